@@ -1,0 +1,59 @@
+#include <cstdlib>
+#include <iostream>
+
+#include "cli/Cli.h"
+#include "kol/Encoding.h"
+#include "kol/RaceDay.h"
+#include "kol/SampleDay.h"
+
+namespace furlox::cli {
+
+int CmdRaces(const Context& ctx)
+{
+    kol::RaceDay day;
+    const kol::LoadOutcome outcome = kol::LoadKolFiles(ctx.workDir, day);
+    if (!outcome.loaded) {
+        PrintError("作業フォルダ "_sj + ctx.workDir.string() +
+                   " にレースデータ(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がありません。"_sj);
+        return 1;
+    }
+    for (const std::string& notice : outcome.notices) {
+        PrintError(notice);
+    }
+    for (int i = 0; i < day.RaceCount(); ++i) {
+        std::cout << i << '\t' << ToUtf8(day.races[i].menuCaption) << '\n';
+    }
+    return 0;
+}
+
+int CmdSample(const Context& ctx)
+{
+    kol::SampleOptions options;
+    std::filesystem::path out;
+    bool haveSeed = false;
+    for (std::size_t i = 0; i < ctx.args.size(); ++i) {
+        const std::string& a = ctx.args[i];
+        const bool hasValue = i + 1 < ctx.args.size();
+        if (a == "--seed" && hasValue) {
+            options.seed = std::strtoull(ctx.args[++i].c_str(), nullptr, 10);
+            haveSeed = true;
+        } else if (a == "--races" && hasValue) {
+            options.races = std::atoi(ctx.args[++i].c_str());
+        } else if (a == "--full") {
+            options.full = true;
+        } else if (a == "--out" && hasValue) {
+            out = ctx.args[++i];
+        } else {
+            std::cerr << "furlox-cli sample: unexpected argument " << a << "\n";
+            return 2;
+        }
+    }
+    if (!haveSeed || out.empty() || options.races < 1 || options.races > 36) {
+        std::cerr << "usage: furlox-cli sample --seed N [--races R (1-36)] [--full] --out DIR\n";
+        return 2;
+    }
+    kol::WriteSampleDay(options, out);
+    return 0;
+}
+
+} // namespace furlox::cli

@@ -1,0 +1,66 @@
+// furlox-cli: everything the windows compute or write, without a screen.
+#include <cstring>
+#include <exception>
+#include <functional>
+#include <iostream>
+#include <map>
+
+#include "cli/Cli.h"
+#include "kol/Encoding.h"
+#include "kol/Error.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: furlox-cli [--workdir DIR] COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  races                              list the races of the loaded race day\n"
+    "  sample --seed N [--races R] [--full] --out DIR\n"
+    "                                     write a synthetic race day (three KOL files)\n"
+    "\n"
+    "The work directory defaults to the folder of the program file.\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace furlox;
+    const std::map<std::string, std::function<int(const cli::Context&)>> commands = {
+        {"races", cli::CmdRaces},
+        {"sample", cli::CmdSample},
+    };
+
+    cli::Context ctx;
+    ctx.workDir = cli::ProgramFolder();
+    int i = 1;
+    for (; i < argc && argv[i][0] == '-'; ++i) {
+        if (std::strcmp(argv[i], "--workdir") == 0 && i + 1 < argc) {
+            ctx.workDir = argv[++i];
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::cout << kUsage;
+            return 0;
+        } else {
+            std::cerr << "furlox-cli: unknown option " << argv[i] << "\n" << kUsage;
+            return 2;
+        }
+    }
+    if (i >= argc) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    auto command = commands.find(argv[i]);
+    if (command == commands.end()) {
+        std::cerr << "furlox-cli: unknown command " << argv[i] << "\n" << kUsage;
+        return 2;
+    }
+    ctx.args.assign(argv + i + 1, argv + argc);
+    try {
+        return command->second(ctx);
+    } catch (const Error& e) {
+        cli::PrintError(e.what());
+    } catch (const std::exception& e) {
+        std::cerr << "furlox-cli: " << e.what() << "\n";
+    }
+    return 1;
+}

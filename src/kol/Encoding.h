@@ -1,0 +1,46 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The core keeps every text as Shift-JIS (code page 932) bytes. Japanese literals are written
+// in the source as UTF-8 and turned into CP932 once, at first use; UTF-8 appears only at the
+// edges (terminal, widgets, JSON).
+namespace furlox {
+
+// Converts UTF-8 to CP932. Characters CP932 cannot hold become "?".
+std::string ToCp932(std::string_view utf8);
+
+// Converts CP932 to UTF-8. Bytes that are not valid CP932 become U+FFFD.
+std::string ToUtf8(std::string_view cp932);
+
+// True when byte c starts a double-byte CP932 character.
+constexpr bool IsLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// True when the byte at index i of s is the second byte of a double-byte character.
+bool IsTrailByteAt(std::string_view s, std::size_t i);
+
+namespace detail {
+template <std::size_t N>
+struct FixedString
+{
+    char data[N]{};
+    constexpr FixedString(const char (&s)[N]) { std::copy_n(s, N, data); }
+    constexpr std::string_view view() const { return {data, N - 1}; }
+};
+} // namespace detail
+
+// "万"_sj: the CP932 bytes of a UTF-8 literal, converted once and kept for the process.
+template <detail::FixedString S>
+const std::string& operator""_sj()
+{
+    static const std::string converted = ToCp932(S.view());
+    return converted;
+}
+
+} // namespace furlox

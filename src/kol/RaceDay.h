@@ -1,0 +1,70 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The loaded race day: the lines of the three KOL data files as read, and the texts built
+// once per race from the race file. All texts are CP932.
+namespace furlox::kol {
+
+inline constexpr int kMaxRaces = 39;        // race menu entries that can select a race
+inline constexpr int kMaxEntryLines = 648;  // 36 races of 18 runners
+inline constexpr int kMaxRunners = 18;      // runner rows the race grid is laid out for
+
+inline constexpr const char* kRaceFileName = "kol_den1.kd2";
+inline constexpr const char* kEntryFileName = "kol_den2.kd2";
+inline constexpr const char* kHorseFileName = "kol_uma.kd2";
+
+// The texts kept per race, built at load time by ParseRaceRecord.
+struct RaceTexts
+{
+    std::string dateText;        // YYYY/MM/DD(土)
+    std::string meetingText;     // meeting number + meeting day
+    std::string headCountText;   // the head count field unchanged
+    std::string startLine;       // date text + " 発走" + post time + " " + head count + "頭"
+    std::string raceHeader;      // shown above the grid
+    std::string menuCaption;     // the race's entry in the race menu
+    std::string distanceText;
+    std::string raceKindText;
+    std::string weightTermsText;
+    std::string gradeLabel;      // "G1", "G2", "G3" or the class text
+    std::string surfaceText;     // 障 / 芝 / ダ of the race itself
+};
+
+RaceTexts ParseRaceRecord(std::string_view raceLine);
+
+struct RaceDay
+{
+    std::vector<std::string> raceLines;
+    std::vector<RaceTexts> races;
+    std::vector<std::string> entryLines;
+    std::vector<std::string> horseLines;
+
+    int RaceCount() const { return static_cast<int>(raceLines.size()); }
+
+    // Lines past the loaded ones read as empty lines, never as another day's lines.
+    std::string_view EntryLine(int j) const;
+    std::string_view HorseLine(int j) const;
+};
+
+// The head count of race i, converted strictly (ConvertError when it is not a number).
+int HeadCount(const RaceDay& day, int raceIndex);
+
+// Entry index of the first runner of race i: the sum of the head counts before it (strict).
+int FirstEntryIndex(const RaceDay& day, int raceIndex);
+
+struct LoadOutcome
+{
+    bool loaded = false;              // false: a file was missing and nothing changed
+    std::vector<std::string> notices; // CP932 messages about a race day that was cut short
+};
+
+// Reads kol_den1.kd2, kol_den2.kd2 and kol_uma.kd2 from the work directory into `day`.
+// A missing file leaves `day` untouched. Otherwise the day is replaced as a whole; when a file
+// cannot be read to its end, the lines read before the error stay loaded and furlox::Error is
+// thrown with the message for the user.
+LoadOutcome LoadKolFiles(const std::filesystem::path& workDir, RaceDay& day);
+
+} // namespace furlox::kol
