@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "kol/Encoding.h"
+#include "kol/Error.h"
+#include "kol/KolRecords.h"
+#include "kol/LineReader.h"
+#include "kol/RaceDay.h"
+
+using namespace furlox;
+using namespace furlox::kol;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string U(std::string_view cp932) { return ToUtf8(cp932); }
+
+void Put(std::string& line, FieldPos f, std::string_view value)
+{
+    std::string v(value);
+    v.resize(static_cast<std::size_t>(f.len), ' ');
+    if (line.size() < static_cast<std::size_t>(f.pos - 1 + f.len)) {
+        line.resize(static_cast<std::size_t>(f.pos - 1 + f.len), ' ');
+    }
+    line.replace(static_cast<std::size_t>(f.pos - 1), v.size(), v);
+}
+
+struct RaceSpec
+{
+    std::string course = "04", number = "11", grade = " ", classCode = "00004";
+    std::string kind = "3", terms = "03", steeple = "0", turf = "1";
+    std::string name = "日本ダービー", distance = "2400", heads = "18";
+};
+
+std::string RaceLine(const RaceSpec& r)
+{
+    std::string line(340, ' ');
+    Put(line, race::kCourseCode, r.course);
+    Put(line, race::kMeetingNumber, "03");
+    Put(line, race::kMeetingDay, "12");
+    Put(line, race::kRaceNumber, r.number);
+    Put(line, race::kYear, "2001");
+    Put(line, race::kMonth, "05");
+    Put(line, race::kDay, "27");
+    Put(line, race::kWeekdayCode, "02");
+    Put(line, race::kSteeplechaseFlag, r.steeple);
+    Put(line, race::kRaceName, "  " + ToCp932(r.name));
+    Put(line, race::kGradeCode, r.grade);
+    Put(line, race::kWeightTermsCode, r.terms);
+    Put(line, race::kRaceKindCode, r.kind);
+    Put(line, race::kClassCode, r.classCode);
+    Put(line, race::kTurfFlag, r.turf);
+    Put(line, race::kDistance, r.distance);
+    Put(line, race::kPostTime, "15:40");
+    Put(line, race::kHeadCount, r.heads);
+    return line;
+}
+
+class TempDir
+{
+public:
+    TempDir()
+    {
+        std::string pattern = (fs::temp_directory_path() / "furlox-kol-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() { fs::remove_all(m_path); }
+    const fs::path& path() const { return m_path; }
+    void Write(const char* name, std::string_view bytes) const
+    {
+        std::ofstream(m_path / name, std::ios::binary) << bytes;
+    }
+
+private:
+    fs::path m_path;
+};
+
+} // namespace
+
+TEST(RaceRecord, GradedRaceTexts)
+{
+    RaceSpec spec;
+    spec.grade = "0";
+    const RaceTexts t = ParseRaceRecord(RaceLine(spec));
+    EXPECT_EQ(U(t.dateText), "2001/05/27(日)");
+    EXPECT_EQ(t.dateText.size(), 14u);
+    EXPECT_EQ(t.meetingText, "0312");
+    EXPECT_EQ(t.headCountText, "18");
+    EXPECT_EQ(U(t.startLine), "2001/05/27(日) 発走15:40 18頭");
+    EXPECT_EQ(U(t.raceHeader), "東京11R サラ3歳以上 オープン 定量 日本ダービー G1 芝2400M");
+    EXPECT_EQ(U(t.menuCaption), "東京11R サラ3歳以上 オープン 日本ダービー G1 ");
+    EXPECT_EQ(t.gradeLabel, "G1");
+    EXPECT_EQ(t.distanceText, "2400");
+    EXPECT_EQ(U(t.raceKindText), "サラ3歳以上");
+    EXPECT_EQ(U(t.weightTermsText), "定量");
+    // The race number sits at bytes 5-6 of the header, behind the two-character course.
+    EXPECT_EQ(t.raceHeader.substr(4, 2), "11");
+}
+
+TEST(RaceRecord, UngradedSteeplechaseAndUnknownCodes)
+{
+    RaceSpec spec;
+    spec.grade = "3";
+    spec.steeple = "1";
+    spec.turf = "1";
+    spec.classCode = "05000";
+    RaceTexts t = ParseRaceRecord(RaceLine(spec));
+    EXPECT_EQ(U(t.raceHeader), "東京11R サラ3歳以上 500万 定量 日本ダービー JG1 障2400M");
+    EXPECT_EQ(U(t.gradeLabel), "500万") << "steeplechase grades give no label of their own";
+
+    spec = RaceSpec();
+    spec.grade = "9";
+    spec.classCode = "16000";
+    spec.turf = "0";
+    t = ParseRaceRecord(RaceLine(spec));
+    EXPECT_EQ(U(t.menuCaption), "東京11R サラ3歳以上 1600万 日本ダービー ");
+    EXPECT_EQ(U(t.raceHeader), "東京11R サラ3歳以上 1600万 定量 日本ダービー ダ2400M");
+    EXPECT_EQ(U(t.gradeLabel), "1600万");
+}
+
+TEST(RaceRecord, ShortLineStillGivesARace)
+{
+    const RaceTexts t = ParseRaceRecord("0511");
+    EXPECT_EQ(U(t.raceHeader), "中山R  0万   ダM");
+    EXPECT_EQ(U(t.dateText), "//(祝)");
+    EXPECT_EQ(t.headCountText, "");
+    EXPECT_EQ(U(t.gradeLabel), "0万");
+    EXPECT_EQ(U(ParseRaceRecord("").raceHeader), "不明R  0万   ダM");
+}
+
+TEST(LineRule, CrEndsALineAndEofByteEndsTheFile)
+{
+    auto lines = [](std::string_view bytes) { return SplitKolLines(bytes, 100).lines; };
+    EXPECT_EQ(lines("a\r\nb\r\n"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(lines("a\rb"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(lines("a\r\n\r\nb"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(lines("a\nb\nc\n"), (std::vector<std::string>{"a\nb\nc\n"})) << "a lone LF is data";
+    EXPECT_EQ(lines("a\r\n\nb"), (std::vector<std::string>{"a", "\nb"}));
+    EXPECT_EQ(lines("a\r\n\x1A"), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(lines("a\r\nb\x1A" "c\r\n"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(lines(""), (std::vector<std::string>{}));
+    EXPECT_EQ(lines("\x1A"), (std::vector<std::string>{}));
+    EXPECT_EQ(lines("\r\n"), (std::vector<std::string>{""}));
+    EXPECT_EQ(lines(std::string("x\0y\r\n", 5)), (std::vector<std::string>{std::string("x\0y", 3)}));
+    // Bytes cut short by a read error: the unfinished last line is not a record.
+    EXPECT_EQ(SplitKolLines("a\r\nb", 100, false).lines, (std::vector<std::string>{"a"}));
+}
+
+TEST(LineRule, LimitKeepsTheFirstLinesAndCountsAll)
+{
+    std::string bytes;
+    for (int i = 0; i < 45; ++i) {
+        bytes += std::to_string(i) + "\r\n";
+    }
+    KolLines read = SplitKolLines(bytes, 39);
+    ASSERT_EQ(read.lines.size(), 39u);
+    EXPECT_EQ(read.lines.back(), "38");
+    EXPECT_EQ(read.total, 45u);
+}
+
+TEST(LoadKolFiles, LoadsAllThreeFilesAndAlignsRunners)
+{
+    TempDir dir;
+    RaceSpec a;
+    a.heads = "16";
+    RaceSpec b;
+    b.number = "12";
+    b.heads = "12";
+    dir.Write(kRaceFileName, RaceLine(a) + "\r\n" + RaceLine(b) + "\r\n");
+    std::string entries, horses;
+    for (int j = 0; j < 28; ++j) {
+        entries += "entry" + std::to_string(j) + "\r\n";
+        horses += "horse" + std::to_string(j) + "\r\n";
+    }
+    dir.Write(kEntryFileName, entries);
+    dir.Write(kHorseFileName, horses);
+
+    RaceDay day;
+    LoadOutcome outcome = LoadKolFiles(dir.path(), day);
+    ASSERT_TRUE(outcome.loaded);
+    EXPECT_TRUE(outcome.notices.empty());
+    EXPECT_EQ(day.RaceCount(), 2);
+    EXPECT_EQ(FirstEntryIndex(day, 0), 0);
+    EXPECT_EQ(FirstEntryIndex(day, 1), 16);
+    EXPECT_EQ(day.EntryLine(FirstEntryIndex(day, 1)), "entry16");
+    EXPECT_EQ(day.HorseLine(27), "horse27");
+    EXPECT_EQ(day.EntryLine(28), "");
+    EXPECT_EQ(day.HorseLine(-1), "");
+    EXPECT_EQ(HeadCount(day, 1), 12);
+}
+
+TEST(LoadKolFiles, MissingFileLeavesThePreviousDay)
+{
+    TempDir dir;
+    RaceDay day;
+    day.raceLines = {"old"};
+    day.races = {ParseRaceRecord("old")};
+    dir.Write(kRaceFileName, "x\r\n");
+    dir.Write(kHorseFileName, "x\r\n");
+    EXPECT_FALSE(LoadKolFiles(dir.path(), day).loaded);
+    EXPECT_EQ(day.RaceCount(), 1);
+    EXPECT_EQ(day.raceLines[0], "old");
+}
+
+TEST(LoadKolFiles, SecondDayReplacesTheFirstWhole)
+{
+    TempDir dir;
+    std::string races, lines;
+    for (int i = 0; i < 3; ++i) {
+        races += RaceLine(RaceSpec()) + "\r\n";
+    }
+    for (int i = 0; i < 54; ++i) {
+        lines += "L" + std::to_string(i) + "\r\n";
+    }
+    dir.Write(kRaceFileName, races);
+    dir.Write(kEntryFileName, lines);
+    dir.Write(kHorseFileName, lines);
+    RaceDay day;
+    ASSERT_TRUE(LoadKolFiles(dir.path(), day).loaded);
+    EXPECT_EQ(day.RaceCount(), 3);
+
+    RaceSpec small;
+    small.heads = "02";
+    dir.Write(kRaceFileName, RaceLine(small) + "\r\n");
+    dir.Write(kEntryFileName, "A\r\nB\r\n");
+    dir.Write(kHorseFileName, "A\r\nB\r\n");
+    ASSERT_TRUE(LoadKolFiles(dir.path(), day).loaded);
+    EXPECT_EQ(day.RaceCount(), 1);
+    EXPECT_EQ(day.races.size(), 1u);
+    EXPECT_EQ(day.EntryLine(2), "") << "no line of the earlier day may show through";
+    EXPECT_EQ(day.HorseLine(40), "");
+}
+
+TEST(LoadKolFiles, LimitsCutTheDayAndSayWhy)
+{
+    TempDir dir;
+    std::string races, lines;
+    for (int i = 0; i < 41; ++i) {
+        races += RaceLine(RaceSpec()) + "\r\n";
+    }
+    for (int i = 0; i < 700; ++i) {
+        lines += "L" + std::to_string(i) + "\r\n";
+    }
+    dir.Write(kRaceFileName, races);
+    dir.Write(kEntryFileName, lines);
+    dir.Write(kHorseFileName, lines);
+    RaceDay day;
+    LoadOutcome outcome = LoadKolFiles(dir.path(), day);
+    EXPECT_EQ(day.RaceCount(), 39);
+    EXPECT_EQ(day.entryLines.size(), 648u);
+    EXPECT_EQ(day.horseLines.size(), 648u);
+    ASSERT_EQ(outcome.notices.size(), 3u);
+    EXPECT_NE(U(outcome.notices[0]).find("41 レース分"), std::string::npos);
+    EXPECT_NE(U(outcome.notices[1]).find("kol_den2.kd2"), std::string::npos);
+}
+
+TEST(LoadKolFiles, ReadErrorKeepsWhatWasReadAndReports)
+{
+    TempDir dir;
+    dir.Write(kRaceFileName, RaceLine(RaceSpec()) + "\r\n");
+    fs::create_directory(dir.path() / kEntryFileName); // exists, but reading it fails
+    dir.Write(kHorseFileName, "h\r\n");
+    RaceDay day;
+    try {
+        LoadKolFiles(dir.path(), day);
+        FAIL() << "a read error must be reported";
+    } catch (const Error& e) {
+        EXPECT_NE(U(e.what()).find("kol_den2.kd2"), std::string::npos);
+    }
+    EXPECT_EQ(day.RaceCount(), 1) << "the race file read before the error stays loaded";
+    EXPECT_TRUE(day.entryLines.empty());
+}
+
+TEST(LoadKolFiles, EmptyAndGarbageFilesNeverCrash)
+{
+    TempDir dir;
+    dir.Write(kRaceFileName, "");
+    dir.Write(kEntryFileName, "");
+    dir.Write(kHorseFileName, "");
+    RaceDay day;
+    EXPECT_TRUE(LoadKolFiles(dir.path(), day).loaded);
+    EXPECT_EQ(day.RaceCount(), 0);
+    EXPECT_THROW(HeadCount(day, 0), ConvertError) << "no race: the head count is not a number";
+
+    std::string garbage;
+    for (int i = 0; i < 5000; ++i) {
+        garbage.push_back(static_cast<char>((i * 7919) % 256));
+    }
+    dir.Write(kRaceFileName, garbage);
+    dir.Write(kEntryFileName, garbage);
+    dir.Write(kHorseFileName, garbage);
+    EXPECT_TRUE(LoadKolFiles(dir.path(), day).loaded);
+    for (int i = 0; i < day.RaceCount(); ++i) {
+        EXPECT_FALSE(day.races[i].raceHeader.empty());
+    }
+}
