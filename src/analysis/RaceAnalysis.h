@@ -9,7 +9,8 @@ namespace furlox {
 
 // Analyses race `raceIndex` of the loaded race day: grid rows, totals, ranking, marks, bets,
 // grade and the texts the exports read. Throws ConvertError when the head count, a weight
-// carried or the distance is not a whole number. The race day is never changed.
+// carried or the distance is not a whole number, and furlox::Error for a race index outside
+// the loaded race day. The race day is never changed.
 AnalysedRace AnalyseRace(const kol::RaceDay& day, int raceIndex);
 
 // The confidence grade "A", "B" or "C" of a race, from its conditions alone (no figures).

@@ -1,0 +1,100 @@
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <vector>
+
+#include "analysis/GridRules.h"
+#include "analysis/RaceAnalysis.h"
+#include "cli/Cli.h"
+#include "kol/Encoding.h"
+#include "kol/KolHen.h"
+
+namespace furlox::cli {
+namespace {
+
+// Fits a CP932 cell into `width` bytes. A terminal shows a double-byte character two
+// columns wide, so padding in CP932 bytes before converting lines the columns up.
+std::string FitCell(const std::string& text, std::size_t width, CellAlign align)
+{
+    switch (align) {
+    case CellAlign::Right:
+        return kol::PadLeft(text, width);
+    case CellAlign::Centre: {
+        const std::size_t room = width > text.size() ? width - text.size() : 0;
+        return kol::PadRight(std::string(room / 2, ' ') + text, width);
+    }
+    case CellAlign::Left:
+        break;
+    }
+    return kol::PadRight(text, width);
+}
+
+std::string GridLine(const AnalysedRace& race, int row, const GridRow& cells,
+                     const std::vector<std::size_t>& widths)
+{
+    std::string line;
+    for (int column = 0; column < kGridColumns; ++column) {
+        if (column > 0) {
+            line += ' ';
+        }
+        const auto c = static_cast<std::size_t>(column);
+        line += FitCell(cells[c], widths[c], Grid1CellStyle(race, row, column).align);
+    }
+    // Trailing blanks of the last (mark) column only make the output harder to compare.
+    while (!line.empty() && line.back() == ' ') {
+        line.pop_back();
+    }
+    return line;
+}
+
+} // namespace
+
+int CmdShow(const Context& ctx)
+{
+    const std::optional<int> raceIndex =
+        ctx.args.size() == 1 ? ParseIndex(ctx.args[0]) : std::nullopt;
+    if (!raceIndex) {
+        std::cerr << "usage: furlox-cli show RACE   (RACE: the 0-based race index)\n";
+        return 2;
+    }
+    const kol::RaceDay day = RequireRaceDay(ctx);
+    const AnalysedRace race = AnalyseRace(day, *raceIndex);
+
+    std::vector<std::size_t> widths(kGridColumns, 0);
+    auto widen = [&widths](const GridRow& cells) {
+        for (std::size_t c = 0; c < widths.size(); ++c) {
+            widths[c] = std::max(widths[c], cells[c].size());
+        }
+    };
+    widen(race.header);
+    for (const GridRow& row : race.rows) {
+        widen(row);
+    }
+
+    std::string out = race.startLine + "\n" + race.raceHeader + "\n\n";
+    out += GridLine(race, 0, race.header, widths) + "\n";
+    for (std::size_t r = 0; r < race.rows.size(); ++r) {
+        out += GridLine(race, static_cast<int>(r) + 1, race.rows[r], widths) + "\n";
+    }
+    out += "\n";
+
+    // The label's lines end with CR LF, as the window shows them.
+    std::string label;
+    for (std::size_t i = 0; i < race.lblTan.size(); ++i) {
+        if (race.lblTan[i] == '\r' && i + 1 < race.lblTan.size() && race.lblTan[i + 1] == '\n') {
+            continue;
+        }
+        label += race.lblTan[i];
+    }
+    out += label;
+    if (!label.empty() && label.back() != '\n') {
+        out += "\n";
+    }
+    if (race.hasBets) {
+        out += "\n勝負度： "_sj + race.confidence + "\n";
+    }
+    std::cout << ToUtf8(out);
+    return 0;
+}
+
+} // namespace furlox::cli

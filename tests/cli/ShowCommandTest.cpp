@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "support/KolBuilder.h"
+#include "support/TempDir.h"
+
+using furlox::test::KolBuilder;
+using furlox::test::RunCommand;
+using furlox::test::TempDir;
+
+namespace {
+
+std::string Show(const TempDir& dir, const std::string& args)
+{
+    return std::string(FURLOX_CLI) + " --workdir " + dir.path().string() + " show " + args;
+}
+
+} // namespace
+
+TEST(CliShow, PrintsTitlesGridAndBets)
+{
+    TempDir dir;
+    KolBuilder b;
+    b.AddRace();
+    b.AddRunner().Figures({96, 100});
+    b.AddRunner().Figures({90});
+    b.AddRunner();
+    b.WriteFiles(dir.path());
+
+    const auto result = RunCommand(Show(dir, "0"));
+    ASSERT_EQ(result.exitCode, 0);
+    const std::string expected =
+        "2001/05/27(日) 発走15:40 03頭\n"
+        "東京11R サラ3歳以上 1000万 別定 テスト特別 芝1600M\n"
+        "\n"
+        "枠 馬      馬　　名      斤量  騎手  5前 4前 3前 2前 1前 総合 印\n"
+        "1   1 テストホース01     55.0 騎手     *   *   * 100  96 98.0 ◎\n"
+        "2   2 テストホース02     55.0 騎手     *   *   *   *  90 90.0 ○\n"
+        "3   3 テストホース03     55.0 騎手     *   *   *   *   *    *\n"
+        "\n"
+        "単勝：\n"
+        " 1\n"
+        "\n"
+        "枠連：\n"
+        " 1- 2\n"
+        "\n"
+        "勝負度： B\n";
+    EXPECT_EQ(result.out, expected);
+}
+
+TEST(CliShow, Errors)
+{
+    TempDir dir;
+    // No race day in the work directory.
+    auto none = RunCommand(Show(dir, "0 2>&1"));
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.out.find("レースデータ"), std::string::npos) << none.out;
+
+    KolBuilder b;
+    b.AddRace();
+    b.AddRunner().Figures({90}).SetEntry(furlox::kol::entry::kWeightCarried, "5X0");
+    b.WriteFiles(dir.path());
+    auto bad = RunCommand(Show(dir, "0 2>&1"));
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.out.find("'5X0' は整数ではありません"), std::string::npos) << bad.out;
+
+    auto missing = RunCommand(Show(dir, "1 2>&1"));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.out.find("レース 1 はありません。"), std::string::npos) << missing.out;
+
+    EXPECT_EQ(RunCommand(Show(dir, "2>/dev/null")).exitCode, 2);
+    EXPECT_EQ(RunCommand(Show(dir, "x 2>/dev/null")).exitCode, 2);
+    EXPECT_EQ(RunCommand(Show(dir, "0 1 2>/dev/null")).exitCode, 2);
+}
