@@ -1,0 +1,415 @@
+#include "detail/HorseDetail.h"
+
+#include <cstdlib>
+#include <initializer_list>
+
+#include "analysis/FxValue.h"
+#include "kol/Encoding.h"
+#include "kol/Error.h"
+#include "kol/KolHen.h"
+#include "kol/KolRecords.h"
+
+namespace furlox {
+
+namespace {
+
+using kol::FieldPos;
+
+// Record-count labels lbl2 .. lbl11 and the record-table groups each one adds up.
+struct CategoryRow
+{
+    int label; // index into lblRecord (lbl2 is 1)
+    std::initializer_list<int> groups;
+};
+const CategoryRow kCategories[] = {
+    {1, {2, 3}},            // 全芝
+    {2, {10, 11}},          // 芝重
+    {3, {27}},              // 芝2300M～
+    {4, {24, 25, 26}},      // 芝～2200M
+    {5, {20, 21, 22, 23}},  // 芝～1600M
+    {6, {4, 5}},            // 全ダ
+    {7, {14, 15}},          // ダ重
+    {8, {35}},              // ダ2300M～
+    {9, {32, 33, 34}},      // ダ～2200M
+    {10, {28, 29, 30, 31}}, // ダ～1600M
+};
+
+struct CoatRow
+{
+    const char* name; // UTF-8
+    const char* picture;
+};
+const CoatRow kCoatPictures[] = {
+    {"栗毛", "Image1"},   {"栃栗毛", "Image2"},  {"鹿毛", "Image3"},  {"黒鹿毛", "Image4"},
+    {"青鹿毛", "Image5"}, {"青毛", "Image6"},    {"芦毛", "Image7"},  {"栗粕毛", "Image8"},
+    {"鹿粕毛", "Image9"}, {"青粕毛", "Image10"}, {"白毛", "Image11"},
+};
+constexpr const char* kDefaultCoatPicture = "Image3";
+
+// The chart's FX axis follows the class of the race being shown, not that of the past runs.
+struct ChartRangeRow
+{
+    const char* gradeLabel; // UTF-8
+    int max;
+    int min;
+};
+const ChartRangeRow kChartRanges[] = {
+    {"G1", 150, 0},       {"G2", 140, -10},     {"G3", 140, -10},    {"オープン", 135, -15},
+    {"1500万", 130, -20}, {"1000万", 125, -25}, {"900万", 125, -25}, {"500万", 120, -30},
+};
+constexpr int kDefaultChartMax = 110;
+constexpr int kDefaultChartMin = -40;
+
+// Finish positions and popularities above 30 are outcomes, not places.
+struct OutcomeRow
+{
+    const char* shown; // UTF-8, the padded number with its unit
+    const char* text;
+};
+const OutcomeRow kPopularityOutcomes[] = {{"34人", "取消"}, {"35人", "除外"}};
+const OutcomeRow kFinishOutcomes[] = {
+    {"31着", "落馬"}, {"32着", "失格"}, {"33着", "中止"}, {"34着", "取消"}, {"35着", "除外"},
+};
+
+const char* const kColumnHeaders[kPastRunColumns + 1] = {
+    "",     "開催日",   "レース", "条件", "距離", "タイム", "頭",   "人",       "着",
+    "上り", "通過順位", "騎手",   "斤量", "体重", "馬番",   "着差", "1(2)着馬",
+};
+const char* const kRowHeaders[kPastRunRows + 1] = {"", "5走前", "4走前", "3走前", "2走前", "1走前"};
+const int kColumnWidths[kPastRunColumns + 1] = {46, 72, 52, 76, 60, 48, 32, 32, 32,
+                                                36, 60, 58, 34, 38, 32, 38, 130};
+const CellAlign kColumnAlign[kPastRunColumns + 1] = {
+    CellAlign::Centre, CellAlign::Left,  CellAlign::Left,  CellAlign::Left,  CellAlign::Left,
+    CellAlign::Right,  CellAlign::Right, CellAlign::Right, CellAlign::Right, CellAlign::Right,
+    CellAlign::Centre, CellAlign::Left,  CellAlign::Right, CellAlign::Right, CellAlign::Right,
+    CellAlign::Right,  CellAlign::Left,
+};
+
+constexpr std::uint32_t kFixedBackground = 0x808080;
+constexpr std::uint32_t kFixedFont = 0xFFFFFF;
+constexpr std::uint32_t kStateFont[] = {0x000000, 0x0000FF, 0x808080, 0x800000};
+constexpr std::uint32_t kWinnerFont = 0xFF0000;
+
+// A prize field holds ten digits of yen, more than 32 bits can: read it in 64 bits, but keep
+// the strict rule (and its message) for anything that is not a whole number.
+std::int64_t StrictPrize(std::string_view text)
+{
+    if (auto value = kol::ParseNumber(text)) {
+        return *value;
+    }
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::size_t digits = text.size() - i;
+    bool allDigits = digits > 0 && digits <= 18;
+    std::int64_t value = 0;
+    for (; allDigits && i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            allDigits = false;
+        } else {
+            value = value * 10 + (text[i] - '0');
+        }
+    }
+    if (!allDigits) {
+        return kol::StrictNumber(text); // throws the conversion error
+    }
+    return negative ? -value : value;
+}
+
+// Prizes are shown in units of 10,000 yen; what is left after dropping four digits is 0.
+std::string PrizeText(const std::string& caption, std::int64_t yen)
+{
+    return caption + std::to_string(yen / 10000) + "万円"_sj;
+}
+
+std::string FourCounts(int a, int b, int c, int d)
+{
+    return kol::PadLeft(std::to_string(a), 3) + kol::PadLeft(std::to_string(b), 3) +
+           kol::PadLeft(std::to_string(c), 3) + kol::PadLeft(std::to_string(d), 3);
+}
+
+std::string NumberWithUnit(std::string_view field, const std::string& unit)
+{
+    return kol::PadLeft(std::to_string(kol::LenientNumber(field)), 2) + unit;
+}
+
+// Replaces an outcome code ("34人" and the like) by its word.
+template <std::size_t N>
+std::string Outcome(std::string shown, const OutcomeRow (&table)[N])
+{
+    for (const OutcomeRow& row : table) {
+        if (shown == ToCp932(row.shown)) {
+            return ToCp932(row.text);
+        }
+    }
+    return shown;
+}
+
+// A margin in tenths of a second, shown "#0.0".
+std::string MarginText(int tenths)
+{
+    const long long magnitude = std::llabs(static_cast<long long>(tenths));
+    std::string text = std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
+    return tenths < 0 ? "-" + text : text;
+}
+
+class PastRun
+{
+public:
+    PastRun(std::string_view horseLine, int run) : m_line(horseLine), m_run(run) {}
+
+    // The field as stored; cut short or empty where the line ends early.
+    std::string_view Raw(FieldPos f) const { return kol::PastRunField(m_line, m_run, f); }
+
+    // The field with missing bytes read as blanks, so a record cut short is shown like one
+    // whose fields are blank and falls under the same left-empty rules.
+    std::string Blank(FieldPos f) const
+    {
+        return kol::PadRight(Raw(f), static_cast<std::size_t>(f.len));
+    }
+
+private:
+    std::string_view m_line;
+    int m_run;
+};
+
+PastRunRow FillPastRun(const PastRun& p, const std::string& courseName)
+{
+    namespace pr = kol::pastrun;
+    PastRunRow row;
+    auto& c = row.cells; // c[k - 1] is column k
+    auto leftEmptyWhen = [](std::string text, const std::string& empty) {
+        return text == empty ? std::string() : text;
+    };
+
+    c[0] = courseName + p.Blank(pr::kMonth) + "/" + p.Blank(pr::kDay);
+    c[1] = p.Raw(pr::kRaceShortName);
+    c[2] = kol::PastClassText(p.Raw(pr::kClassCode), p.Raw(pr::kGradeCode));
+    c[3] = kol::SurfaceText(p.Raw(pr::kSteeplechaseFlag), p.Raw(pr::kTurfFlag)) +
+           p.Blank(pr::kDistance) + "M" + kol::GoingText(p.Raw(pr::kGoingCode));
+    c[4] = leftEmptyWhen(p.Blank(pr::kTimeMinutes) + "." + p.Blank(pr::kTimeSeconds) + "." +
+                             p.Blank(pr::kTimeTenths),
+                         " .  . ");
+    c[5] = leftEmptyWhen(NumberWithUnit(p.Raw(pr::kHeadCount), "頭"_sj), " 0頭"_sj);
+    c[6] = leftEmptyWhen(
+        Outcome(NumberWithUnit(p.Raw(pr::kPopularity), "人"_sj), kPopularityOutcomes), " 0人"_sj);
+    c[7] = leftEmptyWhen(Outcome(NumberWithUnit(p.Raw(pr::kFinish), "着"_sj), kFinishOutcomes),
+                         " 0着"_sj);
+    c[8] = leftEmptyWhen(p.Blank(pr::kLast3F).substr(0, 2) + "." + p.Blank(pr::kLast3F).substr(2),
+                         "  . ");
+    for (FieldPos corner : {pr::kCorner1, pr::kCorner2, pr::kCorner3, pr::kCorner4}) {
+        c[9] += kol::CircledNumber(p.Blank(corner));
+    }
+    c[10] = p.Raw(pr::kJockey);
+    const std::string weight = p.Blank(pr::kWeightCarried);
+    c[11] = leftEmptyWhen(weight.substr(0, 2) + "." + weight.substr(2), "  . ");
+    c[12] = leftEmptyWhen(p.Blank(pr::kBodyWeight) + "kg", "   kg");
+    c[13] = leftEmptyWhen(NumberWithUnit(p.Raw(pr::kHorseNumber), "番"_sj), " 0番"_sj);
+    if (!c[4].empty()) {
+        int margin = kol::LenientNumber(p.Raw(pr::kMargin));
+        if (margin == 998) {
+            margin = 0;
+        }
+        // The winner's margin is its lead over the second: shown as a negative gap.
+        if (c[7] == " 1着"_sj) {
+            margin = -margin;
+        }
+        c[14] = MarginText(margin);
+    }
+    c[15] = kol::Trim(p.Raw(pr::kWinnerOrSecond));
+
+    const std::string& steeplechase = "障"_sj;
+    if (!IsFigureCourse(std::string_view(c[0]).substr(0, 4))) {
+        row.state = kRunOtherCourse;
+    } else if (c[4].empty()) {
+        row.state = kRunNoTime;
+    } else if (c[3].compare(0, steeplechase.size(), steeplechase) == 0) {
+        row.state = kRunSteeplechase;
+    } else {
+        row.state = kRunNormal;
+    }
+    return row;
+}
+
+} // namespace
+
+HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, int runnerIndex)
+{
+    if (runnerIndex < 0 || runnerIndex >= static_cast<int>(race.rows.size())) {
+        throw Error("馬番 "_sj + std::to_string(runnerIndex + 1) +
+                    " の馬はこのレースに出走していません。"_sj);
+    }
+    namespace hf = kol::horse;
+    const int entry = kol::FirstEntryIndex(day, race.raceIndex) + runnerIndex;
+    const std::string_view h = day.HorseLine(entry);
+    auto field = [h](FieldPos f) { return kol::Field(h, f); };
+
+    HorseDetail d;
+    d.runnerIndex = runnerIndex;
+
+    // The prizes come first: when one is not a number nothing of this horse is shown.
+    const std::int64_t mainPrize = StrictPrize(field(hf::kMainPrize));
+    const std::int64_t totalPrize =
+        StrictPrize(field(hf::kPrizePart1)) + StrictPrize(field(hf::kPrizePart2));
+
+    const std::string profile =
+        runnerIndex < static_cast<int>(race.profiles.size()) ? race.profiles[runnerIndex] : "";
+    d.lblSeinen = profile;
+    d.lblUmaKigou = kol::HorseMarkText(field(hf::kHorseMarkCode));
+    d.lblSanti = "産地："_sj + kol::BreedingAreaText(field(hf::kBreedingAreaCode));
+    d.lblSeisansya = "生産者："_sj + std::string(kol::Trim(field(hf::kBreeder)));
+    d.lblBanusi = "馬主："_sj + std::string(kol::Trim(field(hf::kOwner)));
+    d.lblChokyosi = "調教師："_sj + std::string(kol::Trim(field(hf::kTrainer)));
+    d.lblSouSyokin = PrizeText("総賞金："_sj, totalPrize);
+    d.lblHonSyokin = PrizeText("本賞金："_sj, mainPrize);
+    d.lblTiti = "父："_sj + std::string(kol::Trim(field(hf::kSire)));
+    d.lblHaha = "母："_sj + std::string(kol::Trim(field(hf::kDam)));
+    d.lblHahaTiti = "母父："_sj + std::string(kol::Trim(field(hf::kDamSire)));
+    d.lblHahaHaha = "母母："_sj + std::string(kol::Trim(field(hf::kDamDam)));
+
+    d.lblRecord[0] = FourCounts(kol::LenientNumber(field(hf::kCareerFirsts)),
+                                kol::LenientNumber(field(hf::kCareerSeconds)),
+                                kol::LenientNumber(field(hf::kCareerThirds)),
+                                kol::LenientNumber(field(hf::kCareerUnplaced)));
+    // Surface and distance records say nothing about a steeplechase.
+    if (race.surfaceText != "障"_sj) {
+        for (const CategoryRow& category : kCategories) {
+            kol::PlaceCounts sum;
+            for (int g : category.groups) {
+                const kol::PlaceCounts group = kol::RecordTableGroup(h, g);
+                sum.firsts += group.firsts;
+                sum.seconds += group.seconds;
+                sum.thirds += group.thirds;
+                sum.unplaced += group.unplaced;
+            }
+            d.lblRecord[static_cast<std::size_t>(category.label)] =
+                FourCounts(sum.firsts, sum.seconds, sum.thirds, sum.unplaced);
+        }
+    }
+
+    const std::string coatName(
+        kol::Trim(std::string_view(profile).substr(std::min<std::size_t>(6, profile.size()))));
+    d.coatPicture = kDefaultCoatPicture;
+    for (const CoatRow& row : kCoatPictures) {
+        if (coatName == ToCp932(row.name)) {
+            d.coatPicture = row.picture;
+            break;
+        }
+    }
+
+    d.chartMax = kDefaultChartMax;
+    d.chartMin = kDefaultChartMin;
+    for (const ChartRangeRow& row : kChartRanges) {
+        if (race.gradeLabel == ToCp932(row.gradeLabel)) {
+            d.chartMax = row.max;
+            d.chartMin = row.min;
+            break;
+        }
+    }
+
+    const GridRow& gridRow = race.rows[static_cast<std::size_t>(runnerIndex)];
+    for (int r = 0; r < kPastRunRows; ++r) {
+        const PastRun run(h, r);
+        const std::string& courseName = kol::CourseName(run.Raw(kol::pastrun::kCourseCode));
+        // A course the table does not know is a block that holds no run.
+        if (courseName == kol::UnknownCourseName()) {
+            continue;
+        }
+        d.rows[static_cast<std::size_t>(kPastRunRows - 1 - r)] = FillPastRun(run, courseName);
+        const std::string& fx = gridRow[static_cast<std::size_t>(kColRun1 - r)];
+        if (fx != "*") {
+            d.points.push_back({r + 1, kol::LenientNumber(fx), std::to_string(r + 1) + "走前"_sj});
+        }
+    }
+    return d;
+}
+
+std::vector<std::pair<std::string, const std::string*>> HorseDetailLabels(const HorseDetail& d)
+{
+    std::vector<std::pair<std::string, const std::string*>> labels = {
+        {"lblSeinen", &d.lblSeinen},       {"lblUmaKigou", &d.lblUmaKigou},
+        {"lblSanti", &d.lblSanti},         {"lblSeisansya", &d.lblSeisansya},
+        {"lblBanusi", &d.lblBanusi},       {"lblChokyosi", &d.lblChokyosi},
+        {"lblSouSyokin", &d.lblSouSyokin}, {"lblHonSyokin", &d.lblHonSyokin},
+        {"lblTiti", &d.lblTiti},           {"lblHaha", &d.lblHaha},
+        {"lblHahaTiti", &d.lblHahaTiti},   {"lblHahaHaha", &d.lblHahaHaha},
+    };
+    for (std::size_t i = 0; i < d.lblRecord.size(); ++i) {
+        labels.emplace_back("lbl" + std::to_string(i + 1), &d.lblRecord[i]);
+    }
+    return labels;
+}
+
+std::vector<std::string> RunnerListTexts(const AnalysedRace& race)
+{
+    std::vector<std::string> items;
+    items.reserve(race.rows.size());
+    for (const GridRow& row : race.rows) {
+        items.push_back(kol::PadLeft(row[kColHorseNumber], 2) + " " + row[kColHorseName]);
+    }
+    return items;
+}
+
+const std::string& Grid2ColumnHeader(int column)
+{
+    static const auto headers = [] {
+        std::array<std::string, kPastRunColumns + 1> h;
+        for (std::size_t i = 0; i < h.size(); ++i) {
+            h[i] = ToCp932(kColumnHeaders[i]);
+        }
+        return h;
+    }();
+    static const std::string none;
+    return column >= 0 && column <= kPastRunColumns ? headers[static_cast<std::size_t>(column)]
+                                                    : none;
+}
+
+const std::string& Grid2RowHeader(int row)
+{
+    static const auto headers = [] {
+        std::array<std::string, kPastRunRows + 1> h;
+        for (std::size_t i = 0; i < h.size(); ++i) {
+            h[i] = ToCp932(kRowHeaders[i]);
+        }
+        return h;
+    }();
+    static const std::string none;
+    return row >= 0 && row <= kPastRunRows ? headers[static_cast<std::size_t>(row)] : none;
+}
+
+int Grid2ColumnWidth(int column)
+{
+    return column >= 0 && column <= kPastRunColumns ? kColumnWidths[column] : 0;
+}
+
+PastRunCellStyle Grid2CellStyle(const HorseDetail& detail, int row, int column)
+{
+    PastRunCellStyle style;
+    if (column >= 0 && column <= kPastRunColumns) {
+        style.align = row == 0 ? CellAlign::Centre : kColumnAlign[column];
+    }
+    if (row == 0 || column == 0) {
+        style.font = kFixedFont;
+        style.background = kFixedBackground;
+        return style;
+    }
+    if (row >= 1 && row <= kPastRunRows) {
+        const PastRunRow& data = detail.rows[static_cast<std::size_t>(row - 1)];
+        const int state =
+            data.state >= kRunNormal && data.state <= kRunSteeplechase ? data.state : kRunNormal;
+        style.font = kStateFont[state];
+        // A win stands out whatever else the row says.
+        if (column == 8 && data.cells[7] == " 1着"_sj) {
+            style.font = kWinnerFont;
+        }
+    }
+    return style;
+}
+
+} // namespace furlox

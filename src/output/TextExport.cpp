@@ -1,0 +1,168 @@
+#include "output/TextExport.h"
+
+#include "analysis/RaceAnalysis.h"
+#include "kol/Encoding.h"
+#include "kol/Error.h"
+#include "kol/KolHen.h"
+#include "output/AtomicFile.h"
+
+namespace furlox {
+
+namespace {
+
+enum class Fill
+{
+    None,
+    Left,  // blanks on the right
+    Right, // blanks on the left
+};
+
+// The runner line's fields: grid column, width in bytes and which side gets the blanks.
+struct TextColumn
+{
+    int column;
+    std::size_t width;
+    Fill fill;
+};
+const TextColumn kTextColumns[] = {
+    {kColHorseNumber, 2, Fill::Right}, {kColHorseName, 18, Fill::Left},
+    {kColWeight, 0, Fill::None},       {kColJockey, 6, Fill::Left},
+    {kColRun5, 4, Fill::Right},        {kColRun5 + 1, 4, Fill::Right},
+    {kColRun5 + 2, 4, Fill::Right},    {kColRun5 + 3, 4, Fill::Right},
+    {kColRun1, 4, Fill::Right},        {kColTotal, 6, Fill::Right},
+    {kColMark, 2, Fill::Left},
+};
+
+// Bytes first..first+count-1 (1-based) of a text; missing bytes are left out.
+std::string Bytes(std::string_view text, std::size_t first, std::size_t count)
+{
+    if (first == 0 || first > text.size()) {
+        return {};
+    }
+    return std::string(text.substr(first - 1, count));
+}
+
+// The two-digit year, month and day of the date text YYYY/MM/DD(曜).
+std::string DateDigits(const kol::RaceTexts& race)
+{
+    return Bytes(race.dateText, 3, 2) + Bytes(race.dateText, 6, 2) + Bytes(race.dateText, 9, 2);
+}
+
+} // namespace
+
+const std::string& TextHeaderLine()
+{
+    return "番   馬          名   斤量 騎  手  5前  4前  3前  2前  1前  総 合 印"_sj;
+}
+
+std::string TextRunnerLine(const GridRow& row)
+{
+    std::string line;
+    for (const TextColumn& c : kTextColumns) {
+        if (!line.empty()) {
+            line += ' ';
+        }
+        const std::string& cell = row[static_cast<std::size_t>(c.column)];
+        switch (c.fill) {
+        case Fill::None:
+            line += cell;
+            break;
+        case Fill::Left:
+            line += kol::PadRight(cell, c.width);
+            break;
+        case Fill::Right:
+            line += kol::PadLeft(cell, c.width);
+            break;
+        }
+    }
+    return line;
+}
+
+std::vector<std::string> RaceTextLines(const AnalysedRace& race)
+{
+    std::vector<std::string> lines = race.printTitleLines;
+    lines.push_back(TextHeaderLine());
+    for (const GridRow& row : race.rows) {
+        lines.push_back(TextRunnerLine(row));
+    }
+    return lines;
+}
+
+std::string JoinCrLf(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += kCrLf;
+    }
+    return text;
+}
+
+std::string OneRaceText(const AnalysedRace& race)
+{
+    return JoinCrLf(RaceTextLines(race));
+}
+
+AnalysedRace AnalyseRaceForBatch(const kol::RaceDay& day, int raceIndex)
+{
+    // The user should learn which race stopped a batch, not only what was wrong in it.
+    auto named = [&](const char* what) {
+        std::string caption;
+        if (raceIndex >= 0 && raceIndex < static_cast<int>(day.races.size())) {
+            caption =
+                std::string(kol::Trim(day.races[static_cast<std::size_t>(raceIndex)].menuCaption));
+        }
+        return std::to_string(raceIndex + 1) + "番目のレース「"_sj + caption + "」: "_sj + what;
+    };
+    try {
+        return AnalyseRace(day, raceIndex);
+    } catch (const ConvertError& e) {
+        throw ConvertError(named(e.what()));
+    } catch (const Error& e) {
+        throw Error(named(e.what()));
+    }
+}
+
+std::string AllRacesText(const kol::RaceDay& day)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < day.RaceCount(); ++i) {
+        const AnalysedRace race = AnalyseRaceForBatch(day, i);
+        std::vector<std::string> block = RaceTextLines(race);
+        lines.insert(lines.end(), block.begin(), block.end());
+        lines.emplace_back();
+    }
+    return JoinCrLf(lines);
+}
+
+std::string PathText(const std::filesystem::path& path)
+{
+    const std::u8string utf8 = path.u8string();
+    return ToCp932(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
+}
+
+void WriteExportFile(const std::filesystem::path& path, std::string_view bytes)
+{
+    if (!WriteFileAtomic(path, bytes)) {
+        throw Error("ファイル "_sj + PathText(path) + " を作成できません"_sj);
+    }
+}
+
+std::string SuggestedRaceFileName(const kol::RaceTexts& race)
+{
+    // The race number carries a leading zero in the header; the name does not.
+    const int raceNumber = kol::LenientNumber(Bytes(race.raceHeader, 5, 2));
+    return DateDigits(race) + Bytes(race.raceHeader, 1, 4) + std::to_string(raceNumber);
+}
+
+std::string SuggestedAllRacesFileName(const kol::RaceTexts& race)
+{
+    return DateDigits(race) + "s";
+}
+
+std::string SuggestedPlotFileName(const kol::RaceTexts& race)
+{
+    return DateDigits(race) + "w";
+}
+
+} // namespace furlox
