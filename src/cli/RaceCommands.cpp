@@ -17,13 +17,18 @@ int CmdRaces(const Context& ctx)
                    " にレースデータ(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がありません。"_sj);
         return 1;
     }
+    PrintRaceList(outcome, day);
+    return 0;
+}
+
+void PrintRaceList(const kol::LoadOutcome& outcome, const kol::RaceDay& day)
+{
     for (const std::string& notice : outcome.notices) {
         PrintError(notice);
     }
     for (int i = 0; i < day.RaceCount(); ++i) {
         std::cout << i << '\t' << ToUtf8(day.races[i].menuCaption) << '\n';
     }
-    return 0;
 }
 
 int CmdSample(const Context& ctx)

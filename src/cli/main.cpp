@@ -5,6 +5,7 @@
 #include <iostream>
 #include <map>
 
+#include "app/WorkDir.h"
 #include "cli/Cli.h"
 #include "kol/Encoding.h"
 #include "kol/Error.h"
@@ -18,6 +19,16 @@ constexpr const char* kUsage =
     "  races                              list the races of the loaded race day\n"
     "  sample --seed N [--races R] [--full] --out DIR\n"
     "                                     write a synthetic race day (three KOL files)\n"
+    "  text -o FILE (--race RACE | --all)\n"
+    "                                     the text export of one race or of all races\n"
+    "  html -o FILE --race RACE           the HTML page of a race (rewrites Head.dat)\n"
+    "  plot -o FILE                       the P.L.O.T batch file of the whole day\n"
+    "  detail --race RACE --horse K       the detail data of horse number K, as JSON\n"
+    "  show RACE                          the analysed race: titles, grid and bets\n"
+    "  open ARCHIVE                       extract an LHA archive of race data into the work\n"
+    "                                     directory and list its races (exit 2: no data)\n"
+    "\n"
+    "RACE is the 0-based race index.\n"
     "\n"
     "The work directory defaults to the folder of the program file.\n";
 
@@ -29,10 +40,15 @@ int main(int argc, char** argv)
     const std::map<std::string, std::function<int(const cli::Context&)>> commands = {
         {"races", cli::CmdRaces},
         {"sample", cli::CmdSample},
+        {"text", cli::CmdText},
+        {"html", cli::CmdHtml},
+        {"plot", cli::CmdPlot},
+        {"detail", cli::CmdDetail},
+        {"show", cli::CmdShow},
+        {"open", cli::CmdOpen},
     };
 
     cli::Context ctx;
-    ctx.workDir = cli::ProgramFolder();
     int i = 1;
     for (; i < argc && argv[i][0] == '-'; ++i) {
         if (std::strcmp(argv[i], "--workdir") == 0 && i + 1 < argc) {
@@ -44,6 +60,9 @@ int main(int argc, char** argv)
             std::cerr << "furlox-cli: unknown option " << argv[i] << "\n" << kUsage;
             return 2;
         }
+    }
+    if (ctx.workDir.empty()) {
+        ctx.workDir = ChooseWorkDir(cli::ProgramFolder());
     }
     if (i >= argc) {
         std::cerr << kUsage;

@@ -1,0 +1,40 @@
+#include "app/WorkDir.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace furlox {
+
+std::filesystem::path UserDataDir()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    std::filesystem::path base;
+    if (xdg && *xdg) {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::filesystem::path(home && *home ? home : "/tmp") / ".local" / "share";
+    }
+    return base / "Morvane" / "Furlox";
+}
+
+std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder)
+{
+    if (::access(programFolder.c_str(), W_OK) == 0) {
+        return programFolder;
+    }
+    const std::filesystem::path dir = UserDataDir();
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    // The HTML footer template travels with the program; give the data folder its copy.
+    for (const auto& source : {programFolder / "Foot.dat",
+                               programFolder.parent_path() / "share" / "furlox" / "Foot.dat"}) {
+        if (!std::filesystem::exists(dir / "Foot.dat", ec) &&
+            std::filesystem::exists(source, ec)) {
+            std::filesystem::copy_file(source, dir / "Foot.dat", ec);
+        }
+    }
+    return dir;
+}
+
+} // namespace furlox

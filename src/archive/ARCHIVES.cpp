@@ -1,0 +1,756 @@
+#include "archive/ARCHIVES.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "kol/Encoding.h"
+
+namespace furlox::archive {
+
+namespace {
+
+const std::string& CannotDetectText()
+{
+    return "書庫の形式を判別できません。"_sj;
+}
+
+std::string FullPath(const std::string& fileName)
+{
+    std::error_code ec;
+    std::filesystem::path full = std::filesystem::absolute(fileName, ec);
+    return ec ? fileName : full.string();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The LHA switch order, as data: the rows between the special cases n, w, jo/job, jx, jz and gr.
+
+using SwitchField = TArchiverOptions::Switch TArchiverOptions::*;
+
+struct SwitchRow
+{
+    const char* name;
+    SwitchField field;
+};
+
+constexpr SwitchRow kSwitchesBeforeN[] = {
+    {"a", &TArchiverOptions::a}, {"c", &TArchiverOptions::c}, {"e", &TArchiverOptions::e},
+    {"f", &TArchiverOptions::f}, {"h", &TArchiverOptions::h}, {"i", &TArchiverOptions::i},
+    {"l", &TArchiverOptions::l}, {"m", &TArchiverOptions::m},
+};
+
+constexpr SwitchRow kSwitchesBeforeW[] = {
+    {"o", &TArchiverOptions::o}, {"p", &TArchiverOptions::p}, {"r", &TArchiverOptions::r},
+    {"s", &TArchiverOptions::s}, {"t", &TArchiverOptions::t}, {"u", &TArchiverOptions::u},
+};
+
+constexpr SwitchRow kSwitchesBeforeJo[] = {
+    {"x", &TArchiverOptions::x},   {"y", &TArchiverOptions::y},   {"z", &TArchiverOptions::z},
+    {"jc", &TArchiverOptions::jc}, {"jd", &TArchiverOptions::jd}, {"je", &TArchiverOptions::je},
+    {"jf", &TArchiverOptions::jf}, {"jh", &TArchiverOptions::jh}, {"ji", &TArchiverOptions::ji},
+    {"jm", &TArchiverOptions::jm}, {"jn", &TArchiverOptions::jn},
+};
+
+constexpr SwitchRow kSwitchesBeforeJx[] = {
+    {"jp", &TArchiverOptions::jp}, {"jr", &TArchiverOptions::jr},   {"jss", &TArchiverOptions::jss},
+    {"jw", &TArchiverOptions::jw}, {"jwe", &TArchiverOptions::jwe},
+};
+
+constexpr SwitchRow kSwitchesBeforeJz[] = {
+    {"jyc", &TArchiverOptions::jyc}, {"jyd", &TArchiverOptions::jyd},
+    {"jyk", &TArchiverOptions::jyk}, {"jyn", &TArchiverOptions::jyn},
+    {"jyo", &TArchiverOptions::jyo},
+};
+
+constexpr SwitchRow kSwitchesBeforeGr[] = {
+    {"ga", &TArchiverOptions::ga}, {"gd", &TArchiverOptions::gd}, {"ge", &TArchiverOptions::ge},
+    {"gf", &TArchiverOptions::gf}, {"gj", &TArchiverOptions::gj}, {"gm", &TArchiverOptions::gm},
+    {"gn", &TArchiverOptions::gn}, {"go", &TArchiverOptions::go}, {"gp", &TArchiverOptions::gp},
+};
+
+constexpr SwitchRow kSwitchesAfterGr[] = {
+    {"gs", &TArchiverOptions::gs},
+    {"gu", &TArchiverOptions::gu},
+    {"gw", &TArchiverOptions::gw},
+};
+
+template <std::size_t N>
+void AddSwitches(TCmdOpt& cmd, const SwitchRow (&rows)[N], const TArchiverOptions& options)
+{
+    for (const SwitchRow& row : rows) {
+        cmd.AddSwitch(row.name, options.*(row.field));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The archiver table: libraries of the other formats, and the extensions of every format.
+
+constexpr unsigned kTarOperations = foExtract | foPack | foMakeSFX | foExtractMem | foCheckArchive;
+
+const ForeignLibrary kZipLibrary = {"Zip 形式書庫を扱うには UNZIP32.DLL が 必要です。",
+                                    foExtract | foPack | foRemove | foUpdate | foMakeSFX |
+                                        foExtractMem | foCheckArchive};
+const ForeignLibrary kCabLibrary = {"Cab 形式書庫を扱うには CAB32.DLL が 必要です。",
+                                    kTarOperations};
+const ForeignLibrary kTarLibrary = {"Tar 形式書庫を扱うには tar32.dll が 必要です。",
+                                    kTarOperations};
+const ForeignLibrary kTgzLibrary = {"Tgz 形式書庫を扱うには tar32.dll が 必要です。",
+                                    kTarOperations};
+const ForeignLibrary kBz2Library = {"BZ2 形式書庫を扱うには tar32.dll が 必要です。",
+                                    kTarOperations};
+const ForeignLibrary kRarLibrary = {"Rar 形式書庫を扱うには UNRAR32.DLL が 必要です。",
+                                    foExtract | foExtractMem | foCheckArchive};
+const ForeignLibrary kBgaLibrary = {"Bga 形式書庫を扱うには BGA32.DLL が 必要です。",
+                                    foExtract | foPack | foRemove | foMakeSFX | foCheckArchive};
+const ForeignLibrary kYz1Library = {"Yz1 形式書庫を扱うには YYZ32.DLL または YZ1.DLL が 必要です。",
+                                    foExtract | foPack | foMakeSFX | foCheckArchive};
+const ForeignLibrary kGcaLibrary = {"Gca 形式書庫を扱うには UnGCA32.DLL が 必要です。",
+                                    foExtract | foExtractMem | foCheckArchive};
+
+struct ExtensionRow
+{
+    std::string_view extension;
+    TArchiverType type;
+};
+
+constexpr ExtensionRow kExtensions[] = {
+    {".lzh", atLha}, {".cab", atCab}, {".zip", atZip}, {".arj", atArj}, {".rar", atRar},
+    {".gca", atGca}, {".yz1", atYz1}, {".gza", atBga}, {".bza", atBga}, {".bz2", atBZ2},
+    {".tar", atTar}, {".z", atTgz},   {".gz", atTgz},  {".tgz", atTgz}, {".taz", atTgz},
+};
+
+// The content tests in their priority order.
+constexpr TArchiverType kContentTestOrder[] = {atLha, atCab, atYz1, atBga, atZip, atArj, atRar};
+
+std::string LowerExtension(const std::string& fileName)
+{
+    std::size_t fileStart = 0;
+    for (std::size_t i = 0; i < fileName.size(); ++i) {
+        const char c = fileName[i];
+        if (c == '/' || c == ':' || (c == '\\' && !IsTrailByteAt(fileName, i))) {
+            fileStart = i + 1;
+        }
+    }
+    const std::size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || dot < fileStart) {
+        return {};
+    }
+    std::string ext = fileName.substr(dot);
+    for (char& c : ext) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return ext;
+}
+
+bool PassesContentTest(TArchiverType type, const std::string& fileName)
+{
+    if (type == atLha) {
+        return IsLhaArchive(fileName);
+    }
+    try {
+        return CreateArchiver(type)->CheckArchive(fileName, 16);
+    } catch (const Error&) {
+        return false; // a missing library answers no
+    }
+}
+
+TArchiverType DetectByContent(const std::string& fileName)
+{
+    for (TArchiverType type : kContentTestOrder) {
+        if (PassesContentTest(type, fileName)) {
+            return type;
+        }
+    }
+    // The TAR library's own archive-type answer would decide between tar, tgz and bz2; its
+    // library is never present, and a missing library answers atNone.
+    try {
+        CreateArchiver(atTar);
+    } catch (const Error&) {
+    }
+    return atNone;
+}
+
+bool ContainsQuote(const std::string& text)
+{
+    return text.find('"') != std::string::npos;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TArchiver: the base behaviours of the slots.
+
+TArchiver::~TArchiver() = default;
+
+void TArchiver::LoadDLL()
+{
+    throw EArchiver("Abstract method 'TArchiver.LoadDLL' was called");
+}
+
+void TArchiver::FreeDLL()
+{
+    throw EArchiver("Abstract method 'TArchiver.FreeDLL' was called");
+}
+
+ArchiveHandle TArchiver::OpenArchive(const std::string&, unsigned)
+{
+    return 0;
+}
+
+int TArchiver::FindFirst(ArchiveHandle, EntryInfo&, std::string_view)
+{
+    return -1;
+}
+
+int TArchiver::FindNext(ArchiveHandle, EntryInfo&)
+{
+    return -1;
+}
+
+int TArchiver::CloseArchive(ArchiveHandle)
+{
+    return 0;
+}
+
+int TArchiver::Pack(const std::string&, std::string&, bool, const FileList&, const std::string&,
+                    const TArchiverOptions&)
+{
+    throw EArchiver("この形式では書庫ファイルの作成をサポートしておりません。"_sj);
+}
+
+int TArchiver::Remove(const std::string&, std::string&, bool, const FileList&, const std::string&,
+                      const TArchiverOptions&)
+{
+    throw EArchiver("この形式の書庫ではファイルの削除をサポートしておりません。"_sj);
+}
+
+int TArchiver::Update(const std::string&, std::string&, bool, const FileList&, const std::string&,
+                      const TArchiverOptions&)
+{
+    throw EArchiver("この形式の書庫では書庫の更新をサポートしておりません。"_sj);
+}
+
+int TArchiver::MakeSFX(const std::string&, std::string&, const std::string&,
+                       const TArchiverOptions&)
+{
+    throw EArchiver("この形式では自己解凍書庫の作成をサポートしておりません。"_sj);
+}
+
+int TArchiver::ExtractMem(const std::string&, const std::string&, char*, std::size_t,
+                          const TArchiverOptions&)
+{
+    throw EArchiver("この形式ではメモリへの展開をサポートしておりません。"_sj);
+}
+
+bool TArchiver::CheckArchive(const std::string&, int)
+{
+    throw EArchiver("この形式では書庫チェック機能をサポートしておりません。"_sj);
+}
+
+bool TArchiver::SetOwnerWindow(ProgressWindow* window)
+{
+    m_ownerWindow = window;
+    return false;
+}
+
+bool TArchiver::KillOwnerWindow(ProgressWindow*)
+{
+    m_ownerWindow = nullptr;
+    return false;
+}
+
+void TArchiver::LoadPackDLL()
+{
+    LoadDLL();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TLha32
+
+ArchiveHandle TLha32::OpenArchive(const std::string& fileName, unsigned mode)
+{
+    return lha::UnlhaOpenArchive(FullPath(fileName), mode);
+}
+
+int TLha32::FindFirst(ArchiveHandle handle, EntryInfo& info, std::string_view wildcard)
+{
+    return lha::UnlhaFindFirst(handle, wildcard, info);
+}
+
+int TLha32::FindNext(ArchiveHandle handle, EntryInfo& info)
+{
+    return lha::UnlhaFindNext(handle, info);
+}
+
+int TLha32::CloseArchive(ArchiveHandle handle)
+{
+    lha::UnlhaCloseArchive(handle);
+    return 0;
+}
+
+std::string TLha32::BuildCommandLine(std::string_view command, const std::string& archive,
+                                     bool useResponseFile, const FileList& files,
+                                     const std::string& destination,
+                                     const TArchiverOptions& options)
+{
+    TCmdOpt cmd;
+    cmd.AddRaw("-+");
+    AddSwitches(cmd, kSwitchesBeforeN, options);
+    // The progress reports need the library's own progress window out of the way.
+    cmd.AddSwitch("n", m_ownerWindow != nullptr ? 1 : options.n);
+    AddSwitches(cmd, kSwitchesBeforeW, options);
+    cmd.AddDirectory("w", options.w);
+    AddSwitches(cmd, kSwitchesBeforeJo, options);
+    cmd.AddString("jo", options.jo);
+    cmd.AddString("job", options.job);
+    AddSwitches(cmd, kSwitchesBeforeJx, options);
+    cmd.AddFiles("jx", FileList{options.jx});
+    AddSwitches(cmd, kSwitchesBeforeJz, options);
+    cmd.AddString("jz", options.jz);
+    AddSwitches(cmd, kSwitchesBeforeGr, options);
+    cmd.AddString("gr", options.gr);
+    AddSwitches(cmd, kSwitchesAfterGr, options);
+    cmd.AddRaw(options.UserOptions);
+    cmd.AddString("", archive);
+    cmd.AddDirectory("", destination);
+    if (useResponseFile && !options.ResFileName.empty() && !IsUnset(options.ResFileName)) {
+        cmd.AddResponseFile(files, options.ResFileName);
+    } else {
+        cmd.AddFiles("", files);
+    }
+    cmd.AddRaw(options.UserFileList);
+    m_commandLine = std::string(command) + cmd.CommandText();
+    return m_commandLine;
+}
+
+int TLha32::Run(std::string_view command, const std::string& archive, std::string& output,
+                bool useResponseFile, const FileList& files, const std::string& destination,
+                const TArchiverOptions& options)
+{
+    const std::string line =
+        BuildCommandLine(command, archive, useResponseFile, files, destination, options);
+    // A double quote inside a name would end its quoting early and let the rest of the
+    // name be read as another argument; no file name may hold one.
+    bool quoted = ContainsQuote(archive) || ContainsQuote(destination);
+    for (const std::string& file : FlattenFileList(files)) {
+        quoted = quoted || ContainsQuote(file);
+    }
+    if (quoted) {
+        std::string rejected = lha::ResultText(lha::kErrorCommandLine) + "\r\n";
+        if (!output.empty()) {
+            const std::size_t n = std::min(rejected.size(), output.size() - 1);
+            rejected.copy(output.data(), n);
+            output[n] = '\0';
+        }
+        return lha::kErrorCommandLine;
+    }
+    return lha::Unlha(line, output);
+}
+
+int TLha32::Extract(const std::string& archive, std::string& output, bool useResponseFile,
+                    const FileList& files, const std::string& destination,
+                    const TArchiverOptions& options)
+{
+    return Run("x", archive, output, useResponseFile, files, destination, options);
+}
+
+int TLha32::Pack(const std::string& archive, std::string& output, bool useResponseFile,
+                 const FileList& files, const std::string& destination,
+                 const TArchiverOptions& options)
+{
+    return Run("u", archive, output, useResponseFile, files, destination, options);
+}
+
+int TLha32::Remove(const std::string& archive, std::string& output, bool useResponseFile,
+                   const FileList& files, const std::string&, const TArchiverOptions& options)
+{
+    return Run("d", archive, output, useResponseFile, files, "", options);
+}
+
+int TLha32::Update(const std::string& archive, std::string& output, bool useResponseFile,
+                   const FileList& files, const std::string& destination,
+                   const TArchiverOptions& options)
+{
+    return Run("f", archive, output, useResponseFile, files, destination, options);
+}
+
+int TLha32::MakeSFX(const std::string& archive, std::string& output, const std::string& destination,
+                    const TArchiverOptions& options)
+{
+    return Run("s", archive, output, false, {}, destination, options);
+}
+
+int TLha32::ExtractMem(const std::string& archive, const std::string& entryName, char* buffer,
+                       std::size_t size, const TArchiverOptions& options)
+{
+    const std::string line = BuildCommandLine("", archive, false, {entryName}, "", options);
+    return lha::UnlhaExtractMem(line, buffer, size, nullptr);
+}
+
+bool TLha32::CheckArchive(const std::string& fileName, int mode)
+{
+    return lha::UnlhaCheckArchive(fileName, mode);
+}
+
+bool TLha32::SetOwnerWindow(ProgressWindow* window)
+{
+    m_ownerWindow = window;
+    return lha::UnlhaSetOwnerWindowEx(window);
+}
+
+bool TLha32::KillOwnerWindow(ProgressWindow* window)
+{
+    const bool killed = lha::UnlhaKillOwnerWindowEx(window);
+    m_ownerWindow = nullptr;
+    return killed;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The archivers of the other formats.
+
+TForeignArchiver::TForeignArchiver(const ForeignLibrary& library) : m_library(library)
+{
+    LoadDLL();
+}
+
+void TForeignArchiver::LoadDLL()
+{
+    throw EArchiver(ToCp932(m_library.neededMessage));
+}
+
+bool TForeignArchiver::Supports(ForeignOperation operation) const
+{
+    return (m_library.operations & operation) != 0;
+}
+
+int TForeignArchiver::Extract(const std::string&, std::string&, bool, const FileList&,
+                              const std::string&, const TArchiverOptions&)
+{
+    LoadDLL();
+    return -1;
+}
+
+int TForeignArchiver::Pack(const std::string& archive, std::string& output, bool useResponseFile,
+                           const FileList& files, const std::string& destination,
+                           const TArchiverOptions& options)
+{
+    if (!Supports(foPack)) {
+        return TArchiver::Pack(archive, output, useResponseFile, files, destination, options);
+    }
+    LoadPackDLL();
+    return -1;
+}
+
+int TForeignArchiver::Remove(const std::string& archive, std::string& output, bool useResponseFile,
+                             const FileList& files, const std::string& destination,
+                             const TArchiverOptions& options)
+{
+    if (!Supports(foRemove)) {
+        return TArchiver::Remove(archive, output, useResponseFile, files, destination, options);
+    }
+    LoadDLL();
+    return -1;
+}
+
+int TForeignArchiver::Update(const std::string& archive, std::string& output, bool useResponseFile,
+                             const FileList& files, const std::string& destination,
+                             const TArchiverOptions& options)
+{
+    if (!Supports(foUpdate)) {
+        return TArchiver::Update(archive, output, useResponseFile, files, destination, options);
+    }
+    LoadDLL();
+    return -1;
+}
+
+int TForeignArchiver::MakeSFX(const std::string& archive, std::string& output,
+                              const std::string& destination, const TArchiverOptions& options)
+{
+    if (!Supports(foMakeSFX)) {
+        return TArchiver::MakeSFX(archive, output, destination, options);
+    }
+    LoadPackDLL();
+    return -1;
+}
+
+int TForeignArchiver::ExtractMem(const std::string& archive, const std::string& entryName,
+                                 char* buffer, std::size_t size, const TArchiverOptions& options)
+{
+    if (!Supports(foExtractMem)) {
+        return TArchiver::ExtractMem(archive, entryName, buffer, size, options);
+    }
+    LoadDLL();
+    return -1;
+}
+
+bool TForeignArchiver::CheckArchive(const std::string& fileName, int mode)
+{
+    if (!Supports(foCheckArchive)) {
+        return TArchiver::CheckArchive(fileName, mode);
+    }
+    LoadDLL();
+    return false;
+}
+
+TZip32::TZip32() : TForeignArchiver(kZipLibrary) {}
+
+void TZip32::LoadPackDLL()
+{
+    throw EArchiver("ZIP 形式書庫の作成には ZIP32J.DLL または LMZIP32.DLL が必要です。"_sj);
+}
+
+TCab32::TCab32() : TForeignArchiver(kCabLibrary) {}
+
+TArj32::TArj32()
+{
+    LoadDLL();
+}
+
+void TArj32::LoadDLL()
+{
+    throw EArchiver("Arj 形式書庫を扱うには UNARJ32J.DLL が 必要です。"_sj);
+}
+
+int TArj32::Extract(const std::string&, std::string&, bool, const FileList&, const std::string&,
+                    const TArchiverOptions&)
+{
+    LoadDLL();
+    return -1;
+}
+
+bool TArj32::CheckArchive(const std::string&, int)
+{
+    LoadDLL();
+    return false;
+}
+
+TTar32::TTar32() : TForeignArchiver(kTarLibrary) {}
+
+TTar32::TTar32(const ForeignLibrary& library) : TForeignArchiver(library) {}
+
+TTgz32::TTgz32() : TTar32(kTgzLibrary) {}
+
+TBZ232::TBZ232() : TTar32(kBz2Library) {}
+
+int TBZ232::MakeSFX(const std::string&, std::string&, const std::string&, const TArchiverOptions&)
+{
+    throw EArchiver("BZ2 形式書庫は自己解凍形式にできません。"_sj);
+}
+
+TRar32::TRar32() : TForeignArchiver(kRarLibrary) {}
+
+TBGA32::TBGA32() : TForeignArchiver(kBgaLibrary) {}
+
+TYZ1::TYZ1() : TForeignArchiver(kYz1Library) {}
+
+TGCA32::TGCA32() : TForeignArchiver(kGcaLibrary) {}
+
+// ---------------------------------------------------------------------------------------------
+
+std::unique_ptr<TArchiver> CreateArchiver(TArchiverType type)
+{
+    switch (type) {
+    case atLha:
+        return std::make_unique<TLha32>();
+    case atZip:
+        return std::make_unique<TZip32>();
+    case atCab:
+        return std::make_unique<TCab32>();
+    case atArj:
+        return std::make_unique<TArj32>();
+    case atTar:
+        return std::make_unique<TTar32>();
+    case atTgz:
+        return std::make_unique<TTgz32>();
+    case atBZ2:
+        return std::make_unique<TBZ232>();
+    case atRar:
+        return std::make_unique<TRar32>();
+    case atBga:
+        return std::make_unique<TBGA32>();
+    case atYz1:
+        return std::make_unique<TYZ1>();
+    case atGca:
+        return std::make_unique<TGCA32>();
+    default:
+        throw EArchiver("書庫の形式を特定できませんでした。"_sj);
+    }
+}
+
+TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension)
+{
+    if (!byExtension) {
+        return DetectByContent(fileName);
+    }
+    const std::string ext = LowerExtension(fileName);
+    if (ext == ".exe") {
+        return DetectByContent(fileName); // a self-extracting archive, perhaps
+    }
+    for (const ExtensionRow& row : kExtensions) {
+        if (ext == row.extension) {
+            return row.type;
+        }
+    }
+    return atNone;
+}
+
+bool IsLhaArchive(const std::string& fileName)
+{
+    const std::string full = FullPath(fileName);
+    if (!lha::UnlhaCheckArchive(full, 16)) {
+        return false;
+    }
+    const ArchiveHandle handle = lha::UnlhaOpenArchive(full, 0x800002);
+    if (handle == 0) {
+        return false;
+    }
+    lha::UnlhaCloseArchive(handle);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TArchiveFile
+
+// Stands where the component's hidden progress window was: turns each report of the library
+// into a call of OnProgress, whose abort answer goes back to the library.
+class TArchiveFile::ProgressReceiver final : public ProgressWindow
+{
+public:
+    explicit ProgressReceiver(TArchiveFile& owner) : m_owner(owner) {}
+
+    bool ReportProgress(int state, const ExtractingInfoEx* info) override
+    {
+        bool abort = false;
+        if (m_owner.m_onProgress) {
+            m_owner.m_onProgress(m_owner, state, info, abort);
+        }
+        return abort;
+    }
+
+private:
+    TArchiveFile& m_owner;
+};
+
+TArchiveFile::TArchiveFile() : m_fileName(UnsetText()) {}
+
+TArchiveFile::~TArchiveFile()
+{
+    if (m_archiver && m_archiveHandle != 0) {
+        m_archiver->CloseArchive(m_archiveHandle);
+    }
+}
+
+void TArchiveFile::SetFileName(const std::string& path)
+{
+    SetArchiverType(DetectArchiverType(path, true));
+    m_fileName = path;
+}
+
+void TArchiveFile::SetOutputSize(int n)
+{
+    m_outputBuffer.assign(static_cast<std::size_t>(std::max(n, 0)), ' ');
+    if (n > 0) {
+        m_outputBuffer[0] = '\0';
+    }
+}
+
+void TArchiveFile::SetArchiverType(TArchiverType type)
+{
+    if (type >= atLha && type <= atGca) {
+        std::unique_ptr<TArchiver> fresh = CreateArchiver(type);
+        if (m_archiver && m_archiveHandle != 0) {
+            m_archiver->CloseArchive(m_archiveHandle);
+            m_archiveHandle = 0;
+        }
+        m_archiver = std::move(fresh);
+        m_archiverType = type;
+    } else if (type == atAutoDetect) {
+        m_archiverType = type;
+    } else if (type != atNone) {
+        throw EArchiver("書庫の形式を特定できませんでした。"_sj);
+    }
+}
+
+TArchiver& TArchiveFile::RequireArchiver() const
+{
+    if (!m_archiver) {
+        throw EArchiver(CannotDetectText());
+    }
+    return *m_archiver;
+}
+
+int TArchiveFile::OpenArchive(unsigned mode)
+{
+    if (m_archiverType == atAutoDetect) {
+        SetArchiverType(DetectArchiverType(m_fileName, false));
+    }
+    TArchiver& archiver = RequireArchiver();
+    if (m_archiveHandle != 0) {
+        archiver.CloseArchive(m_archiveHandle);
+    }
+    m_archiveHandle = archiver.OpenArchive(m_fileName, mode);
+    return m_archiveHandle != 0 ? 0 : 1;
+}
+
+int TArchiveFile::FindFirst(std::string_view wildcard, EntryInfo& info)
+{
+    return RequireArchiver().FindFirst(m_archiveHandle, info, wildcard);
+}
+
+int TArchiveFile::FindNext(EntryInfo& info)
+{
+    return RequireArchiver().FindNext(m_archiveHandle, info);
+}
+
+void TArchiveFile::CloseArchive()
+{
+    if (m_archiver) {
+        m_archiver->CloseArchive(m_archiveHandle);
+    }
+    m_archiveHandle = 0;
+}
+
+int TArchiveFile::Extract(const TArchiverOptions* options, const FileList& files,
+                          const std::string& destination)
+{
+    TArchiver& archiver = RequireArchiver();
+    const bool reporting = static_cast<bool>(m_onProgress);
+    if (reporting) {
+        if (!m_progressWindow) {
+            m_progressWindow = std::make_unique<ProgressReceiver>(*this);
+        }
+        try {
+            archiver.SetOwnerWindow(m_progressWindow.get());
+        } catch (const std::exception&) {
+            // Without a receiver the extraction runs without progress reports.
+        }
+    }
+    auto afterwards = [&] {
+        m_commandLine = archiver.CommandLine();
+        if (reporting) {
+            try {
+                archiver.KillOwnerWindow(m_progressWindow.get());
+            } catch (const std::exception&) {
+            }
+        }
+    };
+    const TArchiverOptions& used = options != nullptr ? *options : m_options;
+    int result = 0;
+    try {
+        result = archiver.Extract(m_fileName, m_outputBuffer,
+                                  used.ResFileUsage.Contains(ruOnUnpack), files, destination, used);
+    } catch (...) {
+        afterwards();
+        throw;
+    }
+    afterwards();
+    return result;
+}
+
+std::string TArchiveFile::OutputText() const
+{
+    return m_outputBuffer.substr(0, m_outputBuffer.find('\0'));
+}
+
+} // namespace furlox::archive

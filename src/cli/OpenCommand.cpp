@@ -1,0 +1,56 @@
+#include <iostream>
+
+#include "app/OpenDataArchive.h"
+#include "archive/ArchiverProgress.h"
+#include "cli/Cli.h"
+#include "kol/Encoding.h"
+
+namespace furlox::cli {
+namespace {
+
+// Messages carry CR LF line breaks for message boxes; a terminal wants LF.
+std::string WithoutCarriageReturns(std::string text)
+{
+    std::erase(text, '\r');
+    return text;
+}
+
+} // namespace
+
+int CmdOpen(const Context& ctx)
+{
+    if (ctx.args.size() != 1) {
+        std::cerr << "usage: furlox-cli [--workdir DIR] open ARCHIVE\n";
+        return 2;
+    }
+    archive::ArchiverProgress progress;
+    progress.Updated = [&progress] {
+        const archive::ProgressView& view = progress.View();
+        std::cerr << view.lblCount << ' ' << ToUtf8(view.lblSrcFileName1) << '\n';
+    };
+    kol::RaceDay day;
+    const app::OpenArchiveResult result =
+        app::OpenDataArchive(ctx.args.front(), ctx.workDir, day, &progress);
+    switch (result.status) {
+    case app::OpenArchiveResult::Status::NoData:
+        PrintError(WithoutCarriageReturns(result.message));
+        return 2;
+    case app::OpenArchiveResult::Status::Failed:
+        PrintError(WithoutCarriageReturns(result.message));
+        return 1;
+    case app::OpenArchiveResult::Status::Extracted:
+        break;
+    }
+    if (!result.message.empty()) {
+        PrintError(WithoutCarriageReturns(result.message));
+    }
+    if (!result.load.loaded) {
+        PrintError(
+            "作業フォルダにレースデータ(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がそろっていません。"_sj);
+        return 1;
+    }
+    PrintRaceList(result.load, day);
+    return 0;
+}
+
+} // namespace furlox::cli
