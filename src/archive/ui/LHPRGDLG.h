@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/OpenDataArchive.h"
+#include "archive/ARCHIVES.h"
+#include "archive/ArchiverProgress.h"
+
+// The small skinned window shown while an archive is extracted: the written size, an entry
+// counter and a percentage bar. What it shows is the core's progress state
+// (archive::ArchiverProgress); the window displays it after every progress report and lets
+// the application process its events there, so it repaints during the extraction.
+namespace furlox::ui {
+
+class TdxfLabel;
+class TdxfProgressBar;
+
+class TDlgArchiverProgress final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(TDlgArchiverProgress)
+public:
+    // A frameless 240 × 104 window above `owner`, centred on the screen, not yet shown.
+    explicit TDlgArchiverProgress(QWidget* owner = nullptr);
+    ~TDlgArchiverProgress() override;
+
+    // The state the core's open-archive flow and TArchiveFile report into.
+    archive::ArchiverProgress& Progress() { return m_progress; }
+    const archive::ArchiverProgress& Progress() const { return m_progress; }
+    int EntryTotal() const { return m_progress.EntryTotal(); }
+    int EntryIndex() const { return m_progress.EntryIndex(); }
+    bool CancelRequested() const { return m_progress.CancelRequested(); }
+
+    // The handler for TArchiveFile::SetOnProgress.
+    void ArchiveFileProgress(archive::TArchiveFile& sender, int state,
+                             const archive::ExtractingInfoEx* info, bool& abort);
+    archive::TArchiverProgressEvent Handler();
+
+    void cmdCancelClick();
+
+    // Components, named as the window was designed. The labels from Label1 to Label4 lie
+    // below the window's area: they are kept up to date but never seen.
+    QLabel* Label1 = nullptr;
+    QLabel* lblArchiveFileName = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* lblSrcFileName1 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* lblSrcFileName2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* imgForm = nullptr;
+    QLabel* lblWriteSize = nullptr;
+    QLabel* lblCount = nullptr;
+    TdxfLabel* dxfLabel1 = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    TdxfProgressBar* ProgressBar1 = nullptr;
+
+signals:
+    // After the controls took in a progress report.
+    void progressShown();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void ProcessMessages();
+    // Copies the progress state into the controls.
+    void ShowState();
+
+    archive::ArchiverProgress m_progress;
+    bool m_blockingInput = false;
+};
+
+// Runs `extract` with a progress dialog owned by `owner`. The dialog appears with the first
+// progress report (an archive that is refused before extracting shows none) and is destroyed
+// when `extract` returns or throws. While it is up, the program's other windows take no mouse
+// or keyboard input: the extraction is one synchronous call, and an action started from them
+// in its middle (another archive, closing the main window) would run inside it.
+void RunWithProgressDialog(QWidget* owner,
+                           const std::function<void(TDlgArchiverProgress& dialog)>& extract);
+
+// The open-archive flow of the core (check, extract, load) with the progress dialog shown
+// during the extraction. Errors of the flow are thrown on, after the dialog is gone.
+app::OpenArchiveResult OpenDataArchiveWithProgress(QWidget* owner, const std::string& archivePath,
+                                                   const std::filesystem::path& workDir,
+                                                   kol::RaceDay& day);
+
+} // namespace furlox::ui
