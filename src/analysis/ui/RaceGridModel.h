@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+
+#include "analysis/AnalysedRace.h"
+
+// The race grid on screen: a read-only model over the core's analysed race, drawn with the
+// core's one grid rule (alignment, colours, bold).
+namespace furlox::ui {
+
+class RaceGridModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(RaceGridModel)
+public:
+    explicit RaceGridModel(QObject* parent = nullptr);
+
+    // The race shown; the model keeps the pointer, the owner keeps the race alive.
+    void SetRace(const AnalysedRace* race);
+    const AnalysedRace* Race() const { return m_race; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    const AnalysedRace* m_race = nullptr;
+};
+
+// Grid1: one header row, twelve columns of fixed widths, rows 16 pixels high, no scroll
+// bars, read-only.
+class RaceGridView final : public QTableView
+{
+    Q_OBJECT
+    Q_DISABLE_COPY(RaceGridView)
+public:
+    explicit RaceGridView(QWidget* parent = nullptr);
+
+    // Sizes the grid for n runner rows (17 × n + 21 pixels high).
+    void FitRows(int runners);
+
+signals:
+    // A click on a cell; row counts the header as row 0, as the race's grid rows do.
+    void cellClicked(int row, int column);
+};
+
+} // namespace furlox::ui

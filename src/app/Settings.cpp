@@ -1,0 +1,20 @@
+#include "app/Settings.h"
+
+#include "kol/KolHen.h"
+
+namespace furlox {
+
+WindowPosition DefaultWindowPosition(int screenWidth, int screenHeight)
+{
+    return {screenWidth / 2 - 320, screenHeight / 2 - 250};
+}
+
+int SettingNumber(std::optional<std::string_view> stored, int fallback)
+{
+    if (!stored) {
+        return fallback;
+    }
+    return kol::ParseNumber(*stored).value_or(fallback);
+}
+
+} // namespace furlox

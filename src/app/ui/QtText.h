@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "kol/Encoding.h"
+
+// The one place where the core's CP932 text meets Qt's strings.
+namespace furlox::ui {
+
+inline QString Q(std::string_view cp932)
+{
+    const std::string utf8 = ToUtf8(cp932);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+inline std::string Cp932(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return ToCp932(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+// Fonts standing in for the MS fonts the windows were designed with.
+QFont ProportionalFont(int pixelSize); // "ＭＳ Ｐゴシック"
+QFont FixedFont(int pixelSize);        // "ＭＳ ゴシック"
+
+} // namespace furlox::ui

@@ -1,0 +1,79 @@
+// The program entry: one running instance, the about window as a splash, the main window.
+#include <QCommandLineParser>
+#include <QTimer>
+#include <algorithm>
+
+#include "app/WorkDir.h"
+#include "app/ui/Application.h"
+#include "app/ui/SingleInstance.h"
+#include "app/ui/uniAbout.h"
+#include "app/ui/uniVelko.h"
+#include "detail/ui/uniSyosai.h"
+
+int main(int argc, char** argv)
+{
+    using namespace furlox;
+    using namespace furlox::ui;
+    FurloxApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Furlox Plus"));
+    parser.addHelpOption();
+    QCommandLineOption workDirOption(QStringLiteral("workdir"),
+                                     QStringLiteral("Folder that holds the race data."),
+                                     QStringLiteral("DIR"));
+    parser.addOption(workDirOption);
+    QCommandLineOption raceOption(QStringLiteral("race"),
+                                  QStringLiteral("Show this race (0-based index) at start."),
+                                  QStringLiteral("RACE"));
+    parser.addOption(raceOption);
+    QCommandLineOption horseOption(QStringLiteral("horse"),
+                                   QStringLiteral("Open the detail window of this horse number."),
+                                   QStringLiteral("K"));
+    parser.addOption(horseOption);
+    parser.addPositionalArgument(QStringLiteral("archive"),
+                                 QStringLiteral("An LHA archive of race data to open."));
+    parser.process(app);
+
+    SingleInstance instance(InstanceName());
+    if (instance.ActivateRunning()) {
+        return 0;
+    }
+    instance.Listen();
+
+    auto* splash = new TfrmAbout();
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->show();
+    splash->repaint();
+    app.processEvents();
+
+    TfrmVelko::Options options;
+    options.workDir = parser.isSet(workDirOption)
+                          ? std::filesystem::path(parser.value(workDirOption).toStdString())
+                          : ChooseWorkDir(QCoreApplication::applicationDirPath().toStdString());
+    if (!parser.positionalArguments().isEmpty()) {
+        options.archive = parser.positionalArguments().first();
+    }
+    TfrmVelko main(options);
+    TfrmSyosai detail;
+    main.AttachDetailWindow(&detail);
+    QObject::connect(&instance, &SingleInstance::activationRequested, &main, [&main] {
+        if (main.isMinimized()) {
+            main.showNormal();
+        }
+        main.raise();
+        main.activateWindow();
+    });
+    main.show();
+    main.activateWindow();
+    if (parser.isSet(raceOption) && main.LoadedDay().RaceCount() > 0) {
+        main.AnalyseRace(
+            std::clamp(parser.value(raceOption).toInt(), 0, main.LoadedDay().RaceCount() - 1));
+    }
+    if (parser.isSet(horseOption)) {
+        main.ShowRunnerDetail(parser.value(horseOption).toInt(), 2, true);
+    }
+    // Without a window manager nothing takes the activation away from the splash.
+    QTimer::singleShot(2500, splash, &QWidget::close);
+    return app.exec();
+}

@@ -1,0 +1,760 @@
+#include "app/ui/uniVelko.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QSettings>
+#include <QUrl>
+
+#include "analysis/RaceAnalysis.h"
+#include "analysis/ui/RaceGridModel.h"
+#include "app/OpenDataArchive.h"
+#include "app/Settings.h"
+#include "app/ui/Pictures.h"
+#include "app/ui/QtText.h"
+#include "app/ui/uniAbout.h"
+#include "archive/ui/LHPRGDLG.h"
+#include "detail/ui/uniSyosai.h"
+#include "kol/Error.h"
+#include "output/HtmlExport.h"
+#include "output/PlotExport.h"
+#include "output/TextExport.h"
+#include "output/ui/CompanionViewer.h"
+#include "output/ui/GridPrinter.h"
+#include "output/ui/asprev.h"
+#include "skin/ui/EzRgnBtn.h"
+#include "skin/ui/Skin.h"
+
+namespace furlox::ui {
+namespace {
+
+constexpr int kButtonLefts[7] = {71, 141, 211, 281, 351, 421, 491};
+constexpr const char* kButtonNames[7] = {"btn1", "btn2", "btn3", "btn4", "btn5", "btn6", "btn7"};
+constexpr const char* kButtonHints[7] = {
+    "データ書庫を開く", "レース選択", "前のレース", "次のレース", "出力",
+    "P.L.O.T ビューア", "ヘルプ"};
+
+const QString kMakerHomePage = QStringLiteral("https://www.morvane.example/");
+const QString kDataServiceHomePage = QStringLiteral("https://www.keibado-online.example/");
+
+QFrame* MakePanel(QWidget* parent, const QRect& place, const QColor& colour, bool sunken,
+                  const QString& picture)
+{
+    auto* panel = new QFrame(parent);
+    panel->setGeometry(place);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, colour);
+    panel->setPalette(palette);
+    if (sunken) {
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setLineWidth(2);
+    }
+    if (!picture.isEmpty()) {
+        auto* background = new QLabel(panel);
+        background->setGeometry(2, 2, place.width() - 4, place.height() - 4);
+        background->setPixmap(QPixmap::fromImage(Picture(picture)));
+        background->lower();
+    }
+    return panel;
+}
+
+QLabel* MakeLabel(QWidget* parent, int left, int top, const QFont& font, const QColor& colour)
+{
+    auto* label = new QLabel(parent);
+    label->move(left, top);
+    label->setFont(font);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QSettings Settings()
+{
+    return QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX"));
+}
+
+int StoredNumber(const QSettings& settings, const QString& key, int fallback)
+{
+    const QVariant value = settings.value(key);
+    if (!value.isValid()) {
+        return fallback;
+    }
+    const QByteArray text = value.toString().toUtf8();
+    return SettingNumber(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                         fallback);
+}
+
+} // namespace
+
+TfrmVelko::TfrmVelko(const Options& options, QWidget* parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window), m_workDir(options.workDir)
+{
+    setObjectName(QStringLiteral("TfrmVelko"));
+    setWindowTitle(QStringLiteral("Furlox"));
+    setFixedSize(640, 500);
+    setFont(ProportionalFont(12));
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
+
+    openFileDialog = [this](const QString& dir, const QString& filter) {
+        return QFileDialog::getOpenFileName(this, QString(), dir, filter);
+    };
+    saveFileDialog = [this](const QString& name, const QString& filter, const QString& suffix) {
+        QFileDialog dialog(this, QString(), QString::fromStdString(m_workDir.string()), filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(suffix);
+        dialog.selectFile(name);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+    printDialog = [this](QPrinter& printer, int pageCount, int& from, int& to) {
+        QPrintDialog dialog(&printer, this);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+        dialog.setMinMax(1, pageCount);
+        dialog.setFromTo(from, to);
+        if (dialog.exec() != QDialog::Accepted) {
+            from = to = 0;
+            return false;
+        }
+        if (printer.printRange() == QPrinter::PageRange) {
+            from = printer.fromPage();
+            to = printer.toPage();
+        }
+        return true;
+    };
+    runPreview = [](QDialog& preview) { preview.exec(); };
+    m_viewer = new CompanionViewer(this);
+    messageBox = [this](const QString& title, const QString& text, bool warning) {
+        if (warning) {
+            QMessageBox::warning(this, title, text);
+        } else {
+            QMessageBox::information(this, title, text);
+        }
+    };
+
+    BuildWindow();
+    BuildMenus();
+    SkinWindow(this, Picture(QStringLiteral("main-bg.png")));
+    RestoreSettings();
+
+    if (!options.archive.isEmpty()) {
+        try {
+            OpenDataArchive(options.archive);
+        } catch (const Error& e) {
+            ShowMessage(Q(e.what()), true);
+        }
+    }
+    try {
+        StartUpLoad();
+    } catch (const Error& e) {
+        ShowMessage(Q(e.what()), true);
+    }
+}
+
+TfrmVelko::~TfrmVelko() = default;
+
+void TfrmVelko::BuildWindow()
+{
+    imgForm = new QLabel(this);
+    imgForm->setGeometry(0, 0, 640, 500);
+    imgForm->setPixmap(QPixmap::fromImage(Picture(QStringLiteral("main-bg.png"))));
+    new BackgroundDrag(imgForm, this);
+
+    imgSystem = new QLabel(this);
+    imgSystem->setGeometry(15, 7, 16, 16);
+    imgSystem->setPixmap(QPixmap::fromImage(Picture(QStringLiteral("system.png"))));
+    imgSystem->setToolTip(QStringLiteral("システムメニュー"));
+    imgSystem->installEventFilter(this);
+
+    btnClose = new TEzRgnBtn(this);
+    btnClose->move(606, 7);
+    btnClose->SetPicIdle(Picture(QStringLiteral("close-idle.png")));
+    btnClose->SetPicUp(Picture(QStringLiteral("close-hover.png")));
+    btnClose->SetPicDown(Picture(QStringLiteral("close-down.png")));
+    btnClose->SetPaintMode(TPaintMode::pmCrop);
+    btnClose->setToolTip(QStringLiteral("閉じる"));
+    connect(btnClose, &TEzRgnBtn::clicked, this, &QWidget::close);
+
+    pnl1 = MakePanel(this, {8, 30, 484, 50}, Qt::black, true, QStringLiteral("pnl1.png"));
+    lblTitle1 = MakeLabel(pnl1, 7, 10, ProportionalFont(12), QColor(0xFF, 0xCC, 0x00));
+    lblTitle2 = MakeLabel(pnl1, 7, 30, ProportionalFont(12), QColor(0xFF, 0xCC, 0x00));
+
+    pnl2 = MakePanel(this, {8, 86, 484, 331}, QColor(0x80, 0x80, 0x80), true,
+                     QStringLiteral("pnl2.png"));
+    m_model = new RaceGridModel(this);
+    Grid1 = new RaceGridView(pnl2);
+    Grid1->setModel(m_model);
+    Grid1->move(2, 2);
+    Grid1->resize(480, 327);
+    Grid1->hide();
+    connect(Grid1, &RaceGridView::cellClicked, this, &TfrmVelko::Grid1ClickCell);
+
+    pnl3 = MakePanel(this, {497, 30, 132, 331}, Qt::black, true, QStringLiteral("pnl3.png"));
+    lblTan = MakeLabel(pnl3, 10, 12, FixedFont(15), QColor(0xFF, 0xCC, 0x00));
+
+    pnl4 = MakePanel(this, {497, 367, 133, 50}, Qt::white, false, QString());
+    imgGraph = new QLabel(pnl4);
+    imgGraph->setGeometry(1, 1, 130, 48);
+
+    const char* grades[4] = {"grade-a.png", "grade-b.png", "grade-c.png", "grade-d.png"};
+    for (int i = 0; i < 4; ++i) {
+        m_gradePictures[static_cast<std::size_t>(i)] = Picture(QString::fromLatin1(grades[i]));
+    }
+
+    for (int i = 0; i < 7; ++i) {
+        auto* button = new TEzRgnBtn(this);
+        const QString base = QString::fromLatin1(kButtonNames[i]);
+        button->SetPicIdle(Picture(base + QStringLiteral("-idle.png")));
+        button->SetPicUp(Picture(base + QStringLiteral("-hover.png")));
+        button->SetPicDown(Picture(base + QStringLiteral("-down.png")));
+        button->SetPaintMode(TPaintMode::pmCrop);
+        button->setGeometry(kButtonLefts[i], 423, 64, 65);
+        button->setToolTip(QString::fromUtf8(kButtonHints[i]));
+        EzRgnBtn[static_cast<std::size_t>(i)] = button;
+    }
+    connect(EzRgnBtn[0], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn1Click);
+    connect(EzRgnBtn[1], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn2Click);
+    connect(EzRgnBtn[2], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn3Click);
+    connect(EzRgnBtn[3], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn4Click);
+    connect(EzRgnBtn[4], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn5Click);
+    connect(EzRgnBtn[5], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn6Click);
+    connect(EzRgnBtn[6], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn7Click);
+}
+
+void TfrmVelko::BuildMenus()
+{
+    popMenu = new QMenu(this);
+
+    popOutput = new QMenu(this);
+    popPrint = popOutput->addAction(QStringLiteral("印刷(&P)..."));
+    PrintPreview = popOutput->addAction(QStringLiteral("印刷プレビュー(&V)..."));
+    popOutput->addSeparator();
+    popHTML = popOutput->addAction(QStringLiteral("HTML形式で出力(&H)..."));
+    popTextOut = popOutput->addAction(QStringLiteral("テキスト形式で出力(&T)..."));
+    popOutput->addSeparator();
+    popTextOutAll = popOutput->addAction(QStringLiteral("一括テキストで出力/指数+買い目(&S)..."));
+    popPLOT = popOutput->addAction(QStringLiteral("一括テキストで出力/P.L.O.T形式(&W)..."));
+    connect(popOutput, &QMenu::aboutToShow, this, &TfrmVelko::popOutputPopup);
+    popOutputPopup();
+    connect(popPrint, &QAction::triggered, this, &TfrmVelko::popPrintClick);
+    connect(PrintPreview, &QAction::triggered, this, &TfrmVelko::PrintPreviewClick);
+    connect(popHTML, &QAction::triggered, this, &TfrmVelko::popHTMLClick);
+    connect(popTextOut, &QAction::triggered, this, &TfrmVelko::popTextOutClick);
+    connect(popTextOutAll, &QAction::triggered, this, &TfrmVelko::popTextOutAllClick);
+    connect(popPLOT, &QAction::triggered, this, &TfrmVelko::popPLOTClick);
+
+    popHelp = new QMenu(this);
+    popHelp->addAction(QStringLiteral("ヘルプを表示(&H)"), this, &TfrmVelko::popHelpIndexClick);
+    popHelp->addSeparator();
+    QMenu* homePages = popHelp->addMenu(QStringLiteral("ホームページ(&W)..."));
+    homePages->addAction(QStringLiteral("Morvane(&A)"), this,
+                         [this] { OpenHomePage(kMakerHomePage); });
+    homePages->addAction(QStringLiteral("競馬道OnLine(&O)"), this,
+                         [this] { OpenHomePage(kDataServiceHomePage); });
+    popHelp->addSeparator();
+    popHelp->addAction(QStringLiteral("バージョン情報(&A)..."), this, &TfrmVelko::popVerClick);
+
+    popSystem = new QMenu(this);
+    popSystem->addAction(QStringLiteral("最小化(&M)"), this, &QWidget::showMinimized);
+    popSystem->addSeparator();
+    popSystem->addAction(QStringLiteral("終了(&X)"), this, &QWidget::close);
+}
+
+void TfrmVelko::RestoreSettings()
+{
+    const QSettings settings = Settings();
+    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
+                                                          : QSize(1024, 768);
+    const WindowPosition fallback = DefaultWindowPosition(screen.width(), screen.height());
+    move(StoredNumber(settings, QStringLiteral("Main/Left"), fallback.left),
+         StoredNumber(settings, QStringLiteral("Main/Top"), fallback.top));
+    const QString workDir = QString::fromStdString(m_workDir.string()) + QDir::separator();
+    m_lastOpenDir = settings.value(QStringLiteral("Main/LastOpenDir"), workDir).toString();
+}
+
+void TfrmVelko::FormCloseQuery()
+{
+    QSettings settings = Settings();
+    settings.setValue(QStringLiteral("Main/Left"), QString::number(x()));
+    settings.setValue(QStringLiteral("Main/Top"), QString::number(y()));
+    settings.setValue(QStringLiteral("Main/LastOpenDir"), m_lastOpenDir);
+    if (m_detail) {
+        // Written whether the detail window was ever shown or not.
+        settings.setValue(QStringLiteral("Uma/Left"), QString::number(m_detail->x()));
+        settings.setValue(QStringLiteral("Uma/Top"), QString::number(m_detail->y()));
+    }
+}
+
+bool TfrmVelko::eventFilter(QObject* watched, QEvent* event)
+{
+    // The system menu opens when a mouse button is released over the small icon.
+    if (watched == imgSystem && event->type() == QEvent::MouseButtonRelease) {
+        popSystem->popup(pos() + QPoint(31, 7));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmVelko::closeEvent(QCloseEvent* event)
+{
+    FormCloseQuery();
+    event->accept();
+    QApplication::closeAllWindows();
+}
+
+void TfrmVelko::StartUpLoad()
+{
+    const bool present = std::filesystem::exists(m_workDir / kol::kRaceFileName) &&
+                         std::filesystem::exists(m_workDir / kol::kHorseFileName);
+    if (!present) {
+        Grid1->hide();
+        return;
+    }
+    if (LoadKolFiles() || m_day.RaceCount() > 0) {
+        AnalyseRace(0);
+    }
+}
+
+bool TfrmVelko::LoadKolFiles()
+{
+    kol::LoadOutcome outcome;
+    try {
+        outcome = kol::LoadKolFiles(m_workDir, m_day);
+    } catch (...) {
+        RebuildRaceMenu(); // the lines read before the error stay loaded
+        throw;
+    }
+    if (outcome.loaded) {
+        RebuildRaceMenu();
+        for (const std::string& notice : outcome.notices) {
+            ShowMessage(Q(notice));
+        }
+    }
+    return outcome.loaded;
+}
+
+void TfrmVelko::RebuildRaceMenu()
+{
+    popMenu->clear();
+    for (int i = 0; i < m_day.RaceCount(); ++i) {
+        // Captions get no keyboard accelerators of their own.
+        QString caption = Q(m_day.races[static_cast<std::size_t>(i)].menuCaption);
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = popMenu->addAction(caption);
+        if (i < kol::kMaxRaces) {
+            connect(action, &QAction::triggered, this, [this, i] { YosouClick(i); });
+        }
+    }
+}
+
+void TfrmVelko::AnalyseRace(int raceIndex)
+{
+    // An analysis that fails leaves the race shown before it on screen, whole.
+    AnalysedRace analysed = furlox::AnalyseRace(m_day, raceIndex);
+    m_race = std::move(analysed);
+    m_raceShown = true;
+
+    lblTitle1->setText(Q(m_race.startLine));
+    lblTitle1->adjustSize();
+    lblTitle2->setText(Q(m_race.raceHeader));
+    lblTitle2->adjustSize();
+    QString tan = Q(m_race.lblTan);
+    tan.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lblTan->setText(tan);
+    lblTan->adjustSize();
+    const int picture =
+        m_race.gradePicture >= 'A' && m_race.gradePicture <= 'C' ? m_race.gradePicture - 'A' : 3;
+    imgGraph->setPixmap(QPixmap::fromImage(m_gradePictures[static_cast<std::size_t>(picture)]));
+
+    m_model->SetRace(&m_race);
+    Grid1->FitRows(m_race.headCount);
+    Grid1->show();
+
+    if (m_detailShown) {
+        ShowRunnerDetail(1, kColHorseName, false);
+    }
+    emit raceShown(raceIndex);
+}
+
+void TfrmVelko::AttachDetailWindow(TfrmSyosai* detail)
+{
+    m_detail = detail;
+    detail->SetSource(&m_day, &m_race);
+    connect(detail, &TfrmSyosai::shownChanged, this, [this](bool shown) { m_detailShown = shown; });
+}
+
+void TfrmVelko::ShowRunnerDetail(int row, int column, bool show)
+{
+    if (row == 0 || column != kColHorseName) {
+        return;
+    }
+    if (onShowRunnerDetail) {
+        onShowRunnerDetail(row, column, show);
+    }
+    if (m_detail) {
+        m_detail->ShowRunnerDetail(row, show);
+    }
+}
+
+void TfrmVelko::Grid1ClickCell(int row, int column)
+{
+    ShowRunnerDetail(row, column, true);
+}
+
+void TfrmVelko::YosouClick(int raceIndex)
+{
+    AnalyseRace(raceIndex);
+}
+
+void TfrmVelko::EzRgnBtn1Click()
+{
+    const QString filter = QStringLiteral("圧縮データファイル(*.lzh) (*.lzh)");
+    if (!QFileInfo(m_lastOpenDir).isDir()) {
+        m_lastOpenDir = QString::fromStdString(m_workDir.string()) + QDir::separator();
+    }
+    const QString chosen = openFileDialog(m_lastOpenDir, filter);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    m_lastOpenDir = QFileInfo(chosen).absolutePath() + QDir::separator();
+    OpenDataArchive(chosen);
+}
+
+void TfrmVelko::EzRgnBtn2Click()
+{
+    if (popMenu->isEmpty()) {
+        Beep();
+        return;
+    }
+    popMenu->popup(pos() + QPoint(205, 424));
+}
+
+void TfrmVelko::EzRgnBtn3Click()
+{
+    if (!m_raceShown || CurrentRace() <= 0) {
+        Beep();
+        return;
+    }
+    AnalyseRace(CurrentRace() - 1);
+}
+
+void TfrmVelko::EzRgnBtn4Click()
+{
+    if (m_raceShown && CurrentRace() + 1 < m_day.RaceCount()) {
+        AnalyseRace(CurrentRace() + 1);
+    } else {
+        Beep();
+    }
+}
+
+void TfrmVelko::EzRgnBtn5Click()
+{
+    popOutput->popup(pos() + QPoint(415, 424));
+}
+
+void TfrmVelko::EzRgnBtn6Click()
+{
+    // A missing viewer shows nothing.
+    m_viewer->StartOrActivate(m_workDir);
+}
+
+QString TfrmVelko::AskSaveFile(const QString& name, const QString& filter, const QString& suffix)
+{
+    return saveFileDialog(name, filter, suffix);
+}
+
+namespace {
+const QString kTextFilter = QStringLiteral("テキスト ファイル(*.txt) (*.txt)");
+const QString kHtmlFilter = QStringLiteral("HTML ファイル(*.htm) (*.htm)");
+const QString kDoNotTouch =
+    QStringLiteral("処理が終わるまでマウス・キーボードは操作しないでください。");
+
+std::filesystem::path ToPath(const QString& file)
+{
+    return std::filesystem::path(file.toStdString());
+}
+} // namespace
+
+void TfrmVelko::popTextOutClick()
+{
+    const kol::RaceTexts& texts = m_day.races.at(static_cast<std::size_t>(CurrentRace()));
+    const QString file = AskSaveFile(Q(SuggestedRaceFileName(texts)), kTextFilter, "txt");
+    if (file.isEmpty()) {
+        return;
+    }
+    WriteExportFile(ToPath(file), OneRaceText(m_race));
+}
+
+void TfrmVelko::popTextOutAllClick()
+{
+    const kol::RaceTexts& texts = m_day.races.at(static_cast<std::size_t>(CurrentRace()));
+    const QString file = AskSaveFile(Q(SuggestedAllRacesFileName(texts)), kTextFilter, "txt");
+    if (file.isEmpty()) {
+        return;
+    }
+    ShowMessage(kDoNotTouch);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string bytes;
+    try {
+        bytes = AllRacesText(m_day);
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        throw;
+    }
+    QApplication::restoreOverrideCursor();
+    ShowLastRace();
+    WriteExportFile(ToPath(file), bytes);
+    ShowMessage(QStringLiteral("処理が正常に終了しました。"));
+}
+
+void TfrmVelko::popPLOTClick()
+{
+    const kol::RaceTexts& texts = m_day.races.at(static_cast<std::size_t>(CurrentRace()));
+    const QString file = AskSaveFile(Q(SuggestedPlotFileName(texts)), kTextFilter, "txt");
+    if (file.isEmpty()) {
+        return;
+    }
+    ShowMessage(kDoNotTouch);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string bytes;
+    try {
+        bytes = PlotText(m_day);
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        throw;
+    }
+    QApplication::restoreOverrideCursor();
+    ShowLastRace();
+    WriteExportFile(ToPath(file), bytes);
+    messageBox(QStringLiteral("確認"), QStringLiteral("一括処理が終了しました。"), false);
+}
+
+void TfrmVelko::ShowLastRace()
+{
+    // After a walk over every race the window shows the last one, and an open detail
+    // window its first runner.
+    if (m_day.RaceCount() > 0) {
+        AnalyseRace(m_day.RaceCount() - 1);
+    }
+}
+
+void TfrmVelko::popHTMLClick()
+{
+    const kol::RaceTexts& texts = m_day.races.at(static_cast<std::size_t>(CurrentRace()));
+    const QString file = AskSaveFile(Q(SuggestedRaceFileName(texts)), kHtmlFilter, "htm");
+    if (file.isEmpty()) {
+        return;
+    }
+    WriteHtmlExport(m_race, ToPath(file), m_workDir);
+}
+
+void TfrmVelko::popPrintClick()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QStringLiteral("Furlox"));
+    const QSize page = PrintablePageSize(printer);
+    const int pageCount = static_cast<int>(
+        LayoutPrintPages(m_race, page.width(), page.height(), m_printSettings).size());
+    int from = 1;
+    int to = pageCount;
+    if (!printDialog(printer, pageCount, from, to)) {
+        return;
+    }
+    if (from == 0 || to == 0 || to < from) {
+        return;
+    }
+    if (!PrintPages(printer, m_race, m_printSettings, from, to)) {
+        throw Error(Cp932(QStringLiteral("プリンタ「%1」で印刷を開始できません。")
+                              .arg(printer.printerName().isEmpty() ? printer.outputFileName()
+                                                                   : printer.printerName())));
+    }
+}
+
+void TfrmVelko::PrintPreviewClick()
+{
+    TPagePreview preview(m_race, m_printSettings, this);
+    runPreview(preview);
+}
+
+void TfrmVelko::EzRgnBtn7Click()
+{
+    popHelp->popup(pos() + QPoint(555, 424));
+}
+
+void TfrmVelko::popOutputPopup()
+{
+    // The commands need a shown race; the grid stays visible from the first analysis on.
+    for (QAction* action : {popPrint, PrintPreview, popHTML, popTextOut, popTextOutAll, popPLOT}) {
+        action->setEnabled(m_raceShown);
+    }
+}
+
+void TfrmVelko::popHelpIndexClick()
+{
+    const std::filesystem::path program = QCoreApplication::applicationDirPath().toStdString();
+    for (const auto& page : {program / "help" / "index.html",
+                             program.parent_path() / "share" / "furlox" / "help" / "index.html"}) {
+        if (std::filesystem::exists(page)) {
+            if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page)))) {
+                ShowMessage(QStringLiteral("インターネットブラウザが設定されていません。"), true);
+            }
+            return;
+        }
+    }
+    ShowMessage(QStringLiteral("ヘルプファイルが見つかりません。"), true);
+}
+
+void TfrmVelko::popVerClick()
+{
+    TfrmAbout about(this);
+    about.exec();
+}
+
+void TfrmVelko::OpenHomePage(const QString& url)
+{
+    if (!QDesktopServices::openUrl(QUrl(url))) {
+        ShowMessage(QStringLiteral("インターネットブラウザが設定されていません。"), true);
+    }
+}
+
+void TfrmVelko::OpenDataArchive(const QString& archivePath)
+{
+    app::OpenArchiveResult result;
+    try {
+        result = OpenDataArchiveWithProgress(this, QFile::encodeName(archivePath).toStdString(),
+                                             m_workDir, m_day);
+    } catch (...) {
+        RebuildRaceMenu(); // a read error keeps the lines read before it
+        throw;
+    }
+    QString message = Q(result.message);
+    message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    switch (result.status) {
+    case app::OpenArchiveResult::Status::NoData:
+        ShowMessage(message);
+        return;
+    case app::OpenArchiveResult::Status::Failed:
+        ShowMessage(message, true);
+        return;
+    case app::OpenArchiveResult::Status::Extracted:
+        break;
+    }
+    if (result.load.loaded) {
+        RebuildRaceMenu();
+        for (const std::string& notice : result.load.notices) {
+            ShowMessage(Q(notice));
+        }
+    }
+    if (!message.isEmpty()) {
+        ShowMessage(message, true);
+    }
+    if (m_day.RaceCount() > 0) {
+        AnalyseRace(0);
+    } else {
+        // Analysing race 0 of no race day would only complain about a missing head count.
+        ShowMessage(QStringLiteral(
+                        "書庫を展開しましたが、作業フォルダに kol_den1.kd2・kol_den2.kd2・"
+                        "kol_uma.kd2 がそろっていないため、レースデータを読み込めませんでした。"),
+                    true);
+    }
+}
+
+void TfrmVelko::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TfrmVelko::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) {
+        return;
+    }
+    // Only the first file counts, and only with the extension ".lzh" exactly.
+    const QString path = urls.first().toLocalFile();
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0 && name.mid(dot) == QStringLiteral(".lzh")) {
+        OpenDataArchive(path);
+    }
+}
+
+void TfrmVelko::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+        EzRgnBtn3Click();
+        return;
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+        EzRgnBtn4Click();
+        return;
+    case Qt::Key_Home:
+        if (m_day.RaceCount() > 0) {
+            AnalyseRace(0);
+        }
+        return;
+    case Qt::Key_End:
+        if (m_day.RaceCount() > 0) {
+            AnalyseRace(m_day.RaceCount() - 1);
+        }
+        return;
+    case Qt::Key_F1:
+        popHelpIndexClick();
+        return;
+    default:
+        break;
+    }
+    if (event->modifiers() & Qt::ControlModifier) {
+        switch (event->key()) {
+        case Qt::Key_O:
+            EzRgnBtn1Click();
+            return;
+        case Qt::Key_R:
+            EzRgnBtn2Click();
+            return;
+        case Qt::Key_E:
+            EzRgnBtn5Click();
+            return;
+        case Qt::Key_Q:
+            close();
+            return;
+        default:
+            break;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TfrmVelko::Beep()
+{
+    ++m_beeps;
+    QApplication::beep();
+}
+
+void TfrmVelko::ShowMessage(const QString& text, bool warning)
+{
+    messageBox(QStringLiteral("Furlox"), text, warning);
+}
+
+} // namespace furlox::ui

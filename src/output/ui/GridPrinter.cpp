@@ -1,0 +1,111 @@
+#include "output/ui/GridPrinter.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+#include "analysis/GridRules.h"
+#include "app/ui/QtText.h"
+
+namespace furlox::ui {
+namespace {
+
+QColor Rgb(std::uint32_t rgb)
+{
+    return QColor::fromRgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+int Flags(CellAlign align)
+{
+    switch (align) {
+    case CellAlign::Centre:
+        return Qt::AlignCenter;
+    case CellAlign::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case CellAlign::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+} // namespace
+
+QSize PrintablePageSize(const QPrinter& printer)
+{
+    const QRectF mm = printer.pageLayout().paintRect(QPageLayout::Millimeter);
+    return {static_cast<int>(mm.width() * 10), static_cast<int>(mm.height() * 10)};
+}
+
+void DrawPrintPage(QPainter& painter, const AnalysedRace& race, const PrintPage& page,
+                   const PrintSettings& settings)
+{
+    QFont font = FixedFont(settings.fontHeight);
+    painter.setPen(Qt::black);
+    painter.setFont(font);
+    int top = page.titleTop;
+    for (const std::string& line : page.titleLines) {
+        painter.drawText(QRect(settings.leftMargin, top, 3000, settings.titleLineHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, Q(line));
+        top += settings.titleLineHeight;
+    }
+    QPen border(Qt::black);
+    border.setWidth(settings.borderWidth);
+    for (const PrintCell& cell : page.cells) {
+        const QRect rect(cell.left, cell.top, cell.width, cell.height);
+        const CellStyle style = Grid1CellStyle(race, cell.row, cell.column);
+        const std::string& text = cell.row == 0 ? race.header[static_cast<std::size_t>(cell.column)]
+                                                : race.rows[static_cast<std::size_t>(cell.row - 1)]
+                                                           [static_cast<std::size_t>(cell.column)];
+        painter.fillRect(rect, Rgb(style.background));
+        painter.setPen(border);
+        painter.drawRect(rect);
+        QFont cellFont = font;
+        cellFont.setBold(style.bold);
+        painter.setFont(cellFont);
+        painter.setPen(Rgb(style.font));
+        painter.drawText(rect.adjusted(8, 0, -8, 0), Flags(style.align), Q(text));
+    }
+}
+
+void DrawPageInto(QPainter& painter, const QRect& target, QSize pageSize, const AnalysedRace& race,
+                  const PrintPage& page, const PrintSettings& settings)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QSize fitted = pageSize.scaled(target.size(), Qt::KeepAspectRatio);
+    const QRect viewport(target.topLeft(), fitted);
+    painter.setViewport(viewport);
+    painter.setWindow(0, 0, pageSize.width(), pageSize.height());
+    painter.fillRect(QRect(QPoint(0, 0), pageSize), Qt::white);
+    DrawPrintPage(painter, race, page, settings);
+    painter.restore();
+}
+
+bool PrintPages(QPrinter& printer, const AnalysedRace& race, const PrintSettings& settings,
+                int from, int to)
+{
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QStringLiteral("Furlox"));
+    const QSize pageSize = PrintablePageSize(printer);
+    const std::vector<PrintPage> pages =
+        LayoutPrintPages(race, pageSize.width(), pageSize.height(), settings);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    bool first = true;
+    for (int index = std::max(1, from); index <= std::min<int>(to, static_cast<int>(pages.size()));
+         ++index) {
+        if (!first) {
+            printer.newPage();
+        }
+        first = false;
+        const QRect device = printer.pageLayout().paintRectPixels(printer.resolution());
+        painter.setViewport(0, 0, device.width(), device.height());
+        painter.setWindow(0, 0, pageSize.width(), pageSize.height());
+        DrawPrintPage(painter, race, pages[static_cast<std::size_t>(index - 1)], settings);
+    }
+    return painter.end();
+}
+
+} // namespace furlox::ui

@@ -1,0 +1,252 @@
+// The output menu, offscreen: the save dialogs' suggested names, cancelling, the batch walks,
+// printing to PDF and the preview.
+#include <QLabel>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include "app/ui/Application.h"
+#include "app/ui/uniVelko.h"
+#include "kol/Encoding.h"
+#include "kol/SampleDay.h"
+#include "output/PlotExport.h"
+#include "output/TextExport.h"
+#include "output/ui/asprev.h"
+#include "support/TempDir.h"
+
+using namespace furlox;
+using namespace furlox::ui;
+
+class OutputMenuTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_work;
+    QTemporaryDir m_out;
+    QStringList m_messages;
+    QStringList m_asked; // name | filter | suffix of every save dialog
+
+    std::unique_ptr<TfrmVelko> MakeWindow(const QString& answer)
+    {
+        TfrmVelko::Options options;
+        options.workDir = m_work.path().toStdString();
+        auto window = std::make_unique<TfrmVelko>(options);
+        window->messageBox = [this](const QString& title, const QString& text, bool) {
+            m_messages << title + QLatin1Char('|') + text;
+        };
+        window->saveFileDialog = [this, answer](const QString& name, const QString& filter,
+                                                const QString& suffix) {
+            m_asked << name + QLatin1Char('|') + filter + QLatin1Char('|') + suffix;
+            return answer;
+        };
+        return window;
+    }
+
+    static QByteArray Read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static QByteArray Bytes(const std::string& s)
+    {
+        return QByteArray(s.data(), qsizetype(s.size()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX")).clear();
+        kol::SampleOptions sample;
+        kol::WriteSampleDay(sample, m_work.path().toStdString());
+    }
+
+    void init()
+    {
+        m_messages.clear();
+        m_asked.clear();
+    }
+
+    void suggestedNamesFiltersAndExtensions()
+    {
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(10);
+        window->popTextOutClick();
+        window->popHTMLClick();
+        window->popTextOutAllClick();
+        window->popPLOTClick();
+        QCOMPARE(m_asked.size(), 4);
+        QCOMPARE(m_asked.at(0).section(QLatin1Char('|'), 0, 0), QStringLiteral("010527東京11"));
+        QVERIFY(m_asked.at(0).contains(QStringLiteral("テキスト ファイル(*.txt)")));
+        QCOMPARE(m_asked.at(0).section(QLatin1Char('|'), 2), QStringLiteral("txt"));
+        QCOMPARE(m_asked.at(1).section(QLatin1Char('|'), 0, 0), QStringLiteral("010527東京11"));
+        QVERIFY(m_asked.at(1).contains(QStringLiteral("HTML ファイル(*.htm)")));
+        QCOMPARE(m_asked.at(1).section(QLatin1Char('|'), 2), QStringLiteral("htm"));
+        QCOMPARE(m_asked.at(2).section(QLatin1Char('|'), 0, 0), QStringLiteral("010527s"));
+        QCOMPARE(m_asked.at(3).section(QLatin1Char('|'), 0, 0), QStringLiteral("010527w"));
+        // Every dialog was cancelled: nothing happened, not even the batch's warning.
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(window->CurrentRace(), 10);
+        QVERIFY(!QFile::exists(m_work.filePath(QStringLiteral("Head.dat"))));
+    }
+
+    void oneRaceTextIsTheCoreBytes()
+    {
+        const QString file = m_out.filePath(QStringLiteral("one.txt"));
+        auto window = MakeWindow(file);
+        window->AnalyseRace(4);
+        window->popTextOutClick();
+        QCOMPARE(Read(file), Bytes(OneRaceText(window->Race())));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void allRacesWalkLeavesTheLastRaceShown()
+    {
+        const QString file = m_out.filePath(QStringLiteral("all.txt"));
+        auto window = MakeWindow(file);
+        window->AnalyseRace(2);
+        window->popTextOutAllClick();
+        QCOMPARE(Read(file), Bytes(AllRacesText(window->LoadedDay())));
+        QCOMPARE(window->CurrentRace(), 35);
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY(m_messages.at(0).endsWith(
+            QStringLiteral("処理が終わるまでマウス・キーボードは操作しないでください。")));
+        QVERIFY(m_messages.at(1).endsWith(QStringLiteral("処理が正常に終了しました。")));
+    }
+
+    void plotWalkConfirmsAndLeavesTheLastRaceShown()
+    {
+        const QString file = m_out.filePath(QStringLiteral("plot.txt"));
+        auto window = MakeWindow(file);
+        window->popPLOTClick();
+        QCOMPARE(Read(file), Bytes(PlotText(window->LoadedDay())));
+        QCOMPARE(window->CurrentRace(), 35);
+        QCOMPARE(m_messages.last(), QStringLiteral("確認|一括処理が終了しました。"));
+    }
+
+    void exportIntoAMissingFolderReportsAndWritesNothing()
+    {
+        const QString file = m_out.filePath(QStringLiteral("no/such/folder/x.txt"));
+        auto window = MakeWindow(file);
+        bool failed = false;
+        try {
+            window->popTextOutClick();
+        } catch (const std::exception& e) {
+            failed = QString::fromUtf8(ToUtf8(e.what()).c_str())
+                         .contains(QStringLiteral("を作成できません"));
+        }
+        QVERIFY(failed);
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void htmlRewritesHeadDatAndWritesThePage()
+    {
+        const QString file = m_out.filePath(QStringLiteral("race.htm"));
+        auto window = MakeWindow(file);
+        window->popHTMLClick();
+        const QByteArray page = Read(file);
+        QVERIFY(page.startsWith("<html>\r\n"));
+        QVERIFY(page.contains(
+            "<table border=\"0\" cellspacing=\"2\" cellpadding=\"0\" Width=\"80%\">"));
+        QVERIFY(QFile::exists(m_work.filePath(QStringLiteral("Head.dat"))));
+    }
+
+    void printToPdfHasTheTitleLinesAndOnePage()
+    {
+        // FURLOX_PRINT_SAMPLE=file.pdf keeps the printout (the docs' picture is made so).
+        const QString pdf = qEnvironmentVariableIsSet("FURLOX_PRINT_SAMPLE")
+                                ? qEnvironmentVariable("FURLOX_PRINT_SAMPLE")
+                                : m_out.filePath(QStringLiteral("race.pdf"));
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(10);
+        int offeredPages = 0;
+        bool wholeRange = false;
+        window->printDialog = [&](QPrinter& printer, int pageCount, int& from, int& to) {
+            offeredPages = pageCount;
+            wholeRange = from == 1 && to == pageCount;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        window->popPrintClick();
+        QCOMPARE(offeredPages, 1);
+        QVERIFY(wholeRange);
+        QVERIFY(QFile::exists(pdf));
+
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY(info.waitForFinished());
+        QVERIFY(QString::fromUtf8(info.readAllStandardOutput())
+                    .contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"),
+                   {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        // The CJK font maps some ideographs to their radical forms; NFKC folds them back.
+        const QString content = QString::fromUtf8(text.readAllStandardOutput())
+                                    .normalized(QString::NormalizationForm_KC);
+        QVERIFY2(content.contains(QStringLiteral("2001/05/27(日) 発走16:15 18頭")),
+                 qPrintable(content));
+        QVERIFY(content.contains(QStringLiteral("東京11R")));
+        QVERIFY(content.contains(QStringLiteral("単勝:")));
+        QVERIFY(content.contains(QStringLiteral("総合")));
+    }
+
+    void cancelledPrintDialogPrintsNothing()
+    {
+        const QString pdf = m_out.filePath(QStringLiteral("cancel.pdf"));
+        auto window = MakeWindow(QString());
+        window->printDialog = [&](QPrinter& printer, int, int& from, int& to) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            from = to = 0;
+            return false;
+        };
+        window->popPrintClick();
+        QVERIFY(!QFile::exists(pdf));
+    }
+
+    void previewLeavesTheHeaderBandForLaterPrints()
+    {
+        auto window = MakeWindow(QString());
+        QCOMPARE(window->Grid1PrintSettings().headerSize, 0);
+        bool shown = false;
+        bool looksRight = false;
+        bool grey = false;
+        window->runPreview = [&](QDialog& dialog) {
+            auto& preview = static_cast<TPagePreview&>(dialog);
+            looksRight = preview.size() == QSize(674, 552) &&
+                         preview.windowTitle() == QStringLiteral("印刷プレビュー") &&
+                         preview.Button1->isHidden() && preview.Button2->isHidden() &&
+                         preview.Label1->isHidden() && !preview.Button3->isHidden();
+            const QImage page = preview.grab().toImage();
+            // The page is drawn: some pixel of the grid's grey header row is there.
+            for (int y = 33; y < page.height() && !grey; ++y) {
+                for (int x = 0; x < page.width() && !grey; ++x) {
+                    grey = page.pixelColor(x, y) == QColor(0x80, 0x80, 0x80);
+                }
+            }
+            shown = true;
+        };
+        window->PrintPreviewClick();
+        QVERIFY(shown);
+        QVERIFY(looksRight);
+        QVERIFY(grey);
+        QCOMPARE(window->Grid1PrintSettings().headerSize, 50);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    FurloxApplication app(argc, argv);
+    OutputMenuTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "OutputMenuTest.moc"
