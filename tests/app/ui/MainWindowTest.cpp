@@ -12,6 +12,7 @@
 #include "app/Settings.h"
 #include "app/ui/Application.h"
 #include "app/ui/SingleInstance.h"
+#include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
 #include "kol/Encoding.h"
 #include "kol/SampleDay.h"
@@ -279,6 +280,20 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(window->LoadedDay().RaceCount(), 36);
         QCOMPARE(window->CurrentRace(), 5);
+    }
+
+    void aboutWindowClosesOnAClick()
+    {
+        auto* about = new TfrmAbout();
+        about->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<TfrmAbout> alive(about);
+        QCOMPARE(about->size(), QSize(392, 270));
+        about->show();
+        if (qEnvironmentVariableIsSet("FURLOX_ABOUT_SHOT")) {
+            about->grab().save(qEnvironmentVariable("FURLOX_ABOUT_SHOT"));
+        }
+        QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(200, 100));
+        QTRY_VERIFY(alive.isNull());
     }
 
     void secondInstanceActivatesTheFirst()
