@@ -90,38 +90,6 @@ constexpr std::uint32_t kFixedFont = 0xFFFFFF;
 constexpr std::uint32_t kStateFont[] = {0x000000, 0x0000FF, 0x808080, 0x800000};
 constexpr std::uint32_t kWinnerFont = 0xFF0000;
 
-// A prize field holds ten digits of yen, more than 32 bits can: read it in 64 bits, but keep
-// the strict rule (and its message) for anything that is not a whole number.
-std::int64_t StrictPrize(std::string_view text)
-{
-    if (auto value = kol::ParseNumber(text)) {
-        return *value;
-    }
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    const std::size_t digits = text.size() - i;
-    bool allDigits = digits > 0 && digits <= 18;
-    std::int64_t value = 0;
-    for (; allDigits && i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') {
-            allDigits = false;
-        } else {
-            value = value * 10 + (text[i] - '0');
-        }
-    }
-    if (!allDigits) {
-        return kol::StrictNumber(text); // throws the conversion error
-    }
-    return negative ? -value : value;
-}
-
 // Prizes are shown in units of 10,000 yen; what is left after dropping four digits is 0.
 std::string PrizeText(const std::string& caption, std::int64_t yen)
 {
@@ -254,9 +222,9 @@ HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, 
     d.runnerIndex = runnerIndex;
 
     // The prizes come first: when one is not a number nothing of this horse is shown.
-    const std::int64_t mainPrize = StrictPrize(field(hf::kMainPrize));
+    const std::int64_t mainPrize = kol::StrictNumber64(field(hf::kMainPrize));
     const std::int64_t totalPrize =
-        StrictPrize(field(hf::kPrizePart1)) + StrictPrize(field(hf::kPrizePart2));
+        kol::StrictNumber64(field(hf::kPrizePart1)) + kol::StrictNumber64(field(hf::kPrizePart2));
 
     const std::string profile =
         runnerIndex < static_cast<int>(race.profiles.size()) ? race.profiles[runnerIndex] : "";

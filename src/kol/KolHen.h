@@ -38,6 +38,10 @@ std::optional<std::int32_t> ParseNumber(std::string_view text);
 // Strict conversion: throws ConvertError "'<text>' は整数ではありません" for a non-number.
 std::int32_t StrictNumber(std::string_view text);
 
+// The same syntax over 64 bits, for fields wider than 32 bits can hold (ten-digit prizes).
+std::optional<std::int64_t> ParseNumber64(std::string_view text);
+std::int64_t StrictNumber64(std::string_view text);
+
 // Blanks added in front / at the end / "0" in front until the text is width bytes long.
 std::string PadLeft(std::string_view text, std::size_t width);
 std::string PadRight(std::string_view text, std::size_t width);

@@ -8,8 +8,14 @@ using namespace furlox;
 using namespace furlox::kol;
 
 namespace {
-std::string U(std::string_view cp932) { return ToUtf8(cp932); }
-std::string S(std::string_view utf8) { return ToCp932(utf8); }
+std::string U(std::string_view cp932)
+{
+    return ToUtf8(cp932);
+}
+std::string S(std::string_view utf8)
+{
+    return ToCp932(utf8);
+}
 } // namespace
 
 TEST(Encoding, RoundTripsJapaneseAndKeepsCp932Widths)
@@ -22,7 +28,9 @@ TEST(Encoding, RoundTripsJapaneseAndKeepsCp932Widths)
     EXPECT_EQ("万"_sj.size(), 2u);
     // Bytes that are not CP932 never stop a conversion.
     EXPECT_EQ(U("a\x81"), "a\xEF\xBF\xBD");
-    EXPECT_EQ(S("a\xF0\x9F\x90\x8E" "b"), "a?b");
+    EXPECT_EQ(S("a\xF0\x9F\x90\x8E"
+                "b"),
+              "a?b");
 }
 
 TEST(Encoding, TrailByteDetection)
@@ -248,4 +256,15 @@ TEST(TextHelpers, PaddingDropAndTrim)
     EXPECT_EQ(Trim(std::string("\0 x\x1F", 4)), "x");
     EXPECT_EQ(Trim(S("　馬　")), S("　馬　")) << "full-width blanks are text";
     EXPECT_EQ(Trim("   "), "");
+}
+
+TEST(StrictNumber, SixtyFourBitsForWideFields)
+{
+    EXPECT_EQ(StrictNumber64("3000000000"), 3000000000LL);
+    EXPECT_EQ(StrictNumber64("0000012345"), 12345);
+    EXPECT_EQ(StrictNumber64("-9223372036854775808"), INT64_MIN);
+    EXPECT_THROW(StrictNumber64("9223372036854775808"), ConvertError);
+    EXPECT_THROW(StrictNumber64("          "), ConvertError);
+    EXPECT_THROW(StrictNumber64("12x4567890"), ConvertError);
+    EXPECT_EQ(LenientNumber("3000000000"), 0) << "still 32 bits where the fields are narrow";
 }
