@@ -8,30 +8,9 @@
 #include "analysis/GridRules.h"
 #include "app/ui/QtText.h"
 #include "skin/ui/CellDelegate.h"
+#include "skin/ui/CellStyleQt.h"
 
 namespace furlox::ui {
-namespace {
-
-Qt::Alignment ToQt(CellAlign align)
-{
-    switch (align) {
-    case CellAlign::Centre:
-        return Qt::AlignCenter;
-    case CellAlign::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case CellAlign::Left:
-        break;
-    }
-    return Qt::AlignLeft | Qt::AlignVCenter;
-}
-
-QColor Rgb(std::uint32_t rgb)
-{
-    return QColor::fromRgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-} // namespace
-
 RaceGridModel::RaceGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void RaceGridModel::SetRace(const AnalysedRace* race)
@@ -63,11 +42,11 @@ QVariant RaceGridModel::data(const QModelIndex& index, int role) const
         return Q(
             m_race->rows[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(column)]);
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(ToQt(Grid1CellStyle(*m_race, row, column).align));
+        return QVariant::fromValue(QtAlignment(Grid1CellStyle(*m_race, row, column).align));
     case Qt::BackgroundRole:
-        return QBrush(Rgb(Grid1CellStyle(*m_race, row, column).background));
+        return QBrush(RgbColour(Grid1CellStyle(*m_race, row, column).background));
     case Qt::ForegroundRole:
-        return QBrush(Rgb(Grid1CellStyle(*m_race, row, column).font));
+        return QBrush(RgbColour(Grid1CellStyle(*m_race, row, column).font));
     case Qt::FontRole: {
         QFont font = FixedFont(12);
         font.setBold(Grid1CellStyle(*m_race, row, column).bold);

@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
 #include <QUrl>
@@ -24,6 +25,7 @@
 #include "app/Settings.h"
 #include "app/ui/Pictures.h"
 #include "app/ui/QtText.h"
+#include "app/ui/WindowSettings.h"
 #include "app/ui/uniAbout.h"
 #include "archive/ui/LHPRGDLG.h"
 #include "detail/ui/uniSyosai.h"
@@ -34,6 +36,7 @@
 #include "output/ui/CompanionViewer.h"
 #include "output/ui/GridPrinter.h"
 #include "output/ui/asprev.h"
+#include "skin/ui/CloseButton.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "skin/ui/Skin.h"
 
@@ -82,22 +85,6 @@ QLabel* MakeLabel(QWidget* parent, int left, int top, const QFont& font, const Q
     label->setPalette(palette);
     label->setTextFormat(Qt::PlainText);
     return label;
-}
-
-QSettings Settings()
-{
-    return QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX"));
-}
-
-int StoredNumber(const QSettings& settings, const QString& key, int fallback)
-{
-    const QVariant value = settings.value(key);
-    if (!value.isValid()) {
-        return fallback;
-    }
-    const QByteArray text = value.toString().toUtf8();
-    return SettingNumber(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                         fallback);
 }
 
 } // namespace
@@ -181,13 +168,7 @@ void TfrmVelko::BuildWindow()
     imgSystem->setToolTip(QStringLiteral("システムメニュー"));
     imgSystem->installEventFilter(this);
 
-    btnClose = new TEzRgnBtn(this);
-    btnClose->move(606, 7);
-    btnClose->SetPicIdle(Picture(QStringLiteral("close-idle.png")));
-    btnClose->SetPicUp(Picture(QStringLiteral("close-hover.png")));
-    btnClose->SetPicDown(Picture(QStringLiteral("close-down.png")));
-    btnClose->SetPaintMode(TPaintMode::pmCrop);
-    btnClose->setToolTip(QStringLiteral("閉じる"));
+    btnClose = MakeCloseButton(this);
     connect(btnClose, &TEzRgnBtn::clicked, this, &QWidget::close);
 
     pnl1 = MakePanel(this, {8, 30, 484, 50}, Qt::black, true, QStringLiteral("pnl1.png"));
@@ -277,26 +258,20 @@ void TfrmVelko::BuildMenus()
 
 void TfrmVelko::RestoreSettings()
 {
-    const QSettings settings = Settings();
-    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
-                                                          : QSize(1024, 768);
-    const WindowPosition fallback = DefaultWindowPosition(screen.width(), screen.height());
-    move(StoredNumber(settings, QStringLiteral("Main/Left"), fallback.left),
-         StoredNumber(settings, QStringLiteral("Main/Top"), fallback.top));
+    const QSettings settings = ProgramSettings();
+    move(StoredWindowPosition(QStringLiteral("Main")));
     const QString workDir = QString::fromStdString(m_workDir.string()) + QDir::separator();
     m_lastOpenDir = settings.value(QStringLiteral("Main/LastOpenDir"), workDir).toString();
 }
 
 void TfrmVelko::FormCloseQuery()
 {
-    QSettings settings = Settings();
-    settings.setValue(QStringLiteral("Main/Left"), QString::number(x()));
-    settings.setValue(QStringLiteral("Main/Top"), QString::number(y()));
+    QSettings settings = ProgramSettings();
+    StoreWindowPosition(settings, QStringLiteral("Main"), pos());
     settings.setValue(QStringLiteral("Main/LastOpenDir"), m_lastOpenDir);
     if (m_detail) {
         // Written whether the detail window was ever shown or not.
-        settings.setValue(QStringLiteral("Uma/Left"), QString::number(m_detail->x()));
-        settings.setValue(QStringLiteral("Uma/Top"), QString::number(m_detail->y()));
+        StoreWindowPosition(settings, QStringLiteral("Uma"), m_detail->pos());
     }
 }
 
@@ -492,56 +467,53 @@ std::filesystem::path ToPath(const QString& file)
 
 void TfrmVelko::popTextOutClick()
 {
-    const kol::RaceTexts& texts = m_day.races.at(static_cast<std::size_t>(CurrentRace()));
-    const QString file = AskSaveFile(Q(SuggestedRaceFileName(texts)), kTextFilter, "txt");
+    const QString file =
+        AskSaveFile(Q(SuggestedRaceFileName(ShownRaceTexts())), kTextFilter, QStringLiteral("txt"));
     if (file.isEmpty()) {
         return;
     }
     WriteExportFile(ToPath(file), OneRaceText(m_race));
 }
 
-void TfrmVelko::popTextOutAllClick()
+void TfrmVelko::RunBatchExport(const std::string& suggestedName,
+                               const std::function<std::string()>& build,
+                               const std::function<void()>& finished)
 {
-    const kol::RaceTexts& texts = m_day.races.at(static_cast<std::size_t>(CurrentRace()));
-    const QString file = AskSaveFile(Q(SuggestedAllRacesFileName(texts)), kTextFilter, "txt");
+    const QString file = AskSaveFile(Q(suggestedName), kTextFilter, QStringLiteral("txt"));
     if (file.isEmpty()) {
         return;
     }
     ShowMessage(kDoNotTouch);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     std::string bytes;
-    try {
-        bytes = AllRacesText(m_day);
-    } catch (...) {
-        QApplication::restoreOverrideCursor();
-        throw;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        bytes = build();
     }
-    QApplication::restoreOverrideCursor();
     ShowLastRace();
     WriteExportFile(ToPath(file), bytes);
-    ShowMessage(QStringLiteral("処理が正常に終了しました。"));
+    finished();
+}
+
+void TfrmVelko::popTextOutAllClick()
+{
+    RunBatchExport(
+        SuggestedAllRacesFileName(ShownRaceTexts()), [this] { return AllRacesText(m_day); },
+        [this] { ShowMessage(QStringLiteral("処理が正常に終了しました。")); });
 }
 
 void TfrmVelko::popPLOTClick()
 {
-    const kol::RaceTexts& texts = m_day.races.at(static_cast<std::size_t>(CurrentRace()));
-    const QString file = AskSaveFile(Q(SuggestedPlotFileName(texts)), kTextFilter, "txt");
-    if (file.isEmpty()) {
-        return;
-    }
-    ShowMessage(kDoNotTouch);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::string bytes;
-    try {
-        bytes = PlotText(m_day);
-    } catch (...) {
-        QApplication::restoreOverrideCursor();
-        throw;
-    }
-    QApplication::restoreOverrideCursor();
-    ShowLastRace();
-    WriteExportFile(ToPath(file), bytes);
-    messageBox(QStringLiteral("確認"), QStringLiteral("一括処理が終了しました。"), false);
+    RunBatchExport(
+        SuggestedPlotFileName(ShownRaceTexts()), [this] { return PlotText(m_day); },
+        [this] {
+            messageBox(QStringLiteral("確認"), QStringLiteral("一括処理が終了しました。"), false);
+        });
+}
+
+const kol::RaceTexts& TfrmVelko::ShownRaceTexts() const
+{
+    return m_day.races.at(static_cast<std::size_t>(CurrentRace()));
 }
 
 void TfrmVelko::ShowLastRace()
@@ -555,8 +527,8 @@ void TfrmVelko::ShowLastRace()
 
 void TfrmVelko::popHTMLClick()
 {
-    const kol::RaceTexts& texts = m_day.races.at(static_cast<std::size_t>(CurrentRace()));
-    const QString file = AskSaveFile(Q(SuggestedRaceFileName(texts)), kHtmlFilter, "htm");
+    const QString file =
+        AskSaveFile(Q(SuggestedRaceFileName(ShownRaceTexts())), kHtmlFilter, QStringLiteral("htm"));
     if (file.isEmpty()) {
         return;
     }

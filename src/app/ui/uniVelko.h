@@ -138,6 +138,11 @@ private:
     void ShowMessage(const QString& text, bool warning = false);
     void OpenHomePage(const QString& url);
     QString AskSaveFile(const QString& name, const QString& filter, const QString& suffix);
+    const kol::RaceTexts& ShownRaceTexts() const;
+    // The walk over every race of an all-races export: save dialog, warning, the file
+    // built by `build`, the last race shown, the file written, then `finished`.
+    void RunBatchExport(const std::string& suggestedName, const std::function<std::string()>& build,
+                        const std::function<void()>& finished);
     void ShowLastRace();
 
     std::filesystem::path m_workDir;

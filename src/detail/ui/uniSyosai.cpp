@@ -18,8 +18,11 @@
 #include "app/Settings.h"
 #include "app/ui/Pictures.h"
 #include "app/ui/QtText.h"
+#include "app/ui/WindowSettings.h"
 #include "kol/Error.h"
 #include "skin/ui/CellDelegate.h"
+#include "skin/ui/CellStyleQt.h"
+#include "skin/ui/CloseButton.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "skin/ui/Skin.h"
 
@@ -61,14 +64,11 @@ public:
             return Q(m_detail->rows[static_cast<std::size_t>(index.row())]
                          .cells[static_cast<std::size_t>(index.column())]);
         case Qt::TextAlignmentRole:
-            return QVariant::fromValue(
-                style.align == CellAlign::Centre  ? Qt::Alignment(Qt::AlignCenter)
-                : style.align == CellAlign::Right ? Qt::AlignRight | Qt::AlignVCenter
-                                                  : Qt::AlignLeft | Qt::AlignVCenter);
+            return QVariant::fromValue(QtAlignment(style.align));
         case Qt::ForegroundRole:
-            return QBrush(QColor::fromRgb(style.font));
+            return QBrush(RgbColour(style.font));
         case Qt::BackgroundRole:
-            return QBrush(QColor::fromRgb(style.background));
+            return QBrush(RgbColour(style.background));
         case Qt::FontRole:
             return FixedFont(12);
         default:
@@ -124,11 +124,6 @@ constexpr RecordPlace kRecordPlaces[11] = {
     {"ダ～2200M", 151, 276}, {"ダ～1600M", 151, 294},
 };
 
-QSettings Settings()
-{
-    return QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX"));
-}
-
 } // namespace
 
 TfrmSyosai::TfrmSyosai(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHint | Qt::Window)
@@ -155,13 +150,7 @@ void TfrmSyosai::BuildWindow()
     imgForm->setPixmap(QPixmap::fromImage(Picture(QStringLiteral("detail-bg.png"))));
     new BackgroundDrag(imgForm, this);
 
-    btnClose = new TEzRgnBtn(this);
-    btnClose->move(606, 7);
-    btnClose->SetPicIdle(Picture(QStringLiteral("close-idle.png")));
-    btnClose->SetPicUp(Picture(QStringLiteral("close-hover.png")));
-    btnClose->SetPicDown(Picture(QStringLiteral("close-down.png")));
-    btnClose->SetPaintMode(TPaintMode::pmCrop);
-    btnClose->setToolTip(QStringLiteral("閉じる"));
+    btnClose = MakeCloseButton(this);
     connect(btnClose, &TEzRgnBtn::clicked, this, &QWidget::hide);
 
     Panel1 = new QFrame(this);
@@ -297,20 +286,7 @@ void TfrmSyosai::BuildChart()
 
 void TfrmSyosai::RestorePosition()
 {
-    const QSettings settings = Settings();
-    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
-                                                          : QSize(1024, 768);
-    const WindowPosition fallback = DefaultWindowPosition(screen.width(), screen.height());
-    auto number = [&settings](const char* key, int def) {
-        const QVariant value = settings.value(QString::fromLatin1(key));
-        if (!value.isValid()) {
-            return def;
-        }
-        const QByteArray text = value.toString().toUtf8();
-        return SettingNumber(
-            std::string_view(text.constData(), static_cast<std::size_t>(text.size())), def);
-    };
-    move(number("Uma/Left", fallback.left), number("Uma/Top", fallback.top));
+    move(StoredWindowPosition(QStringLiteral("Uma")));
 }
 
 void TfrmSyosai::SetSource(const kol::RaceDay* day, const AnalysedRace* race)

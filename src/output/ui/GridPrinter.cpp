@@ -5,30 +5,9 @@
 
 #include "analysis/GridRules.h"
 #include "app/ui/QtText.h"
+#include "skin/ui/CellStyleQt.h"
 
 namespace furlox::ui {
-namespace {
-
-QColor Rgb(std::uint32_t rgb)
-{
-    return QColor::fromRgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-int Flags(CellAlign align)
-{
-    switch (align) {
-    case CellAlign::Centre:
-        return Qt::AlignCenter;
-    case CellAlign::Right:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case CellAlign::Left:
-        break;
-    }
-    return Qt::AlignLeft | Qt::AlignVCenter;
-}
-
-} // namespace
-
 QSize PrintablePageSize(const QPrinter& printer)
 {
     const QRectF mm = printer.pageLayout().paintRect(QPageLayout::Millimeter);
@@ -55,14 +34,15 @@ void DrawPrintPage(QPainter& painter, const AnalysedRace& race, const PrintPage&
         const std::string& text = cell.row == 0 ? race.header[static_cast<std::size_t>(cell.column)]
                                                 : race.rows[static_cast<std::size_t>(cell.row - 1)]
                                                            [static_cast<std::size_t>(cell.column)];
-        painter.fillRect(rect, Rgb(style.background));
+        painter.fillRect(rect, RgbColour(style.background));
         painter.setPen(border);
         painter.drawRect(rect);
         QFont cellFont = font;
         cellFont.setBold(style.bold);
         painter.setFont(cellFont);
-        painter.setPen(Rgb(style.font));
-        painter.drawText(rect.adjusted(8, 0, -8, 0), Flags(style.align), Q(text));
+        painter.setPen(RgbColour(style.font));
+        painter.drawText(rect.adjusted(8, 0, -8, 0), static_cast<int>(QtAlignment(style.align)),
+                         Q(text));
     }
 }
 

@@ -1,0 +1,20 @@
+#include "skin/ui/CloseButton.h"
+
+#include "app/ui/Pictures.h"
+#include "skin/ui/EzRgnBtn.h"
+
+namespace furlox::ui {
+
+TEzRgnBtn* MakeCloseButton(QWidget* window)
+{
+    auto* button = new TEzRgnBtn(window);
+    button->move(606, 7);
+    button->SetPicIdle(Picture(QStringLiteral("close-idle.png")));
+    button->SetPicUp(Picture(QStringLiteral("close-hover.png")));
+    button->SetPicDown(Picture(QStringLiteral("close-down.png")));
+    button->SetPaintMode(TPaintMode::pmCrop);
+    button->setToolTip(QStringLiteral("閉じる"));
+    return button;
+}
+
+} // namespace furlox::ui
