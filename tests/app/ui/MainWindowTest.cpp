@@ -1,4 +1,5 @@
 // The main window, offscreen: navigation, the race menu, settings, drops and the grid.
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMimeData>
 #include <QScreen>
@@ -294,6 +295,54 @@ private slots:
         }
         QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(200, 100));
         QTRY_VERIFY(alive.isNull());
+    }
+
+    void settingsFullOfJunkStillGiveAUsableWindow()
+    {
+        {
+            QSettings settings(QStringLiteral("Morvane"), QStringLiteral("GLX"));
+            settings.setValue(QStringLiteral("Main/Left"), QStringLiteral("99999999999999999999"));
+            settings.setValue(QStringLiteral("Main/Top"), QByteArray("\x01\xFF\x00junk", 8));
+            settings.setValue(QStringLiteral("Main/LastOpenDir"),
+                              QStringLiteral("/no/such/folder/"));
+            settings.setValue(QStringLiteral("Uma/Left"),
+                              QStringList{QStringLiteral("a"), QStringLiteral("b")});
+            settings.setValue(QStringLiteral("Uma/Top"), QString());
+            settings.setValue(QStringLiteral("Main/Unknown"), 42);
+        }
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        const WindowPosition centred = DefaultWindowPosition(screen.width(), screen.height());
+        auto window = MakeWindow();
+        QCOMPARE(window->pos(), QPoint(centred.left, centred.top));
+        QCOMPARE(window->CurrentRace(), 0);
+        // A last folder that no longer exists gives way to the work directory.
+        QString offered;
+        window->openFileDialog = [&offered](const QString& dir, const QString&) {
+            offered = dir;
+            return QString();
+        };
+        window->EzRgnBtn1Click();
+        QCOMPARE(offered, QString::fromStdString(WorkDir().string()) + QLatin1Char('/'));
+        QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX")).clear();
+    }
+
+    void secondInstanceIsAnsweredWhileTheFirstIsBusy()
+    {
+        const QString name =
+            QStringLiteral("FurloxKolMutex-busy-%1").arg(QCoreApplication::applicationPid());
+        SingleInstance first(name);
+        QVERIFY(first.Listen());
+        QSignalSpy activated(&first, &SingleInstance::activationRequested);
+        // The first instance is busy (its event loop does not run) while the second starts:
+        // the second still finds it and ends at once instead of opening another window.
+        QElapsedTimer timer;
+        timer.start();
+        SingleInstance second(name);
+        QVERIFY(second.ActivateRunning());
+        QVERIFY(timer.elapsed() < 2000);
+        QCOMPARE(activated.count(), 0);
+        // Once the first is free again it comes to the front.
+        QTRY_COMPARE(activated.count(), 1);
     }
 
     void secondInstanceActivatesTheFirst()

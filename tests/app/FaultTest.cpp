@@ -1,0 +1,118 @@
+// Faults from outside: a vanished or unusable work folder, a full disk, a huge entry. Each
+// gives a clear message, loses no earlier file and leaves the loaded race day usable.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "analysis/RaceAnalysis.h"
+#include "app/OpenDataArchive.h"
+#include "kol/Encoding.h"
+#include "kol/Error.h"
+#include "kol/SampleDay.h"
+#include "output/TextExport.h"
+#include "support/LhaWriter.h"
+#include "support/TempDir.h"
+
+using namespace furlox;
+using furlox::app::OpenArchiveResult;
+using Status = OpenArchiveResult::Status;
+namespace fs = std::filesystem;
+
+namespace {
+
+kol::SampleFiles SmallDay(std::uint64_t seed)
+{
+    kol::SampleOptions options;
+    options.seed = seed;
+    options.races = 3;
+    return kol::MakeSampleDay(options);
+}
+
+std::string Archive(const kol::SampleFiles& day)
+{
+    return test::MakeLhaFiles({{"kol_den1.kd2", day.raceFile},
+                               {"kol_den2.kd2", day.entryFile},
+                               {"kol_uma.kd2", day.horseFile}});
+}
+
+struct LoadedDay
+{
+    test::TempDir dir;
+    fs::path work = dir / "work";
+    kol::RaceDay day;
+    kol::SampleFiles files = SmallDay(1);
+
+    LoadedDay()
+    {
+        fs::create_directory(work);
+        dir.Write("first.lzh", Archive(files));
+        EXPECT_EQ(app::OpenDataArchive((dir / "first.lzh").string(), work, day, nullptr).status,
+                  Status::Extracted);
+    }
+};
+
+} // namespace
+
+TEST(Faults, VanishedWorkFolderIsMadeAgain)
+{
+    LoadedDay f;
+    const kol::SampleFiles second = SmallDay(2);
+    f.dir.Write("second.lzh", Archive(second));
+    fs::remove_all(f.work);
+    const OpenArchiveResult result =
+        app::OpenDataArchive((f.dir / "second.lzh").string(), f.work, f.day, nullptr);
+    EXPECT_EQ(result.status, Status::Extracted);
+    EXPECT_EQ(test::ReadFile(f.work / "kol_uma.kd2"), second.horseFile);
+    EXPECT_EQ(f.day.horseLines.front(), second.horseFile.substr(0, second.horseFile.find('\r')));
+    EXPECT_NO_THROW(AnalyseRace(f.day, 2));
+}
+
+TEST(Faults, WorkFolderThatIsAFileIsRefusedCleanly)
+{
+    LoadedDay f;
+    const auto lines = f.day.raceLines;
+    f.dir.Write("second.lzh", Archive(SmallDay(2)));
+    f.dir.Write("plain-file", "not a folder");
+    const OpenArchiveResult result =
+        app::OpenDataArchive((f.dir / "second.lzh").string(), f.dir / "plain-file", f.day, nullptr);
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_FALSE(result.message.empty());
+    EXPECT_EQ(f.dir.Read("plain-file"), "not a folder");
+    EXPECT_EQ(f.day.raceLines, lines);
+}
+
+TEST(Faults, GigabyteEntryIsRefusedAndTheEarlierFileStays)
+{
+    LoadedDay f;
+    test::LhaEntry huge;
+    huge.name = "kol_uma.kd2";
+    huge.data = "a few bytes that claim to be a whole gigabyte";
+    huge.originalSize = 1024u * 1024 * 1024;
+    f.dir.Write("huge.lzh", test::MakeLha({huge}));
+    const OpenArchiveResult result =
+        app::OpenDataArchive((f.dir / "huge.lzh").string(), f.work, f.day, nullptr);
+    EXPECT_NE(result.status, Status::NoData);
+    EXPECT_NE(ToUtf8(result.message).find("kol_uma.kd2"), std::string::npos)
+        << ToUtf8(result.message);
+    EXPECT_EQ(test::ReadFile(f.work / "kol_uma.kd2"), f.files.horseFile);
+    EXPECT_EQ(f.day.RaceCount(), 3);
+}
+
+TEST(Faults, FullDiskReportsAndWritesNothingHalf)
+{
+    LoadedDay f;
+    const AnalysedRace race = AnalyseRace(f.day, 0);
+    try {
+        WriteExportFile("/dev/full", OneRaceText(race));
+        FAIL() << "a full disk must be reported";
+    } catch (const Error& e) {
+        EXPECT_NE(ToUtf8(e.what()).find("/dev/full"), std::string::npos) << ToUtf8(e.what());
+        EXPECT_NE(ToUtf8(e.what()).find("作成できません"), std::string::npos);
+    }
+    // An export over an existing file that fails leaves that file whole.
+    f.dir.Write("keep.txt", "earlier export");
+    fs::create_directory(f.dir / "keep.txt.dir");
+    EXPECT_THROW(WriteExportFile(f.dir / "keep.txt.dir", OneRaceText(race)), Error);
+    EXPECT_TRUE(fs::is_directory(f.dir / "keep.txt.dir"));
+    EXPECT_EQ(f.dir.Read("keep.txt"), "earlier export");
+}
