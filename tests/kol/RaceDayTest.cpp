@@ -16,7 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string U(std::string_view cp932) { return ToUtf8(cp932); }
+std::string U(std::string_view cp932)
+{
+    return ToUtf8(cp932);
+}
 
 void Put(std::string& line, FieldPos f, std::string_view value)
 {
@@ -28,14 +31,14 @@ void Put(std::string& line, FieldPos f, std::string_view value)
     line.replace(static_cast<std::size_t>(f.pos - 1), v.size(), v);
 }
 
-struct RaceSpec
+struct RaceFields
 {
     std::string course = "04", number = "11", grade = " ", classCode = "00004";
     std::string kind = "3", terms = "03", steeple = "0", turf = "1";
     std::string name = "日本ダービー", distance = "2400", heads = "18";
 };
 
-std::string RaceLine(const RaceSpec& r)
+std::string RaceLine(const RaceFields& r)
 {
     std::string line(340, ' ');
     Put(line, race::kCourseCode, r.course);
@@ -82,9 +85,9 @@ private:
 
 TEST(RaceRecord, GradedRaceTexts)
 {
-    RaceSpec spec;
-    spec.grade = "0";
-    const RaceTexts t = ParseRaceRecord(RaceLine(spec));
+    RaceFields fields;
+    fields.grade = "0";
+    const RaceTexts t = ParseRaceRecord(RaceLine(fields));
     EXPECT_EQ(U(t.dateText), "2001/05/27(日)");
     EXPECT_EQ(t.dateText.size(), 14u);
     EXPECT_EQ(t.meetingText, "0312");
@@ -102,20 +105,20 @@ TEST(RaceRecord, GradedRaceTexts)
 
 TEST(RaceRecord, UngradedSteeplechaseAndUnknownCodes)
 {
-    RaceSpec spec;
-    spec.grade = "3";
-    spec.steeple = "1";
-    spec.turf = "1";
-    spec.classCode = "05000";
-    RaceTexts t = ParseRaceRecord(RaceLine(spec));
+    RaceFields fields;
+    fields.grade = "3";
+    fields.steeple = "1";
+    fields.turf = "1";
+    fields.classCode = "05000";
+    RaceTexts t = ParseRaceRecord(RaceLine(fields));
     EXPECT_EQ(U(t.raceHeader), "東京11R サラ3歳以上 500万 定量 日本ダービー JG1 障2400M");
     EXPECT_EQ(U(t.gradeLabel), "500万") << "steeplechase grades give no label of their own";
 
-    spec = RaceSpec();
-    spec.grade = "9";
-    spec.classCode = "16000";
-    spec.turf = "0";
-    t = ParseRaceRecord(RaceLine(spec));
+    fields = RaceFields();
+    fields.grade = "9";
+    fields.classCode = "16000";
+    fields.turf = "0";
+    t = ParseRaceRecord(RaceLine(fields));
     EXPECT_EQ(U(t.menuCaption), "東京11R サラ3歳以上 1600万 日本ダービー ");
     EXPECT_EQ(U(t.raceHeader), "東京11R サラ3歳以上 1600万 定量 日本ダービー ダ2400M");
     EXPECT_EQ(U(t.gradeLabel), "1600万");
@@ -140,11 +143,14 @@ TEST(LineRule, CrEndsALineAndEofByteEndsTheFile)
     EXPECT_EQ(lines("a\nb\nc\n"), (std::vector<std::string>{"a\nb\nc\n"})) << "a lone LF is data";
     EXPECT_EQ(lines("a\r\n\nb"), (std::vector<std::string>{"a", "\nb"}));
     EXPECT_EQ(lines("a\r\n\x1A"), (std::vector<std::string>{"a"}));
-    EXPECT_EQ(lines("a\r\nb\x1A" "c\r\n"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(lines("a\r\nb\x1A"
+                    "c\r\n"),
+              (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(lines(""), (std::vector<std::string>{}));
     EXPECT_EQ(lines("\x1A"), (std::vector<std::string>{}));
     EXPECT_EQ(lines("\r\n"), (std::vector<std::string>{""}));
-    EXPECT_EQ(lines(std::string("x\0y\r\n", 5)), (std::vector<std::string>{std::string("x\0y", 3)}));
+    EXPECT_EQ(lines(std::string("x\0y\r\n", 5)),
+              (std::vector<std::string>{std::string("x\0y", 3)}));
     // Bytes cut short by a read error: the unfinished last line is not a record.
     EXPECT_EQ(SplitKolLines("a\r\nb", 100, false).lines, (std::vector<std::string>{"a"}));
 }
@@ -164,9 +170,9 @@ TEST(LineRule, LimitKeepsTheFirstLinesAndCountsAll)
 TEST(LoadKolFiles, LoadsAllThreeFilesAndAlignsRunners)
 {
     TempDir dir;
-    RaceSpec a;
+    RaceFields a;
     a.heads = "16";
-    RaceSpec b;
+    RaceFields b;
     b.number = "12";
     b.heads = "12";
     dir.Write(kRaceFileName, RaceLine(a) + "\r\n" + RaceLine(b) + "\r\n");
@@ -210,7 +216,7 @@ TEST(LoadKolFiles, SecondDayReplacesTheFirstWhole)
     TempDir dir;
     std::string races, lines;
     for (int i = 0; i < 3; ++i) {
-        races += RaceLine(RaceSpec()) + "\r\n";
+        races += RaceLine(RaceFields()) + "\r\n";
     }
     for (int i = 0; i < 54; ++i) {
         lines += "L" + std::to_string(i) + "\r\n";
@@ -222,7 +228,7 @@ TEST(LoadKolFiles, SecondDayReplacesTheFirstWhole)
     ASSERT_TRUE(LoadKolFiles(dir.path(), day).loaded);
     EXPECT_EQ(day.RaceCount(), 3);
 
-    RaceSpec small;
+    RaceFields small;
     small.heads = "02";
     dir.Write(kRaceFileName, RaceLine(small) + "\r\n");
     dir.Write(kEntryFileName, "A\r\nB\r\n");
@@ -239,7 +245,7 @@ TEST(LoadKolFiles, LimitsCutTheDayAndSayWhy)
     TempDir dir;
     std::string races, lines;
     for (int i = 0; i < 41; ++i) {
-        races += RaceLine(RaceSpec()) + "\r\n";
+        races += RaceLine(RaceFields()) + "\r\n";
     }
     for (int i = 0; i < 700; ++i) {
         lines += "L" + std::to_string(i) + "\r\n";
@@ -260,7 +266,7 @@ TEST(LoadKolFiles, LimitsCutTheDayAndSayWhy)
 TEST(LoadKolFiles, ReadErrorKeepsWhatWasReadAndReports)
 {
     TempDir dir;
-    dir.Write(kRaceFileName, RaceLine(RaceSpec()) + "\r\n");
+    dir.Write(kRaceFileName, RaceLine(RaceFields()) + "\r\n");
     fs::create_directory(dir.path() / kEntryFileName); // exists, but reading it fails
     dir.Write(kHorseFileName, "h\r\n");
     RaceDay day;
