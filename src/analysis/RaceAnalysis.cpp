@@ -42,6 +42,9 @@ double CellNumber(const std::string& text)
 // The grid's sort: a stable exchange sort on one column read as numbers. Adjacent rows swap
 // only when strictly out of order, so equal keys keep their current order; the ranking
 // depends on that to put the lower horse number first among equal totals.
+//
+// The exchanges move row numbers, and every row moves once at the end: exchanging the twelve
+// texts of two rows at every step cost more than all the rest of the analysis.
 void ExchangeSort(std::vector<GridRow>& rows, int column, bool descending)
 {
     std::vector<double> keys;
@@ -49,18 +52,28 @@ void ExchangeSort(std::vector<GridRow>& rows, int column, bool descending)
     for (const GridRow& row : rows) {
         keys.push_back(CellNumber(row[column]));
     }
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
     bool swapped = true;
     while (swapped) {
         swapped = false;
         for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
             const bool outOfOrder = descending ? keys[i] < keys[i + 1] : keys[i] > keys[i + 1];
             if (outOfOrder) {
-                std::swap(rows[i], rows[i + 1]);
+                std::swap(order[i], order[i + 1]);
                 std::swap(keys[i], keys[i + 1]);
                 swapped = true;
             }
         }
     }
+    std::vector<GridRow> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t from : order) {
+        sorted.push_back(std::move(rows[from]));
+    }
+    rows = std::move(sorted);
 }
 
 // The marks in ranking order. Every mark needs that many rated runners; the three crosses

@@ -3,55 +3,103 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 #include "kol/Encoding.h"
 
 namespace furlox::kol {
+namespace {
 
-KolLines SplitKolLines(std::string_view bytes, std::size_t maxLines, bool complete)
+constexpr std::size_t kReadPiece = 64 * 1024;
+
+} // namespace
+
+KolLineSplitter::KolLineSplitter(std::size_t maxLines) : m_maxLines(maxLines) {}
+
+void KolLineSplitter::Add(std::string_view line)
 {
-    if (auto eof = bytes.find('\x1A'); eof != std::string_view::npos) {
-        bytes = bytes.substr(0, eof);
-        complete = true;
+    if (m_out.lines.size() < m_maxLines) {
+        if (m_pending.empty()) {
+            m_out.lines.emplace_back(line);
+        } else {
+            m_pending.append(line);
+            m_out.lines.push_back(std::move(m_pending));
+        }
     }
-    KolLines out;
+    m_pending.clear();
+    ++m_out.total;
+}
+
+void KolLineSplitter::Feed(std::string_view bytes)
+{
+    if (m_ended || bytes.empty()) {
+        return;
+    }
     std::size_t start = 0;
-    auto add = [&](std::size_t end) {
-        if (out.lines.size() < maxLines) {
-            out.lines.emplace_back(bytes.substr(start, end - start));
+    if (m_afterCr) {
+        m_afterCr = false;
+        if (bytes[0] == '\n') {
+            start = 1; // the LF of a CR LF that was cut between two pieces
         }
-        ++out.total;
-    };
+    }
     while (start < bytes.size()) {
-        std::size_t cr = bytes.find('\r', start);
-        if (cr == std::string_view::npos) {
-            if (complete) {
-                add(bytes.size());
-            }
-            break;
+        const void* crAt = std::memchr(bytes.data() + start, '\r', bytes.size() - start);
+        const std::size_t cr =
+            crAt ? static_cast<std::size_t>(static_cast<const char*>(crAt) - bytes.data())
+                 : bytes.size();
+        // The end-of-file byte is looked for line by line, while the line is in the cache.
+        if (const void* eof = std::memchr(bytes.data() + start, '\x1A', cr - start)) {
+            m_pending.append(bytes.data() + start, static_cast<const char*>(eof));
+            m_ended = true;
+            return;
         }
-        add(cr);
+        if (crAt == nullptr) {
+            m_pending.append(bytes.substr(start));
+            return;
+        }
+        Add(bytes.substr(start, cr - start));
         start = cr + 1;
-        if (start < bytes.size() && bytes[start] == '\n') {
+        if (start == bytes.size()) {
+            m_afterCr = true;
+        } else if (bytes[start] == '\n') {
             ++start;
         }
     }
-    return out;
+}
+
+KolLines KolLineSplitter::Finish(bool complete)
+{
+    // An end-of-file byte ends the file as surely as its real end does.
+    if ((complete || m_ended) && !m_pending.empty()) {
+        Add({});
+    }
+    m_pending.clear();
+    return std::move(m_out);
+}
+
+KolLines SplitKolLines(std::string_view bytes, std::size_t maxLines, bool complete)
+{
+    KolLineSplitter splitter(maxLines);
+    splitter.Feed(bytes);
+    return splitter.Finish(complete);
 }
 
 KolFileRead ReadKolFile(const std::filesystem::path& path, std::size_t maxLines)
 {
     KolFileRead result;
-    std::string bytes;
+    // The file is split as it is read, a cache-sized piece at a time: reading a whole horse
+    // file into one buffer first and copying its lines out of it made loading cost twice the
+    // reading.
+    KolLineSplitter splitter(maxLines);
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     int failure = fd < 0 ? errno : 0;
     if (fd >= 0) {
-        char buffer[65536];
+        std::unique_ptr<char[]> buffer(new char[kReadPiece]);
         for (;;) {
-            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            ssize_t n = ::read(fd, buffer.get(), kReadPiece);
             if (n > 0) {
-                bytes.append(buffer, static_cast<std::size_t>(n));
+                splitter.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
             } else if (n == 0) {
                 break;
             } else if (errno != EINTR) {
@@ -61,7 +109,7 @@ KolFileRead ReadKolFile(const std::filesystem::path& path, std::size_t maxLines)
         }
         ::close(fd);
     }
-    result.lines = SplitKolLines(bytes, maxLines, failure == 0);
+    result.lines = splitter.Finish(failure == 0);
     if (failure != 0) {
         result.error = "ファイル "_sj + path.filename().string() + " の読み込み中にエラーが発生しました。"_sj +
                        "(" + std::strerror(failure) + ")";

@@ -18,6 +18,27 @@ struct KolLines
     std::size_t total = 0;          // lines in the file, also those past the limit
 };
 
+// The line rule applied to a file that arrives in pieces, cut anywhere (a CR LF or a line may
+// be cut between two pieces). Feeding every piece and then finishing gives exactly what
+// SplitKolLines gives for the whole bytes.
+class KolLineSplitter
+{
+public:
+    explicit KolLineSplitter(std::size_t maxLines);
+    void Feed(std::string_view bytes);
+    // `complete` as for SplitKolLines: false drops a last line without line end.
+    KolLines Finish(bool complete);
+
+private:
+    void Add(std::string_view line);
+
+    std::size_t m_maxLines;
+    KolLines m_out;
+    std::string m_pending;  // the start of a line cut at the end of the last piece
+    bool m_afterCr = false; // the last piece ended with a CR: an LF may follow
+    bool m_ended = false;   // an end-of-file byte was found
+};
+
 // Splits the bytes of a whole file. With `complete`, a last line without line end counts;
 // without it (bytes cut short by a read error) it is dropped.
 KolLines SplitKolLines(std::string_view bytes, std::size_t maxLines, bool complete = true);

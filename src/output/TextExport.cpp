@@ -1,5 +1,7 @@
 #include "output/TextExport.h"
 
+#include <iterator>
+
 #include "analysis/RaceAnalysis.h"
 #include "kol/Encoding.h"
 #include "kol/Error.h"
@@ -40,6 +42,23 @@ std::string Bytes(std::string_view text, std::size_t first, std::size_t count)
         return {};
     }
     return std::string(text.substr(first - 1, count));
+}
+
+// A name the save dialog offers must stay one plain name in the folder the user picks, also
+// when the race record holds other bytes than digits where the date and race number belong.
+std::string PlainFileName(std::string name)
+{
+    // Control bytes and these never belong in a name; "\\" and "|" only where they are not
+    // the second byte of a double-byte character.
+    constexpr std::string_view kNeverInNames = "/:*?\"<>";
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        const bool never = c < 0x20 || c == 0x7F || kNeverInNames.find(name[i]) != name.npos;
+        if (never || ((c == '\\' || c == '|') && !IsTrailByteAt(name, i))) {
+            name[i] = '_';
+        }
+    }
+    return name;
 }
 
 // The two-digit year, month and day of the date text YYYY/MM/DD(曜).
@@ -90,7 +109,12 @@ std::vector<std::string> RaceTextLines(const AnalysedRace& race)
 
 std::string JoinCrLf(const std::vector<std::string>& lines)
 {
+    std::size_t size = 0;
+    for (const std::string& line : lines) {
+        size += line.size() + kCrLf.size();
+    }
     std::string text;
+    text.reserve(size);
     for (const std::string& line : lines) {
         text += line;
         text += kCrLf;
@@ -129,7 +153,8 @@ std::string AllRacesText(const kol::RaceDay& day)
     for (int i = 0; i < day.RaceCount(); ++i) {
         const AnalysedRace race = AnalyseRaceForBatch(day, i);
         std::vector<std::string> block = RaceTextLines(race);
-        lines.insert(lines.end(), block.begin(), block.end());
+        lines.insert(lines.end(), std::make_move_iterator(block.begin()),
+                     std::make_move_iterator(block.end()));
         lines.emplace_back();
     }
     return JoinCrLf(lines);
@@ -152,17 +177,18 @@ std::string SuggestedRaceFileName(const kol::RaceTexts& race)
 {
     // The race number carries a leading zero in the header; the name does not.
     const int raceNumber = kol::LenientNumber(Bytes(race.raceHeader, 5, 2));
-    return DateDigits(race) + Bytes(race.raceHeader, 1, 4) + std::to_string(raceNumber);
+    return PlainFileName(DateDigits(race) + Bytes(race.raceHeader, 1, 4) +
+                         std::to_string(raceNumber));
 }
 
 std::string SuggestedAllRacesFileName(const kol::RaceTexts& race)
 {
-    return DateDigits(race) + "s";
+    return PlainFileName(DateDigits(race) + "s");
 }
 
 std::string SuggestedPlotFileName(const kol::RaceTexts& race)
 {
-    return DateDigits(race) + "w";
+    return PlainFileName(DateDigits(race) + "w");
 }
 
 } // namespace furlox

@@ -1,0 +1,283 @@
+// Speed of the core where the user waits: loading a race day, analysing its races and the
+// two batch exports, each beside a baseline measured in the same run, and how loading and
+// the exports grow with the number of races.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <string>
+#include <system_error>
+
+#include "analysis/FxValue.h"
+#include "analysis/RaceAnalysis.h"
+#include "kol/RaceDay.h"
+#include "kol/SampleDay.h"
+#include "output/PlotExport.h"
+#include "output/TextExport.h"
+
+namespace fs = std::filesystem;
+using namespace furlox;
+
+namespace {
+
+constexpr int kFullDayRaces = 36;
+constexpr int kScaleSteps[] = {1, 6, 12, 24, 36};
+
+// The race days the benchmarks read: one folder per race count, all made from one seed so
+// that the 36-race day holds the same bytes as `furlox-cli sample --seed 1 --full`.
+class BenchData
+{
+public:
+    BenchData()
+    {
+        std::string pattern = (fs::temp_directory_path() / "furlox-bench-XXXXXX").string();
+        const char* made = ::mkdtemp(pattern.data());
+        if (made == nullptr) {
+            std::perror("furlox_bench: mkdtemp");
+            std::exit(1);
+        }
+        m_root = made;
+        for (int races : kScaleSteps) {
+            kol::SampleOptions options;
+            options.seed = 1;
+            options.races = races;
+            options.full = true;
+            kol::WriteSampleDay(options, Dir(races));
+            kol::RaceDay day;
+            if (!kol::LoadKolFiles(Dir(races), day).loaded || day.RaceCount() != races) {
+                std::cerr << "furlox_bench: the sample day of " << races << " races did not load\n";
+                std::exit(1);
+            }
+            m_days.emplace(races, std::move(day));
+        }
+    }
+    ~BenchData()
+    {
+        std::error_code ec;
+        fs::remove_all(m_root, ec);
+    }
+    BenchData(const BenchData&) = delete;
+    BenchData& operator=(const BenchData&) = delete;
+
+    fs::path Dir(int races) const { return m_root / ("day" + std::to_string(races)); }
+    const kol::RaceDay& Day(int races) const { return m_days.at(races); }
+    const kol::RaceDay& FullDay() const { return Day(kFullDayRaces); }
+
+private:
+    fs::path m_root;
+    std::map<int, kol::RaceDay> m_days;
+};
+
+BenchData& Data()
+{
+    static BenchData data;
+    return data;
+}
+
+// What any program must at least do to get the day into memory: each file read whole.
+std::string ReadWhole(const fs::path& path)
+{
+    std::string bytes;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return bytes;
+    }
+    std::error_code ec;
+    bytes.resize(static_cast<std::size_t>(fs::file_size(path, ec)));
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    bytes.resize(got);
+    std::fclose(file);
+    return bytes;
+}
+
+void PerRace(benchmark::State& state, int races)
+{
+    state.counters["per_race"] = benchmark::Counter(static_cast<double>(races),
+                                                    benchmark::Counter::kIsIterationInvariantRate |
+                                                        benchmark::Counter::kInvert);
+}
+
+// ---- loading ---------------------------------------------------------------------------
+
+void BM_ReadFilesPlain(benchmark::State& state)
+{
+    const fs::path dir = Data().Dir(kFullDayRaces);
+    for (auto _ : state) {
+        std::string race = ReadWhole(dir / kol::kRaceFileName);
+        std::string entry = ReadWhole(dir / kol::kEntryFileName);
+        std::string horse = ReadWhole(dir / kol::kHorseFileName);
+        benchmark::DoNotOptimize(race.data());
+        benchmark::DoNotOptimize(entry.data());
+        benchmark::DoNotOptimize(horse.data());
+    }
+}
+BENCHMARK(BM_ReadFilesPlain)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadKolFiles(benchmark::State& state)
+{
+    const fs::path dir = Data().Dir(kFullDayRaces);
+    for (auto _ : state) {
+        kol::RaceDay day;
+        benchmark::DoNotOptimize(kol::LoadKolFiles(dir, day));
+        benchmark::DoNotOptimize(day.horseLines.data());
+    }
+}
+BENCHMARK(BM_LoadKolFiles)->Unit(benchmark::kMicrosecond);
+
+// ---- analysis --------------------------------------------------------------------------
+
+// The figures alone: five CalcFxValue calls for every runner of the given races, reaching the
+// horse lines the way the analysis does.
+int FxValuesOfRaces(const kol::RaceDay& day, int from, int to)
+{
+    int sum = 0;
+    for (int i = from; i < to; ++i) {
+        const int first = kol::FirstEntryIndex(day, i);
+        const int heads = kol::HeadCount(day, i);
+        for (int r = 0; r < heads; ++r) {
+            const std::string_view horse = day.HorseLine(first + r);
+            for (int run = 0; run < 5; ++run) {
+                sum += CalcFxValue(horse, run);
+            }
+        }
+    }
+    return sum;
+}
+
+void BM_FxValueAllRaces(benchmark::State& state)
+{
+    const kol::RaceDay& day = Data().FullDay();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FxValuesOfRaces(day, 0, day.RaceCount()));
+    }
+    PerRace(state, day.RaceCount());
+}
+BENCHMARK(BM_FxValueAllRaces)->Unit(benchmark::kMicrosecond);
+
+void BM_AnalyseAllRaces(benchmark::State& state)
+{
+    const kol::RaceDay& day = Data().FullDay();
+    for (auto _ : state) {
+        for (int i = 0; i < day.RaceCount(); ++i) {
+            AnalysedRace race = AnalyseRace(day, i);
+            benchmark::DoNotOptimize(race.rows.data());
+        }
+    }
+    PerRace(state, day.RaceCount());
+}
+BENCHMARK(BM_AnalyseAllRaces)->Unit(benchmark::kMicrosecond);
+
+// One race per iteration, stepping through the day so that every kind of race is counted.
+void BM_FxValueOneRace(benchmark::State& state)
+{
+    const kol::RaceDay& day = Data().FullDay();
+    int i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FxValuesOfRaces(day, i, i + 1));
+        i = (i + 1) % day.RaceCount();
+    }
+}
+BENCHMARK(BM_FxValueOneRace)->Unit(benchmark::kMicrosecond);
+
+void BM_AnalyseOneRace(benchmark::State& state)
+{
+    const kol::RaceDay& day = Data().FullDay();
+    int i = 0;
+    for (auto _ : state) {
+        AnalysedRace race = AnalyseRace(day, i);
+        benchmark::DoNotOptimize(race.rows.data());
+        i = (i + 1) % day.RaceCount();
+    }
+}
+BENCHMARK(BM_AnalyseOneRace)->Unit(benchmark::kMicrosecond);
+
+// ---- batch exports (each analyses every race in turn) -----------------------------------
+
+void BM_AllRacesText(benchmark::State& state)
+{
+    const kol::RaceDay& day = Data().FullDay();
+    for (auto _ : state) {
+        std::string text = AllRacesText(day);
+        benchmark::DoNotOptimize(text.data());
+    }
+    PerRace(state, day.RaceCount());
+}
+BENCHMARK(BM_AllRacesText)->Unit(benchmark::kMicrosecond);
+
+void BM_PlotText(benchmark::State& state)
+{
+    const kol::RaceDay& day = Data().FullDay();
+    for (auto _ : state) {
+        std::string text = PlotText(day);
+        benchmark::DoNotOptimize(text.data());
+    }
+    PerRace(state, day.RaceCount());
+}
+BENCHMARK(BM_PlotText)->Unit(benchmark::kMicrosecond);
+
+// ---- scaling over the number of races ---------------------------------------------------
+
+void ScaleArgs(benchmark::internal::Benchmark* b)
+{
+    for (int races : kScaleSteps) {
+        b->Arg(races);
+    }
+    b->Complexity(benchmark::oN)->Unit(benchmark::kMicrosecond);
+}
+
+void BM_ScaleLoadKolFiles(benchmark::State& state)
+{
+    const int races = static_cast<int>(state.range(0));
+    const fs::path dir = Data().Dir(races);
+    for (auto _ : state) {
+        kol::RaceDay day;
+        benchmark::DoNotOptimize(kol::LoadKolFiles(dir, day));
+        benchmark::DoNotOptimize(day.horseLines.data());
+    }
+    state.SetComplexityN(races);
+    PerRace(state, races);
+}
+BENCHMARK(BM_ScaleLoadKolFiles)->Apply(ScaleArgs);
+
+void BM_ScaleAllRacesText(benchmark::State& state)
+{
+    const int races = static_cast<int>(state.range(0));
+    const kol::RaceDay& day = Data().Day(races);
+    for (auto _ : state) {
+        std::string text = AllRacesText(day);
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetComplexityN(races);
+    PerRace(state, races);
+}
+BENCHMARK(BM_ScaleAllRacesText)->Apply(ScaleArgs);
+
+void BM_ScalePlotText(benchmark::State& state)
+{
+    const int races = static_cast<int>(state.range(0));
+    const kol::RaceDay& day = Data().Day(races);
+    for (auto _ : state) {
+        std::string text = PlotText(day);
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetComplexityN(races);
+    PerRace(state, races);
+}
+BENCHMARK(BM_ScalePlotText)->Apply(ScaleArgs);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    Data(); // the sample days are made before any timing starts
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,213 @@
+// Speed of the windows, offscreen: switching races in the main window and starting up to the
+// first race shown, each beside what Qt alone costs for the same window.
+//
+//   furlox_gui_bench --workdir DIR [benchmark flags]   the in-process benchmarks
+//   furlox_gui_bench --startup-once --workdir DIR      one start-up, then exit at once
+//   furlox_gui_bench --startup-once --bare             the same for an empty window
+//
+// The --startup-once runs are timed from outside, as whole processes.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QWidget>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "analysis/ui/RaceGridModel.h"
+#include "app/ui/Application.h"
+#include "app/ui/uniAbout.h"
+#include "app/ui/uniVelko.h"
+#include "detail/ui/uniSyosai.h"
+
+namespace fs = std::filesystem;
+using namespace furlox;
+using namespace furlox::ui;
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 500;
+
+fs::path g_workDir;
+
+// The main window with its detail window, as the program's entry makes them.
+struct MainWindows
+{
+    std::unique_ptr<TfrmVelko> main;
+    std::unique_ptr<TfrmSyosai> detail;
+};
+
+MainWindows MakeMainWindows()
+{
+    MainWindows w;
+    TfrmVelko::Options options;
+    options.workDir = g_workDir;
+    w.main = std::make_unique<TfrmVelko>(options);
+    // A message box would wait for a click that never comes.
+    w.main->messageBox = [](const QString&, const QString& text, bool) {
+        std::cerr << "furlox_gui_bench: message: " << text.toStdString() << '\n';
+    };
+    w.detail = std::make_unique<TfrmSyosai>();
+    w.main->AttachDetailWindow(w.detail.get());
+    w.main->show();
+    return w;
+}
+
+// Painted and settled: posted layouts run, then the whole window paints now.
+void Settle(QWidget& window)
+{
+    QCoreApplication::processEvents();
+    window.repaint();
+}
+
+std::unique_ptr<QWidget> MakeBareWindow()
+{
+    auto window = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint | Qt::Window);
+    window->setFixedSize(kWidth, kHeight);
+    window->show();
+    return window;
+}
+
+// The windows the switching benchmarks share; they must go before the application does.
+std::unique_ptr<MainWindows> g_shown;
+
+MainWindows& Shown()
+{
+    if (!g_shown) {
+        g_shown = std::make_unique<MainWindows>(MakeMainWindows());
+        Settle(*g_shown->main);
+    }
+    return *g_shown;
+}
+
+// The same race painted again, grid included: what a switch costs beyond the painting.
+void BM_GuiRepaint(benchmark::State& state)
+{
+    TfrmVelko& main = *Shown().main;
+    for (auto _ : state) {
+        main.Grid1->viewport()->update();
+        Settle(main);
+    }
+}
+BENCHMARK(BM_GuiRepaint)->Unit(benchmark::kMillisecond);
+
+// The user's step to another race: the analysis, the grid model's reset and the repaint.
+void BM_GuiSwitchRace(benchmark::State& state)
+{
+    TfrmVelko& main = *Shown().main;
+    const int races = main.LoadedDay().RaceCount();
+    int i = main.CurrentRace();
+    for (auto _ : state) {
+        i = (i + 1) % races;
+        main.AnalyseRace(i);
+        Settle(main);
+    }
+    if (main.CurrentRace() != i) {
+        state.SkipWithError("the race shown is not the race asked for");
+    }
+}
+BENCHMARK(BM_GuiSwitchRace)->Unit(benchmark::kMillisecond);
+
+void BM_GuiBareWindow(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::unique_ptr<QWidget> window = MakeBareWindow();
+        Settle(*window);
+    }
+}
+BENCHMARK(BM_GuiBareWindow)->Unit(benchmark::kMillisecond);
+
+// Start-up within a running application: both windows made, the day loaded, race 0 shown.
+void BM_GuiStartUp(benchmark::State& state)
+{
+    for (auto _ : state) {
+        MainWindows w = MakeMainWindows();
+        Settle(*w.main);
+        if (!w.main->RaceShown()) {
+            state.SkipWithError("no race shown at start-up");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_GuiStartUp)->Unit(benchmark::kMillisecond);
+
+// One start-up as the program makes it (splash, main window, detail window), stopped as soon
+// as the first race is on screen. Teardown is skipped: the user does not wait for it.
+int StartUpOnce(bool bare)
+{
+    if (bare) {
+        std::unique_ptr<QWidget> window = MakeBareWindow();
+        Settle(*window);
+        std::fflush(nullptr);
+        ::_exit(0);
+    }
+    auto* splash = new TfrmAbout();
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    splash->show();
+    splash->repaint();
+    QCoreApplication::processEvents();
+    MainWindows w = MakeMainWindows();
+    Settle(*w.main);
+    if (!w.main->RaceShown() || w.main->CurrentRace() != 0) {
+        std::cerr << "furlox_gui_bench: race 0 was not shown at start-up\n";
+        std::fflush(nullptr);
+        ::_exit(1);
+    }
+    std::fflush(nullptr);
+    ::_exit(0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Our own options come out of argv before Qt and the benchmark library read it.
+    bool startUpOnce = false;
+    bool bare = false;
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--startup-once") == 0) {
+            startUpOnce = true;
+        } else if (std::strcmp(argv[i], "--bare") == 0) {
+            bare = true;
+        } else if (std::strcmp(argv[i], "--workdir") == 0 && i + 1 < argc) {
+            g_workDir = argv[++i];
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    int restCount = static_cast<int>(rest.size());
+    rest.push_back(nullptr);
+    if (!bare && g_workDir.empty()) {
+        std::cerr << "usage: furlox_gui_bench --workdir DIR [--startup-once] [benchmark flags]\n"
+                     "       furlox_gui_bench --startup-once --bare\n";
+        return 2;
+    }
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // The user's own window positions and last folder stay out of the measurement.
+    QStandardPaths::setTestModeEnabled(true);
+    FurloxApplication app(restCount, rest.data());
+    if (startUpOnce) {
+        return StartUpOnce(bare);
+    }
+
+    benchmark::Initialize(&restCount, rest.data());
+    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data())) {
+        return 1;
+    }
+    Shown(); // the shared windows are made and painted before any timing starts
+    benchmark::RunSpecifiedBenchmarks();
+    g_shown.reset();
+    benchmark::Shutdown();
+    return 0;
+}
