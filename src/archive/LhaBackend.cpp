@@ -779,7 +779,9 @@ int FindFrom(ArchiveHandle handle, std::optional<std::string_view> wildcard, Ent
 
 bool IsSeparatorAt(std::string_view s, std::size_t i)
 {
-    return (s[i] == '/' || s[i] == '\\') && !IsTrailByteAt(s, i);
+    // Only "\\" can be the second byte of a double-byte character; a "/" after a lead byte
+    // is broken text and still a separator, or it would hide a ".." inside one part.
+    return s[i] == '/' || (s[i] == '\\' && !IsTrailByteAt(s, i));
 }
 
 // Splits CP932 text into its characters.
@@ -906,8 +908,9 @@ int UnlhaExtractMem(std::string_view commandLine, char* buffer, std::size_t size
             if (rb != ARCHIVE_OK) {
                 return kErrorData;
             }
-            // Read on past a full buffer, so that the CRC is still checked.
-            if (done < size) {
+            // Read on past a full buffer, so that the CRC is still checked. A damaged entry can
+            // give an empty block without data, which must not reach memcpy.
+            if (n > 0 && done < size) {
                 std::memcpy(buffer + done, block, std::min<std::uint64_t>(n, size - done));
             }
             done += n;
