@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/TempDir.h"
 
 using furlox::test::RunCommand;
@@ -15,9 +17,9 @@ std::string Cli(const TempDir& dir, const std::string& args)
 TEST(CliRaces, ListsTheRacesOfASampleDayInUtf8)
 {
     TempDir dir;
-    ASSERT_EQ(RunCommand(Cli(dir, "sample --seed 3 --races 14 --out " + dir.path().string()))
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        RunCommand(Cli(dir, "sample --seed 3 --races 14 --out " + dir.path().string())).exitCode,
+        0);
     auto result = RunCommand(Cli(dir, "races"));
     ASSERT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out.rfind("0\t東京01R ", 0), 0u) << result.out;
@@ -31,6 +33,16 @@ TEST(CliRaces, NoRaceDayIsAnErrorWithAMessage)
     auto result = RunCommand(Cli(dir, "races 2>&1"));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.out.find("レースデータ"), std::string::npos) << result.out;
+}
+
+TEST(CliRaces, NonAsciiWorkFolderIsNamedIntactInTheMessage)
+{
+    TempDir dir;
+    const std::string folder = (dir.path() / "競馬データ").string();
+    std::filesystem::create_directory(folder);
+    auto result = RunCommand(std::string(FURLOX_CLI) + " --workdir " + folder + " races 2>&1");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.out.find("競馬データ"), std::string::npos) << result.out;
 }
 
 TEST(CliRaces, UsageErrors)
