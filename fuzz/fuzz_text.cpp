@@ -255,30 +255,6 @@ void EntryPath(const std::string& name, const std::string& pattern)
 // ---------------------------------------------------------------------------------------------
 // The command line.
 
-// The library's reading of a command line: split at blanks, double quotes group and vanish.
-std::vector<std::string> Tokens(std::string_view line)
-{
-    std::vector<std::string> tokens;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        if (line[i] == ' ') {
-            ++i;
-            continue;
-        }
-        std::string token;
-        bool quoted = false;
-        for (; i < line.size() && (quoted || line[i] != ' '); ++i) {
-            if (line[i] == '"') {
-                quoted = !quoted;
-            } else {
-                token += line[i];
-            }
-        }
-        tokens.push_back(token);
-    }
-    return tokens;
-}
-
 using SwitchField = archive::TArchiverOptions::Switch archive::TArchiverOptions::*;
 constexpr SwitchField kSwitches[] = {
     &archive::TArchiverOptions::mz,  &archive::TArchiverOptions::a,
@@ -396,7 +372,8 @@ void CommandLine(FuzzedDataProvider& in)
         expected.push_back(endsInBackslash ? destination : destination + '\\');
     }
     expected.insert(expected.end(), names.begin(), names.end());
-    const std::vector<std::string> tokens = Tokens(line);
+    std::vector<std::string> tokens;
+    FUZZ_CHECK(archive::lha::SplitCommandLine(line, tokens), "open quote: " + fz::Printable(line));
     FUZZ_CHECK(tokens.size() >= expected.size() + 2, "arguments lost: " + fz::Printable(line));
     for (std::size_t k = 0; k < expected.size(); ++k) {
         FUZZ_CHECK(tokens[tokens.size() - expected.size() + k] == expected[k],

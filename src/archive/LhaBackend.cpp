@@ -806,6 +806,11 @@ bool SameCharacter(std::string_view a, std::string_view b)
 
 } // namespace
 
+bool SplitCommandLine(std::string_view line, std::vector<std::string>& tokens)
+{
+    return Tokenize(line, tokens);
+}
+
 // ---------------------------------------------------------------------------------------------
 
 std::string ResultText(int code)

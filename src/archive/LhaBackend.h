@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The LHA library of the program, in process, over libarchive. It keeps the contract of an
 // archiver library: one command line per operation, answered by a result code and an output
@@ -118,6 +119,10 @@ bool UnlhaKillOwnerWindowEx(ProgressWindow* window);
 // path may come out empty; "\" separates like "/" unless it is the second byte of a
 // double-byte character.
 std::optional<std::string> SafeRelativePath(std::string_view cp932Name);
+
+// How the library reads a command line: split at blanks, double quotes group and vanish.
+// False when a quote is left open.
+bool SplitCommandLine(std::string_view line, std::vector<std::string>& tokens);
 
 // Wildcard match of an entry name: "*" and "?" (whole characters), ASCII case ignored, "/" and
 // "\" alike; "*.*" matches every name.
