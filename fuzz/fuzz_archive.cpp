@@ -20,7 +20,7 @@
 #include "archive/ARCHIVES.h"
 #include "archive/ArchiverProgress.h"
 #include "archive/LhaBackend.h"
-#include "kol/Error.h"
+#include "base/Error.h"
 
 namespace {
 

@@ -1,7 +1,10 @@
 #include "app/WorkDir.h"
 
 #include <cstdlib>
-#include <unistd.h>
+
+#include "base/Encoding.h"
+#include "base/Error.h"
+#include "base/Platform.h"
 
 namespace furlox {
 
@@ -20,7 +23,7 @@ std::filesystem::path UserDataDir()
 
 std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder)
 {
-    if (::access(programFolder.c_str(), W_OK) == 0) {
+    if (platform::IsWritableFolder(programFolder)) {
         return programFolder;
     }
     const std::filesystem::path dir = UserDataDir();
@@ -29,12 +32,42 @@ std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder)
     // The HTML footer template travels with the program; give the data folder its copy.
     for (const auto& source : {programFolder / "Foot.dat",
                                programFolder.parent_path() / "share" / "furlox" / "Foot.dat"}) {
-        if (!std::filesystem::exists(dir / "Foot.dat", ec) &&
-            std::filesystem::exists(source, ec)) {
+        if (!std::filesystem::exists(dir / "Foot.dat", ec) && std::filesystem::exists(source, ec)) {
             std::filesystem::copy_file(source, dir / "Foot.dat", ec);
         }
     }
     return dir;
+}
+
+const std::vector<std::string>& ProgramFileNames()
+{
+    static const std::vector<std::string> names = {
+        "furlox",   "furlox-cli",      "furlox.exe", "furlox-cli.exe",
+        "Foot.dat", "help/index.html", "Velko.hlp",
+        "pt.exe", // the companion viewer, started from the work directory
+    };
+    return names;
+}
+
+std::unique_ptr<platform::FileLock> LockWorkDir(const std::filesystem::path& workDir,
+                                                std::chrono::milliseconds patience)
+{
+    bool busy = false;
+    std::unique_ptr<platform::FileLock> lock =
+        platform::FileLock::Acquire(workDir, patience, &busy);
+    if (!lock && busy) {
+        throw Error("別の書庫の展開が実行中です（同じ作業フォルダを別のウィンドウかコマンドが使って"
+                    "います）。"
+                    "\r\nその展開が終わってから、もう一度お試しください。"_sj);
+    }
+    return lock;
+}
+
+kol::LoadOutcome LoadWorkDay(const std::filesystem::path& workDir, kol::RaceDay& day,
+                             std::chrono::milliseconds patience)
+{
+    const std::unique_ptr<platform::FileLock> lock = LockWorkDir(workDir, patience);
+    return kol::LoadKolFiles(workDir, day);
 }
 
 } // namespace furlox

@@ -1,8 +1,8 @@
-#include <iostream>
-#include <unistd.h>
-
 #include "cli/Cli.h"
-#include "kol/Encoding.h"
+#include <iostream>
+
+#include "base/Encoding.h"
+#include "base/Platform.h"
 
 namespace furlox::cli {
 
@@ -13,9 +13,9 @@ void PrintError(const std::string& cp932)
 
 std::filesystem::path ProgramFolder()
 {
-    std::error_code ec;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
+    const std::filesystem::path self = platform::ProgramFile();
+    if (self.empty()) {
+        std::error_code ec;
         return std::filesystem::current_path(ec);
     }
     return self.parent_path();

@@ -3,9 +3,10 @@
 #include <optional>
 
 #include "analysis/RaceAnalysis.h"
+#include "app/WorkDir.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "cli/Cli.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
 #include "output/TextExport.h"
@@ -66,7 +67,7 @@ std::optional<int> ParseIndex(const std::string& text)
 kol::RaceDay RequireRaceDay(const Context& ctx)
 {
     kol::RaceDay day;
-    const kol::LoadOutcome outcome = kol::LoadKolFiles(ctx.workDir, day);
+    const kol::LoadOutcome outcome = LoadWorkDay(ctx.workDir, day);
     if (!outcome.loaded) {
         throw Error("作業フォルダ "_sj + PathText(ctx.workDir) +
                     " にレースデータ(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がありません。"_sj);

@@ -1,8 +1,9 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "app/WorkDir.h"
+#include "base/Encoding.h"
 #include "cli/Cli.h"
-#include "kol/Encoding.h"
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
 
@@ -11,7 +12,7 @@ namespace furlox::cli {
 int CmdRaces(const Context& ctx)
 {
     kol::RaceDay day;
-    const kol::LoadOutcome outcome = kol::LoadKolFiles(ctx.workDir, day);
+    const kol::LoadOutcome outcome = LoadWorkDay(ctx.workDir, day);
     if (!outcome.loaded) {
         // File names are UTF-8 here; the message is CP932 until it is printed.
         PrintError("作業フォルダ "_sj + ToCp932(ctx.workDir.string()) +

@@ -6,9 +6,9 @@
 #include <map>
 
 #include "app/WorkDir.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "cli/Cli.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
 
 namespace {
 
@@ -38,14 +38,9 @@ int main(int argc, char** argv)
 {
     using namespace furlox;
     const std::map<std::string, std::function<int(const cli::Context&)>> commands = {
-        {"races", cli::CmdRaces},
-        {"sample", cli::CmdSample},
-        {"text", cli::CmdText},
-        {"html", cli::CmdHtml},
-        {"plot", cli::CmdPlot},
-        {"detail", cli::CmdDetail},
-        {"show", cli::CmdShow},
-        {"open", cli::CmdOpen},
+        {"races", cli::CmdRaces}, {"sample", cli::CmdSample}, {"text", cli::CmdText},
+        {"html", cli::CmdHtml},   {"plot", cli::CmdPlot},     {"detail", cli::CmdDetail},
+        {"show", cli::CmdShow},   {"open", cli::CmdOpen},
     };
 
     cli::Context ctx;

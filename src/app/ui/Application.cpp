@@ -2,8 +2,8 @@
 
 #include <QMessageBox>
 
-#include "app/ui/QtText.h"
-#include "kol/Error.h"
+#include "base/Error.h"
+#include "base/ui/QtText.h"
 
 namespace furlox::ui {
 

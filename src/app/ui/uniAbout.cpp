@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QScreen>
 
-#include "app/ui/Pictures.h"
-#include "app/ui/QtText.h"
+#include "base/ui/Pictures.h"
+#include "base/ui/QtText.h"
 
 namespace furlox::ui {
 namespace {

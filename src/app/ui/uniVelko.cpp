@@ -22,14 +22,15 @@
 #include "analysis/RaceAnalysis.h"
 #include "analysis/ui/RaceGridModel.h"
 #include "app/OpenDataArchive.h"
-#include "app/Settings.h"
-#include "app/ui/Pictures.h"
-#include "app/ui/QtText.h"
-#include "app/ui/WindowSettings.h"
+#include "app/WorkDir.h"
+#include "app/ui/OpenArchiveDialog.h"
 #include "app/ui/uniAbout.h"
-#include "archive/ui/LHPRGDLG.h"
+#include "base/Error.h"
+#include "base/Settings.h"
+#include "base/ui/Pictures.h"
+#include "base/ui/QtText.h"
+#include "base/ui/WindowSettings.h"
 #include "detail/ui/uniSyosai.h"
-#include "kol/Error.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
 #include "output/TextExport.h"
@@ -309,7 +310,7 @@ bool TfrmVelko::LoadKolFiles()
 {
     kol::LoadOutcome outcome;
     try {
-        outcome = kol::LoadKolFiles(m_workDir, m_day);
+        outcome = LoadWorkDay(m_workDir, m_day);
     } catch (...) {
         RebuildRaceMenu(); // the lines read before the error stay loaded
         throw;

@@ -10,12 +10,12 @@
 
 #include "analysis/GridRules.h"
 #include "analysis/ui/RaceGridModel.h"
-#include "app/Settings.h"
 #include "app/ui/Application.h"
 #include "app/ui/SingleInstance.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
+#include "base/Settings.h"
 #include "kol/SampleDay.h"
 #include "skin/ui/EzRgnBtn.h"
 

@@ -1,4 +1,4 @@
-#include "output/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -38,7 +38,9 @@ bool WriteFileAtomic(const std::filesystem::path& requested, std::string_view by
         target = requested;
     }
     // A device or pipe is written in place: renaming over it would replace the node itself.
-    struct stat existing{};
+    struct stat existing
+    {
+    };
     if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
         if (S_ISDIR(existing.st_mode)) {
             return false;

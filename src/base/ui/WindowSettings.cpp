@@ -1,9 +1,9 @@
-#include "app/ui/WindowSettings.h"
+#include "base/ui/WindowSettings.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 namespace furlox::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 
 #include <cerrno>
 #include <iconv.h>
@@ -68,6 +68,39 @@ bool IsTrailByteAt(std::string_view s, std::size_t i)
         k += IsLeadByte(static_cast<unsigned char>(s[k])) ? 2 : 1;
     }
     return k > i;
+}
+
+namespace {
+
+bool IsControlByte(unsigned char c)
+{
+    return c < 0x20 || c == 0x7F;
+}
+
+} // namespace
+
+bool HasControlBytes(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return IsControlByte(static_cast<unsigned char>(c)); });
+}
+
+std::string EscapeControlBytes(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsControlByte(byte)) {
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 0x0F];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 } // namespace furlox
