@@ -15,6 +15,11 @@
 // std::filesystem::path made from UTF-8; no call here follows a symbolic link unless it says so.
 namespace furlox::platform {
 
+// Text conversions between UTF-8 and CP932 (Shift-JIS). Characters CP932 cannot hold become
+// "?"; bytes that are no valid CP932 become U+FFFD.
+std::string Utf8ToCp932(std::string_view utf8);
+std::string Cp932ToUtf8(std::string_view cp932);
+
 // What a path names, the path itself and not what a link points to.
 enum class EntryKind
 {
@@ -36,6 +41,10 @@ bool IsWritableFolder(const std::filesystem::path& folder);
 
 // The running program's own file.
 std::filesystem::path ProgramFile();
+
+// Writes the bytes into an existing file in place (a device or a pipe, which renaming over
+// would replace as a node). False when it cannot be opened or written to the end.
+bool WriteInPlace(const std::filesystem::path& path, std::string_view bytes);
 
 // Reads a file from its start in pieces of at most pieceSize bytes, handing each to `take`.
 // 0 when it was read to its end, else the system's error number (what was read was handed on).
@@ -67,10 +76,12 @@ public:
 
     const std::filesystem::path& Path() const { return m_path; }
     bool Write(const char* data, std::size_t size);
-    // Gives the file the system's default permissions for a new file (never an execute bit)
-    // and the modification time (Unix seconds) when given, flushes it to the disk and closes
-    // it. False when any step that matters fails (a time that cannot be set does not).
-    bool Finish(std::optional<std::int64_t> modified);
+    // Gives the file the system's default permissions for a new file (never an execute bit),
+    // or those of the regular file `permissionsOf` when one is named and exists, and the
+    // modification time (Unix seconds) when given; flushes it to the disk and closes it. False
+    // when any step that matters fails (a time that cannot be set does not).
+    bool Finish(std::optional<std::int64_t> modified,
+                const std::filesystem::path& permissionsOf = {});
     // The file stays after destruction.
     void Keep() { m_keep = true; }
 

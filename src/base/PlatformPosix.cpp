@@ -5,13 +5,85 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <iconv.h>
 #include <locale.h>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 namespace furlox::platform {
+namespace {
+
+bool WriteAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// One conversion with iconv, with a substitute for every byte sequence the target cannot take.
+std::string Convert(const char* to, const char* from, std::string_view in,
+                    std::string_view substitute, std::size_t badInputSkip)
+{
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        throw std::runtime_error("iconv cannot convert between CP932 and UTF-8");
+    }
+    std::string out;
+    out.reserve(in.size() * 3 / 2 + 8);
+    char buffer[4096];
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    while (srcLeft > 0) {
+        char* dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
+        if (rc != static_cast<std::size_t>(-1)) {
+            continue;
+        }
+        if (errno == E2BIG) {
+            continue;
+        }
+        // EILSEQ or EINVAL (an invalid or cut-off sequence): substitute and skip it.
+        out.append(substitute);
+        std::size_t skip = 1;
+        if (badInputSkip == 0) {
+            // UTF-8 input: skip the whole character the target cannot hold.
+            auto c = static_cast<unsigned char>(*src);
+            skip = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        }
+        skip = std::min(skip, srcLeft);
+        src += skip;
+        srcLeft -= skip;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    return out;
+}
+
+} // namespace
+
+std::string Utf8ToCp932(std::string_view utf8)
+{
+    return Convert("CP932", "UTF-8", utf8, "?", 0);
+}
+
+std::string Cp932ToUtf8(std::string_view cp932)
+{
+    return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD", 1);
+}
 
 EntryKind KindOf(const std::filesystem::path& path)
 {
@@ -113,27 +185,33 @@ NewFile::~NewFile()
 
 bool NewFile::Write(const char* data, std::size_t size)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(m_handle, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return WriteAll(m_handle, data, size);
 }
 
-bool NewFile::Finish(std::optional<std::int64_t> modified)
+bool WriteInPlace(const std::filesystem::path& path, std::string_view bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool ok = WriteAll(fd, bytes.data(), bytes.size());
+    return ::close(fd) == 0 && ok;
+}
+
+bool NewFile::Finish(std::optional<std::int64_t> modified,
+                     const std::filesystem::path& permissionsOf)
 {
     // mkstemp makes the file private; a new file gets what the user's mask allows of
-    // read and write, whatever it replaces.
+    // read and write.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    bool ok = ::fchmod(m_handle, 0666 & ~mask) == 0;
+    mode_t mode = 0666 & ~mask;
+    struct stat existing = {};
+    if (!permissionsOf.empty() && ::stat(permissionsOf.c_str(), &existing) == 0 &&
+        S_ISREG(existing.st_mode)) {
+        mode = existing.st_mode & 07777;
+    }
+    bool ok = ::fchmod(m_handle, mode) == 0;
     if (modified) {
         struct timespec times[2] = {};
         times[0].tv_nsec = UTIME_OMIT;
