@@ -359,12 +359,6 @@ public:
             Stop(code);
             return;
         }
-        const Names names = HowNamesRead(m_request.archive);
-        if (names == Names::Unreadable) {
-            Stop(kErrorUnreadableName);
-            return;
-        }
-        m_convertNames = names == Names::Cp932;
         if (!Count()) {
             return;
         }
@@ -407,26 +401,48 @@ private:
         return m_request.progress && m_request.progress(state, info);
     }
 
-    // The first pass: every selected entry is reported once, and a damaged header or a
-    // truncated archive is found before anything is written.
+    // The first pass: a damaged header, a truncated archive or an unreadable name is found
+    // before anything is written, and the names are read as Shift-JIS or, when they are not
+    // (see HowNamesRead), as stored. Then every selected entry is reported once.
     bool Count()
     {
-        Reader reader(m_request.archive, m_convertNames);
-        if (!reader.Opened()) {
-            return Fail(kErrorNotArchive, reader);
+        std::vector<ExtractingInfoEx> counted;
+        auto pass = [&](bool convertNames) {
+            counted.clear();
+            Reader reader(m_request.archive, convertNames);
+            if (!reader.Opened()) {
+                return std::pair(kErrorNotArchive, reader.Detail());
+            }
+            archive_entry* entry = nullptr;
+            int r;
+            while ((r = reader.Next(&entry)) == kOk) {
+                const std::string name = reader.Name(entry);
+                if (Selected(name)) {
+                    counted.push_back(Info(name, entry));
+                }
+                if (!reader.SkipData()) {
+                    return std::pair(kErrorBroken, reader.Detail());
+                }
+            }
+            return std::pair(r, reader.Detail());
+        };
+        auto [code, detail] = pass(true);
+        if (code == kErrorUnreadableName) {
+            m_convertNames = false;
+            std::tie(code, detail) = pass(false);
+            if (code != kEndOfList) {
+                return Stop(kErrorUnreadableName);
+            }
         }
-        archive_entry* entry = nullptr;
-        int r;
-        while ((r = reader.Next(&entry)) == kOk) {
-            const std::string name = reader.Name(entry);
-            if (Selected(name) && Report(kStateCount, Info(name, entry))) {
+        if (code != kEndOfList) {
+            return Stop(code, {}, detail);
+        }
+        for (const ExtractingInfoEx& info : counted) {
+            if (Report(kStateCount, info)) {
                 return Stop(kErrorCancelled);
             }
-            if (!reader.SkipData()) {
-                return Fail(kErrorBroken, reader);
-            }
         }
-        return r == kEndOfList || Fail(r, reader);
+        return true;
     }
 
     // The path below the destination, with the data files' own spelling; nullopt to refuse.
@@ -654,6 +670,41 @@ int FindFrom(ArchiveHandle handle, std::optional<std::string_view> wildcard, Ent
     return listing.endCode;
 }
 
+// One reading of a listing; nullptr when the file is no archive at all.
+std::unique_ptr<Listing> ReadListing(const fs::path& path, bool convertNames)
+{
+    auto listing = std::make_unique<Listing>();
+    {
+        Reader reader(path, convertNames);
+        if (!reader.Opened()) {
+            return nullptr;
+        }
+        archive_entry* entry = nullptr;
+        int r;
+        while ((r = reader.Next(&entry)) == kOk) {
+            EntryInfo info;
+            info.fileName = reader.Name(entry);
+            info.originalSize = EntrySize(entry);
+            info.time = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0;
+            info.method = MethodOf(reader.Get());
+            info.directory = archive_entry_filetype(entry) == AE_IFDIR;
+            listing->entries.push_back(std::move(info));
+            if (!reader.SkipData()) {
+                r = kErrorBroken;
+                break;
+            }
+        }
+        if (r != kEndOfList) {
+            // An archive whose names cannot be read is still an archive: its listing says so.
+            if (listing->entries.empty() && r != kErrorUnreadableName) {
+                return nullptr;
+            }
+            listing->endCode = r;
+        }
+    }
+    return listing;
+}
+
 bool IsSeparatorAt(std::string_view s, std::size_t i)
 {
     // Only "\\" can be the second byte of a double-byte character; a "/" after a lead byte
@@ -800,35 +851,16 @@ ArchiveHandle UnlhaOpenArchive(const fs::path& path)
         return 0;
     }
     platform::Utf8TextScope utf8;
-    auto listing = std::make_unique<Listing>();
-    {
-        const Names names = HowNamesRead(path);
-        Reader reader(path, names != Names::AsStored);
-        if (!reader.Opened()) {
-            return 0;
+    // Names are read as Shift-JIS; when one is none, as stored (see HowNamesRead).
+    std::unique_ptr<Listing> listing = ReadListing(path, true);
+    if (listing && listing->endCode == kErrorUnreadableName) {
+        if (std::unique_ptr<Listing> asStored = ReadListing(path, false);
+            asStored && asStored->endCode == kEndOfList) {
+            listing = std::move(asStored);
         }
-        archive_entry* entry = nullptr;
-        int r;
-        while ((r = reader.Next(&entry)) == kOk) {
-            EntryInfo info;
-            info.fileName = reader.Name(entry);
-            info.originalSize = EntrySize(entry);
-            info.time = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0;
-            info.method = MethodOf(reader.Get());
-            info.directory = archive_entry_filetype(entry) == AE_IFDIR;
-            listing->entries.push_back(std::move(info));
-            if (!reader.SkipData()) {
-                r = kErrorBroken;
-                break;
-            }
-        }
-        if (r != kEndOfList) {
-            // An archive whose names cannot be read is still an archive: its listing says so.
-            if (listing->entries.empty() && r != kErrorUnreadableName) {
-                return 0;
-            }
-            listing->endCode = r;
-        }
+    }
+    if (!listing) {
+        return 0;
     }
     std::lock_guard lock(g_listingsMutex);
     const ArchiveHandle handle = ++g_lastHandle;
