@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/Encoding.h"
+#include "base/FileBatch.h"
 #include "base/Platform.h"
 
 namespace furlox::archive::lha {
@@ -27,13 +28,6 @@ constexpr const char* kTempPrefix = ".extract-";
 // Names. libarchive turns the Shift-JIS names of the archive into the charset of the current
 // locale, so the reading runs in UTF-8 (for the calling thread only) and the names are turned
 // back into CP932 here: a trail byte 0x5C then never reads as a folder separator on the way.
-
-enum class Names
-{
-    Cp932,      // stored as Shift-JIS (Windows archivers): converted
-    AsStored,   // not Shift-JIS but readable (UTF-8 from Unix archivers): taken unconverted
-    Unreadable, // neither: the archive cannot be listed by name
-};
 
 // One pass over an archive.
 class Reader
@@ -94,36 +88,28 @@ private:
     bool m_opened = false;
 };
 
-// Windows archivers store Shift-JIS names, so names are read as Shift-JIS. A name that is no
-// valid Shift-JIS stops libarchive at its header; when the archive then reads to its end
-// without the conversion (names in UTF-8, as some Unix archivers store them), its names are
-// taken unconverted instead. When it stops there too, at a name, the names are unreadable.
-Names HowNamesRead(const fs::path& path)
+// Windows archivers store Shift-JIS names, so a reading takes the names as Shift-JIS. A name
+// that is no valid Shift-JIS stops libarchive at its header; the reading then runs once more
+// without the conversion (names in UTF-8, as some Unix archivers store them) and counts when it
+// gets further. `pass` gives its result code; *convertedNames tells which reading counted.
+int ReadingNames(const std::function<int(bool convertNames)>& pass, bool* convertedNames = nullptr)
 {
-    auto pass = [&path](bool convertNames) {
-        Reader reader(path, convertNames);
-        if (!reader.Opened()) {
-            return kErrorNotArchive;
-        }
-        archive_entry* entry = nullptr;
-        int r;
-        while ((r = reader.Next(&entry)) == kOk) {
-            if (!reader.SkipData()) {
-                return kErrorBroken;
-            }
-        }
-        return r;
-    };
-    const int converted = pass(true);
-    if (converted == kEndOfList) {
-        return Names::Cp932;
+    const int code = pass(true);
+    if (convertedNames) {
+        *convertedNames = true;
+    }
+    if (code != kErrorUnreadableName) {
+        return code;
     }
     const int asStored = pass(false);
-    if (asStored == kEndOfList) {
-        return Names::AsStored;
+    if (asStored == kOk || asStored == kEndOfList) {
+        if (convertedNames) {
+            *convertedNames = false;
+        }
+        return asStored;
     }
-    // Damage elsewhere is told by the reading that follows, with Shift-JIS names.
-    return converted == kErrorUnreadableName ? Names::Unreadable : Names::Cp932;
+    pass(true); // what the first reading left behind is what counts
+    return code;
 }
 
 std::uint32_t Clamp32(std::uint64_t v)
@@ -178,171 +164,6 @@ std::string FolderOf(const std::string& rel)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Staging: finished files wait under temporary names in the destination until the whole
-// archive has been read; then they are put in place all or none.
-
-class Stage
-{
-public:
-    explicit Stage(fs::path dest) : m_dest(std::move(dest)) {}
-
-    ~Stage()
-    {
-        m_temps.clear(); // removes the temporary files not put in place
-        for (auto it = m_createdFolders.rbegin(); it != m_createdFolders.rend(); ++it) {
-            std::error_code ec;
-            fs::remove(*it, ec); // only when still empty
-        }
-    }
-    Stage(const Stage&) = delete;
-    Stage& operator=(const Stage&) = delete;
-
-    // Removes the temporary files a killed extraction left in the destination.
-    void RemoveLeftovers() const
-    {
-        std::error_code ec;
-        for (fs::directory_iterator it(m_dest, ec), end; !ec && it != end; it.increment(ec)) {
-            const fs::path& path = it->path();
-            const platform::EntryKind kind = platform::KindOf(path);
-            if (path.filename().string().rfind(kTempPrefix, 0) == 0 &&
-                (kind == platform::EntryKind::File || kind == platform::EntryKind::Link)) {
-                platform::RemoveFile(path);
-            }
-        }
-    }
-
-    // Makes the folders of rel below the destination. False when a part exists as something
-    // other than a real folder (a symbolic link is never followed) or cannot be made.
-    bool MakeFolders(const std::string& rel)
-    {
-        fs::path path = m_dest;
-        std::size_t start = 0;
-        while (start < rel.size()) {
-            std::size_t end = rel.find('/', start);
-            if (end == std::string::npos) {
-                end = rel.size();
-            }
-            path /= rel.substr(start, end - start);
-            start = end + 1;
-            const platform::EntryKind kind = platform::KindOf(path);
-            if (kind == platform::EntryKind::Folder) {
-                continue;
-            }
-            if (kind != platform::EntryKind::None || !platform::MakeFolder(path)) {
-                return false;
-            }
-            m_createdFolders.push_back(path);
-        }
-        return true;
-    }
-
-    // A new temporary file in the destination; nullptr on failure.
-    platform::NewFile* CreateTemp()
-    {
-        std::unique_ptr<platform::NewFile> file = platform::NewFile::Create(m_dest, kTempPrefix);
-        if (!file) {
-            return nullptr;
-        }
-        m_temps.push_back(std::move(file));
-        return m_temps.back().get();
-    }
-
-    void Discard(platform::NewFile* file)
-    {
-        std::erase_if(m_temps, [file](const auto& t) { return t.get() == file; });
-    }
-
-    void Add(platform::NewFile* file, fs::path target, std::string source, std::uint64_t size)
-    {
-        m_files.push_back({file, std::move(target), std::move(source), size});
-    }
-
-    // Puts every staged file in place, or none: a file that is replaced is kept aside (a
-    // second name for it) until the last one is in place, and comes back when one fails.
-    bool Commit(const std::function<bool(int, const ExtractingInfoEx&)>& progress,
-                ExtractResult& result)
-    {
-        struct Replaced
-        {
-            fs::path target;
-            fs::path kept; // empty: there was no file before
-        };
-        std::vector<Replaced> done;
-        auto undo = [&done] {
-            for (auto it = done.rbegin(); it != done.rend(); ++it) {
-                if (it->kept.empty()) {
-                    platform::RemoveFile(it->target);
-                } else {
-                    platform::ReplaceFile(it->kept, it->target);
-                }
-            }
-        };
-        for (const File& file : m_files) {
-            ExtractingInfoEx info;
-            info.fileSize = Clamp32(file.size);
-            info.writeSize = info.fileSize;
-            info.sourceFileName = file.source;
-            info.destFileName = file.target.string();
-            if (progress) {
-                progress(kStateCopy, info); // too late to stop: every file goes in place
-            }
-            Replaced step{file.target, {}};
-            if (platform::KindOf(file.target) == platform::EntryKind::File) {
-                step.kept = file.temp->Path().string() + ".kept";
-                std::error_code ec;
-                fs::create_hard_link(file.target, step.kept, ec);
-                if (ec && !fs::copy_file(file.target, step.kept, ec)) {
-                    step.kept.clear();
-                }
-                if (ec) {
-                    undo();
-                    return Failed(file.source, result);
-                }
-            }
-            if (!platform::ReplaceFile(file.temp->Path(), file.target)) {
-                if (!step.kept.empty()) {
-                    platform::RemoveFile(step.kept);
-                }
-                undo();
-                return Failed(file.source, result);
-            }
-            file.temp->Keep(); // it is the target now
-            done.push_back(step);
-        }
-        for (const Replaced& step : done) {
-            if (!step.kept.empty()) {
-                platform::RemoveFile(step.kept);
-            }
-            result.placed.push_back(step.target);
-        }
-        m_createdFolders.clear(); // they stay, with what was put in them
-        return true;
-    }
-
-private:
-    struct File
-    {
-        platform::NewFile* temp;
-        fs::path target;
-        std::string source;
-        std::uint64_t size = 0;
-    };
-
-    static bool Failed(const std::string& source, ExtractResult& result)
-    {
-        result.code = kErrorWrite;
-        result.error = EscapeControlBytes(source) + ": " + ResultText(kErrorWrite) +
-                       "書庫のほかのファイルも元のままです。"_sj;
-        return false;
-    }
-
-    fs::path m_dest;
-    std::vector<std::unique_ptr<platform::NewFile>> m_temps;
-    std::vector<fs::path> m_createdFolders;
-    std::vector<File> m_files;
-};
-
-// ---------------------------------------------------------------------------------------------
 // Extraction.
 
 class Extraction
@@ -350,7 +171,8 @@ class Extraction
 public:
     Extraction(const ExtractRequest& request, ExtractResult& result)
         : m_request(request), m_result(result),
-          m_dest(request.destination.empty() ? fs::path(".") : request.destination), m_stage(m_dest)
+          m_dest(request.destination.empty() ? fs::path(".") : request.destination),
+          m_stage(m_dest, kTempPrefix)
     {}
 
     void Run()
@@ -382,9 +204,7 @@ public:
             Fail(r, reader);
             return;
         }
-        if (m_stage.Commit(m_request.progress, m_result)) {
-            m_result.code = m_firstRefusal;
-        }
+        Commit();
     }
 
 private:
@@ -402,38 +222,30 @@ private:
     }
 
     // The first pass: a damaged header, a truncated archive or an unreadable name is found
-    // before anything is written, and the names are read as Shift-JIS or, when they are not
-    // (see HowNamesRead), as stored. Then every selected entry is reported once.
+    // before anything is written, and the names are read as Shift-JIS or, when they are not,
+    // as stored (ReadingNames). Then every selected entry is reported once.
     bool Count()
     {
         std::vector<ExtractingInfoEx> counted;
-        auto pass = [&](bool convertNames) {
-            counted.clear();
-            Reader reader(m_request.archive, convertNames);
-            if (!reader.Opened()) {
-                return std::pair(kErrorNotArchive, reader.Detail());
-            }
-            archive_entry* entry = nullptr;
-            int r;
-            while ((r = reader.Next(&entry)) == kOk) {
-                const std::string name = reader.Name(entry);
-                if (Selected(name)) {
-                    counted.push_back(Info(name, entry));
+        std::string detail;
+        const int code = ReadingNames(
+            [&](bool convertNames) {
+                counted.clear();
+                m_convertNames = convertNames; // Info() names the destination with them
+                Reader reader(m_request.archive, convertNames);
+                archive_entry* entry = nullptr;
+                int r = reader.Opened() ? kOk : kErrorNotArchive;
+                while (r == kOk && (r = reader.Next(&entry)) == kOk) {
+                    const std::string name = reader.Name(entry);
+                    if (Selected(name)) {
+                        counted.push_back(Info(name, entry));
+                    }
+                    r = reader.SkipData() ? kOk : kErrorBroken;
                 }
-                if (!reader.SkipData()) {
-                    return std::pair(kErrorBroken, reader.Detail());
-                }
-            }
-            return std::pair(r, reader.Detail());
-        };
-        auto [code, detail] = pass(true);
-        if (code == kErrorUnreadableName) {
-            m_convertNames = false;
-            std::tie(code, detail) = pass(false);
-            if (code != kEndOfList) {
-                return Stop(kErrorUnreadableName);
-            }
-        }
+                detail = reader.Detail();
+                return r;
+            },
+            &m_convertNames);
         if (code != kEndOfList) {
             return Stop(code, {}, detail);
         }
@@ -554,7 +366,7 @@ private:
     bool WriteEntry(Reader& reader, archive_entry* entry, const std::string& name,
                     const fs::path& target, ExtractingInfoEx& info)
     {
-        platform::NewFile* file = m_stage.CreateTemp();
+        platform::NewFile* file = m_stage.NewTemp();
         if (file == nullptr) {
             return Stop(kErrorWrite, name);
         }
@@ -591,8 +403,31 @@ private:
         if (!file->Finish(modified)) {
             return Stop(kErrorWrite, name);
         }
-        m_stage.Add(file, target, name, written);
+        m_stage.Add(file, target);
+        m_staged.push_back({name, target, written});
         return !Report(kStateEnd, info) || Stop(kErrorCancelled);
+    }
+
+    // Puts every finished file in place, or none.
+    void Commit()
+    {
+        const std::optional<std::size_t> failed = m_stage.Commit([this](std::size_t i) {
+            ExtractingInfoEx info;
+            info.fileSize = Clamp32(m_staged[i].size);
+            info.writeSize = info.fileSize;
+            info.sourceFileName = m_staged[i].source;
+            info.destFileName = m_staged[i].target.string();
+            Report(kStateCopy, info); // too late to stop: every file goes in place
+        });
+        if (failed) {
+            Stop(kErrorWrite, m_staged[*failed].source);
+            m_result.error += "書庫のほかのファイルも元のままです。"_sj;
+            return;
+        }
+        for (const Staged& staged : m_staged) {
+            m_result.placed.push_back(staged.target);
+        }
+        m_result.code = m_firstRefusal;
     }
 
     // Always true: the extraction goes on with the next entry.
@@ -619,7 +454,15 @@ private:
     const ExtractRequest& m_request;
     ExtractResult& m_result;
     const fs::path m_dest;
-    Stage m_stage;
+    FileBatch m_stage;
+    // What each file added to m_stage is, for its report when it is put in place.
+    struct Staged
+    {
+        std::string source;
+        fs::path target;
+        std::uint64_t size = 0;
+    };
+    std::vector<Staged> m_staged;
     int m_firstRefusal = kOk;
     bool m_convertNames = true;
 };
@@ -804,45 +647,47 @@ int ReadEntry(const fs::path& archive, std::string_view wildcard, char* buffer, 
         return code;
     }
     platform::Utf8TextScope utf8;
-    Reader reader(archive, HowNamesRead(archive) != Names::AsStored);
-    if (!reader.Opened()) {
-        return kErrorNotArchive;
-    }
-    archive_entry* entry = nullptr;
-    int r;
-    while ((r = reader.Next(&entry)) == kOk) {
-        if (archive_entry_filetype(entry) != AE_IFREG ||
-            !MatchesWildcard(wildcard, reader.Name(entry))) {
-            continue;
+    return ReadingNames([&](bool convertNames) {
+        Reader reader(archive, convertNames);
+        if (!reader.Opened()) {
+            return kErrorNotArchive;
         }
-        if (EntrySize(entry) > kMaxEntrySize) {
-            return kErrorTooLarge;
-        }
-        std::uint64_t done = 0;
-        for (;;) {
-            const void* block = nullptr;
-            std::size_t n = 0;
-            la_int64_t offset = 0;
-            const int rb = archive_read_data_block(reader.Get(), &block, &n, &offset);
-            if (rb == ARCHIVE_EOF) {
-                break;
+        archive_entry* entry = nullptr;
+        int r;
+        while ((r = reader.Next(&entry)) == kOk) {
+            if (archive_entry_filetype(entry) != AE_IFREG ||
+                !MatchesWildcard(wildcard, reader.Name(entry))) {
+                continue;
             }
-            if (rb != ARCHIVE_OK) {
-                return kErrorData;
+            if (EntrySize(entry) > kMaxEntrySize) {
+                return kErrorTooLarge;
             }
-            // Read on past a full buffer, so that the CRC is still checked. A damaged entry can
-            // give an empty block without data, which must not reach memcpy.
-            if (n > 0 && done < size) {
-                std::memcpy(buffer + done, block, std::min<std::uint64_t>(n, size - done));
+            std::uint64_t done = 0;
+            for (;;) {
+                const void* block = nullptr;
+                std::size_t n = 0;
+                la_int64_t offset = 0;
+                const int rb = archive_read_data_block(reader.Get(), &block, &n, &offset);
+                if (rb == ARCHIVE_EOF) {
+                    break;
+                }
+                if (rb != ARCHIVE_OK) {
+                    return kErrorData;
+                }
+                // Read on past a full buffer, so that the CRC is still checked. A damaged entry
+                // can give an empty block without data, which must not reach memcpy.
+                if (n > 0 && done < size) {
+                    std::memcpy(buffer + done, block, std::min<std::uint64_t>(n, size - done));
+                }
+                done += n;
             }
-            done += n;
+            if (written) {
+                *written = static_cast<std::size_t>(std::min<std::uint64_t>(done, size));
+            }
+            return done > size ? kErrorBufferTooSmall : kOk;
         }
-        if (written) {
-            *written = static_cast<std::size_t>(std::min<std::uint64_t>(done, size));
-        }
-        return done > size ? kErrorBufferTooSmall : kOk;
-    }
-    return r == kEndOfList ? kErrorNoMatch : r;
+        return r == kEndOfList ? kErrorNoMatch : r;
+    });
 }
 
 ArchiveHandle UnlhaOpenArchive(const fs::path& path)
@@ -851,14 +696,11 @@ ArchiveHandle UnlhaOpenArchive(const fs::path& path)
         return 0;
     }
     platform::Utf8TextScope utf8;
-    // Names are read as Shift-JIS; when one is none, as stored (see HowNamesRead).
-    std::unique_ptr<Listing> listing = ReadListing(path, true);
-    if (listing && listing->endCode == kErrorUnreadableName) {
-        if (std::unique_ptr<Listing> asStored = ReadListing(path, false);
-            asStored && asStored->endCode == kEndOfList) {
-            listing = std::move(asStored);
-        }
-    }
+    std::unique_ptr<Listing> listing;
+    ReadingNames([&](bool convertNames) {
+        listing = ReadListing(path, convertNames);
+        return listing ? listing->endCode : kErrorNotArchive;
+    });
     if (!listing) {
         return 0;
     }
@@ -890,32 +732,36 @@ bool UnlhaCheckArchive(const fs::path& path, int mode)
         return false;
     }
     platform::Utf8TextScope utf8;
-    Reader reader(path, HowNamesRead(path) != Names::AsStored);
-    if (!reader.Opened()) {
-        return false;
-    }
-    archive_entry* entry = nullptr;
-    int r;
-    int entries = 0;
-    while ((r = reader.Next(&entry)) == kOk) {
-        ++entries;
-        if ((mode & kCheckFullCrc) == 0) {
-            if (!reader.SkipData()) {
-                return false;
+    const int code = ReadingNames([&](bool convertNames) {
+        Reader reader(path, convertNames);
+        if (!reader.Opened()) {
+            return kErrorNotArchive;
+        }
+        archive_entry* entry = nullptr;
+        int r;
+        int entries = 0;
+        while ((r = reader.Next(&entry)) == kOk) {
+            ++entries;
+            if ((mode & kCheckFullCrc) == 0) {
+                if (!reader.SkipData()) {
+                    return kErrorBroken;
+                }
+                continue;
             }
-            continue;
+            const void* block = nullptr;
+            std::size_t n = 0;
+            la_int64_t offset = 0;
+            int rb;
+            while ((rb = archive_read_data_block(reader.Get(), &block, &n, &offset)) ==
+                   ARCHIVE_OK) {
+            }
+            if (rb != ARCHIVE_EOF) {
+                return kErrorData;
+            }
         }
-        const void* block = nullptr;
-        std::size_t n = 0;
-        la_int64_t offset = 0;
-        int rb;
-        while ((rb = archive_read_data_block(reader.Get(), &block, &n, &offset)) == ARCHIVE_OK) {
-        }
-        if (rb != ARCHIVE_EOF) {
-            return false;
-        }
-    }
-    return r == kEndOfList && entries > 0;
+        return r == kEndOfList && entries == 0 ? kErrorNotArchive : r;
+    });
+    return code == kEndOfList;
 }
 
 std::optional<std::string> SafeRelativePath(std::string_view name)
