@@ -2,19 +2,45 @@
 #include <QCommandLineParser>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
 
 #include "app/WorkDir.h"
 #include "app/ui/Application.h"
+#include "app/ui/QtTranslations.h"
 #include "app/ui/SingleInstance.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
 #include "detail/ui/uniSyosai.h"
 
+namespace {
+
+// On an X11 or Wayland desktop the windows need a display to connect to; without one Qt
+// would abort with an English message about its platform plugin. A chosen platform
+// (QT_QPA_PLATFORM=offscreen …) is the caller's business.
+bool DisplayMissing()
+{
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+           qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     using namespace furlox;
     using namespace furlox::ui;
+    if (DisplayMissing()) {
+        std::fputs("furlox: 画面（ディスプレイ）が見つからないため、ウィンドウを開けません。\n"
+                   "デスクトップから起動するか、画面のない環境では furlox-cli を使ってください。\n",
+                   stderr);
+        return 1;
+    }
     FurloxApplication app(argc, argv);
+    InstallQtTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Furlox Plus"));

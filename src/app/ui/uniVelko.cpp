@@ -25,6 +25,7 @@
 #include "app/Settings.h"
 #include "app/ui/Pictures.h"
 #include "app/ui/QtText.h"
+#include "app/ui/QtTranslations.h"
 #include "app/ui/WindowSettings.h"
 #include "app/ui/uniAbout.h"
 #include "archive/ui/LHPRGDLG.h"
@@ -398,7 +399,8 @@ void TfrmVelko::YosouClick(int raceIndex)
 
 void TfrmVelko::EzRgnBtn1Click()
 {
-    const QString filter = QStringLiteral("圧縮データファイル(*.lzh) (*.lzh)");
+    const QString filter =
+        FileDialogFilter(QStringLiteral("圧縮データファイル(*.lzh)"), QStringLiteral("*.lzh"));
     if (!QFileInfo(m_lastOpenDir).isDir()) {
         m_lastOpenDir = QString::fromStdString(m_workDir.string()) + QDir::separator();
     }
@@ -454,8 +456,10 @@ QString TfrmVelko::AskSaveFile(const QString& name, const QString& filter, const
 }
 
 namespace {
-const QString kTextFilter = QStringLiteral("テキスト ファイル(*.txt) (*.txt)");
-const QString kHtmlFilter = QStringLiteral("HTML ファイル(*.htm) (*.htm)");
+const QString kTextFilter =
+    FileDialogFilter(QStringLiteral("テキスト ファイル(*.txt)"), QStringLiteral("*.txt"));
+const QString kHtmlFilter =
+    FileDialogFilter(QStringLiteral("HTML ファイル(*.htm)"), QStringLiteral("*.htm"));
 const QString kDoNotTouch =
     QStringLiteral("処理が終わるまでマウス・キーボードは操作しないでください。");
 
