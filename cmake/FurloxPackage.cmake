@@ -6,7 +6,7 @@ set(CPACK_PACKAGE_NAME furlox)
 set(CPACK_PACKAGE_VENDOR "Morvane")
 set(CPACK_PACKAGE_CONTACT "Furlox Plus developers <furlox@morvane.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "JRA race-day analysis: FX values, marks and recommended bets")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Opens the race-day data distributed as LHA archives (.lzh), computes the FX speed figure of\n"
     "each runner's last five runs, ranks the runners, gives the marks and proposes bets; shows a\n"
     "race at a time in a skinned window with a per-horse detail window and chart, exports text,\n"
