@@ -3,7 +3,16 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "kol/Encoding.h"
+#include "output/TextExport.h"
+
 namespace furlox {
+
+std::string NoRaceDataMessage(const std::filesystem::path& workDir)
+{
+    return "作業フォルダ "_sj + PathText(workDir) +
+           " にレースデータ(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がありません。"_sj;
+}
 
 std::filesystem::path UserDataDir()
 {
@@ -29,8 +38,7 @@ std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder)
     // The HTML footer template travels with the program; give the data folder its copy.
     for (const auto& source : {programFolder / "Foot.dat",
                                programFolder.parent_path() / "share" / "furlox" / "Foot.dat"}) {
-        if (!std::filesystem::exists(dir / "Foot.dat", ec) &&
-            std::filesystem::exists(source, ec)) {
+        if (!std::filesystem::exists(dir / "Foot.dat", ec) && std::filesystem::exists(source, ec)) {
             std::filesystem::copy_file(source, dir / "Foot.dat", ec);
         }
     }

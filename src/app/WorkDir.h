@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace furlox {
 
@@ -10,6 +11,9 @@ namespace furlox {
 // ~/.local/share/Morvane/Furlox), created when missing, with Foot.dat copied into it from
 // beside the program when it has none.
 std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder);
+
+// The message (CP932) for a work directory that holds no complete race day.
+std::string NoRaceDataMessage(const std::filesystem::path& workDir);
 
 // The per-user data folder named above (not created).
 std::filesystem::path UserDataDir();

@@ -23,14 +23,25 @@ int CmdOpen(const Context& ctx)
         std::cerr << "usage: furlox-cli [--workdir DIR] open ARCHIVE\n";
         return 2;
     }
+    // Progress is for a person watching: one line on the terminal, rewritten in place, and
+    // nothing at all when stderr is a file or a pipe. stdout carries only the race list.
     archive::ArchiverProgress progress;
-    progress.Updated = [&progress] {
-        const archive::ProgressView& view = progress.View();
-        std::cerr << view.lblCount << ' ' << ToUtf8(view.lblSrcFileName1) << '\n';
-    };
+    const bool terminal = StderrIsTerminal();
+    bool progressShown = false;
+    if (terminal) {
+        progress.Updated = [&progress, &progressShown] {
+            const archive::ProgressView& view = progress.View();
+            std::cerr << "\r\x1b[K" << view.lblCount << ' ' << ToUtf8(view.lblSrcFileName1)
+                      << std::flush;
+            progressShown = true;
+        };
+    }
     kol::RaceDay day;
     const app::OpenArchiveResult result =
         app::OpenDataArchive(ctx.args.front(), ctx.workDir, day, &progress);
+    if (progressShown) {
+        std::cerr << "\r\x1b[K" << std::flush; // the result replaces the progress line
+    }
     switch (result.status) {
     case app::OpenArchiveResult::Status::NoData:
         PrintError(WithoutCarriageReturns(result.message));
