@@ -257,17 +257,21 @@ private:
             return; // no such run
         }
         // Cell k of the run is data column k + 1 of the detail window's past-run grid.
-        auto field = [&](int line, int column, CellAlign align) {
-            CardText t = Line(left, m_runWidth, line, Trimmed(data.cells[column - 1]));
+        auto field = [&](int line, int column, int fromPercent, int toPercent, CellAlign align) {
+            const int from = m_runWidth * fromPercent / 100;
+            const int to = m_runWidth * toPercent / 100;
+            CardText t = Line(left + from, to - from, line, Trimmed(data.cells[column - 1]));
             t.align = align;
             t.font = PastRunFont(data, column);
             m_pager.Add(std::move(t));
         };
-        field(0, 1, CellAlign::Left);  // meeting and date
-        field(0, 3, CellAlign::Right); // class
-        field(1, 4, CellAlign::Left);  // surface, distance and going
-        field(1, 5, CellAlign::Right); // time
-        field(2, 6, CellAlign::Left);  // field size
+        // Each field has its own part of the line, so that a long one is cut short instead
+        // of running into its neighbour.
+        field(0, 1, 0, 45, CellAlign::Left);    // meeting and date
+        field(0, 3, 45, 100, CellAlign::Right); // class
+        field(1, 4, 0, 60, CellAlign::Left);    // surface, distance and going
+        field(1, 5, 60, 100, CellAlign::Right); // time
+        field(2, 6, 0, 25, CellAlign::Left);    // field size
         CardText finish = Line(left + m_runWidth / 4, m_runWidth / 3, 2,
                                Trimmed(data.cells[kPastRunFinishColumn - 1]));
         finish.font = PastRunFont(data, kPastRunFinishColumn);

@@ -41,8 +41,8 @@ struct RaceCardSettings
 {
     PrintSettings grid;      // the title lines and the race grid, as the one-race print
     int runFontHeight = 26;  // the past runs' text
-    int runLineHeight = 34;  // one text line of a past-run block
-    int runPadding = 8;      // inside a block, above the first and below the last line
+    int runLineHeight = 30;  // one text line of a past-run block
+    int runPadding = 5;      // inside a block, above the first and below the last line
     int labelWidth = 420;    // the runner's own cell left of its five runs
     int sectionGap = 40;     // between the grid and the past runs
     int gradeBoxWidth = 220; // the grade box at the top right of a race's first page
