@@ -5,6 +5,7 @@
 
 #include "app/WorkDir.h"
 #include "app/ui/Application.h"
+#include "app/ui/PdfCommand.h"
 #include "app/ui/SingleInstance.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
@@ -14,6 +15,11 @@ int main(int argc, char** argv)
 {
     using namespace furlox;
     using namespace furlox::ui;
+    // A PDF written from a script needs no display: the platform is chosen before the
+    // application object exists.
+    if (PdfRequested(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     FurloxApplication app(argc, argv);
 
     QCommandLineParser parser;
@@ -31,9 +37,26 @@ int main(int argc, char** argv)
                                    QStringLiteral("Open the detail window of this horse number."),
                                    QStringLiteral("K"));
     parser.addOption(horseOption);
+    QCommandLineOption pdfOption(QStringLiteral("pdf"),
+                                 QStringLiteral("Write the race card of --race RACE or of --all "
+                                                "races to this PDF file and exit."),
+                                 QStringLiteral("FILE"));
+    parser.addOption(pdfOption);
+    QCommandLineOption allOption(QStringLiteral("all"), QStringLiteral("With --pdf: every race."));
+    parser.addOption(allOption);
     parser.addPositionalArgument(QStringLiteral("archive"),
                                  QStringLiteral("An LHA archive of race data to open."));
     parser.process(app);
+    const std::filesystem::path workDir =
+        parser.isSet(workDirOption)
+            ? std::filesystem::path(parser.value(workDirOption).toStdString())
+            : ChooseWorkDir(QCoreApplication::applicationDirPath().toStdString());
+    if (parser.isSet(pdfOption)) {
+        return RunPdfCommand(workDir, parser.value(pdfOption), parser.isSet(allOption),
+                             parser.isSet(raceOption)
+                                 ? std::optional<QString>(parser.value(raceOption))
+                                 : std::nullopt);
+    }
 
     SingleInstance instance(InstanceName());
     if (instance.ActivateRunning()) {
@@ -48,9 +71,7 @@ int main(int argc, char** argv)
     app.processEvents();
 
     TfrmVelko::Options options;
-    options.workDir = parser.isSet(workDirOption)
-                          ? std::filesystem::path(parser.value(workDirOption).toStdString())
-                          : ChooseWorkDir(QCoreApplication::applicationDirPath().toStdString());
+    options.workDir = workDir;
     if (!parser.positionalArguments().isEmpty()) {
         options.archive = parser.positionalArguments().first();
     }
