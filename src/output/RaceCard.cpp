@@ -95,6 +95,7 @@ public:
             m_pager.Page().grid = gridPage;
             if (&gridPage == &gridPages.front()) {
                 AddGradeBox(race);
+                AddMarksPanel(race);
             }
         }
         int bottom = m_s.grid.headerSize;
@@ -166,6 +167,46 @@ private:
         m_pager.Add(std::move(box));
         m_pager.Add(std::move(caption));
         m_pager.Add(std::move(letter));
+    }
+
+    // The marked runners beside the grid, best first, as a newspaper lists its picks.
+    void AddMarksPanel(const AnalysedRace& race)
+    {
+        int gridRight = Left();
+        for (const PrintCell& cell : m_pager.Page().grid.cells) {
+            gridRight = std::max(gridRight, cell.left + cell.width);
+        }
+        const int left = gridRight + m_s.sectionGap * 2;
+        const int width = m_pageWidth - left;
+        const int lineHeight = m_s.grid.titleLineHeight;
+        int top = m_s.grid.headerSize + m_s.gradeBoxHeight + m_s.sectionGap;
+        if (width < m_s.gradeBoxWidth) {
+            return; // no room on a narrow page
+        }
+        auto line = [&](std::string text, std::uint32_t background, bool bold) {
+            CardText t;
+            t.left = left;
+            t.top = top;
+            t.width = width;
+            t.height = lineHeight;
+            t.text = std::move(text);
+            t.fontHeight = m_s.grid.fontHeight;
+            t.background = background;
+            t.bold = bold;
+            t.border = true;
+            m_pager.Add(std::move(t));
+            top += lineHeight;
+        };
+        line("印"_sj, kHeadBackground, true);
+        for (int horse : race.markTable) {
+            for (const GridRow& row : race.rows) {
+                if (horse != 0 && kol::LenientNumber(row[kColHorseNumber]) == horse) {
+                    line(Trimmed(row[kColMark]) + " " + kol::PadLeft(std::to_string(horse), 2) +
+                             " " + Trimmed(row[kColHorseName]) + "  " + Trimmed(row[kColTotal]),
+                         0xFFFFFF, false);
+                }
+            }
+        }
     }
 
     void ContinuationPage(int index, const AnalysedRace& race)

@@ -602,7 +602,11 @@ void TfrmVelko::popPrintAllClick()
 {
     const std::vector<RaceCardRace> card = BuildDayCard(m_day);
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
+    // The PDF's margins and orientation on the printer's own paper: on A4 the printout and
+    // the PDF have the same pages.
+    QPageLayout layout = RaceCardPageLayout();
+    layout.setPageSize(printer.pageLayout().pageSize());
+    printer.setPageLayout(layout);
     printer.setDocName(QStringLiteral("Furlox"));
     RaceCardPreview preview(card, kRaceCardSettings, PrintableTenths(printer.pageLayout()), this);
     preview.onPrint = [this, &card, &printer, &preview] {

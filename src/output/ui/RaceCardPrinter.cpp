@@ -17,7 +17,7 @@
 namespace furlox::ui {
 namespace {
 
-constexpr int kTextInset = 6; // between a box's border and its text
+constexpr int kTextInset = 12; // between a box's border and its text
 
 // The card's texts use few sizes; a font is made once per size and weight.
 class FontCache
