@@ -15,6 +15,7 @@
 #include "analysis/RaceAnalysis.h"
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
+#include "output/CsvExport.h"
 #include "output/PlotExport.h"
 #include "output/TextExport.h"
 
@@ -217,6 +218,17 @@ void BM_PlotText(benchmark::State& state)
     PerRace(state, day.RaceCount());
 }
 BENCHMARK(BM_PlotText)->Unit(benchmark::kMicrosecond);
+
+void BM_DayCsv(benchmark::State& state)
+{
+    const kol::RaceDay& day = Data().FullDay();
+    for (auto _ : state) {
+        DayCsv csv = BuildDayCsv(day, CsvEncoding::Utf8);
+        benchmark::DoNotOptimize(csv.bytes.data());
+    }
+    PerRace(state, day.RaceCount());
+}
+BENCHMARK(BM_DayCsv)->Unit(benchmark::kMicrosecond);
 
 // ---- scaling over the number of races ---------------------------------------------------
 
