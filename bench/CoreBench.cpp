@@ -17,6 +17,7 @@
 #include "kol/SampleDay.h"
 #include "output/CsvExport.h"
 #include "output/PlotExport.h"
+#include "output/RaceCard.h"
 #include "output/TextExport.h"
 
 namespace fs = std::filesystem;
@@ -229,6 +230,20 @@ void BM_DayCsv(benchmark::State& state)
     PerRace(state, day.RaceCount());
 }
 BENCHMARK(BM_DayCsv)->Unit(benchmark::kMicrosecond);
+
+// The core's share of the race card PDF: every race analysed, its past runs read and the
+// pages laid out; the drawing is measured in the window benchmarks.
+void BM_RaceCardLayout(benchmark::State& state)
+{
+    const kol::RaceDay& day = Data().FullDay();
+    for (auto _ : state) {
+        const std::vector<RaceCardRace> card = BuildRaceCard(day, AllRaceIndexes(day));
+        std::vector<RaceCardPage> pages = LayoutRaceCard(card, 2770, 1900, RaceCardSettings());
+        benchmark::DoNotOptimize(pages.data());
+    }
+    PerRace(state, day.RaceCount());
+}
+BENCHMARK(BM_RaceCardLayout)->Unit(benchmark::kMicrosecond);
 
 // ---- scaling over the number of races ---------------------------------------------------
 
