@@ -26,31 +26,27 @@ int CmdOpen(const Context& ctx)
     // Progress is for a person watching: one line on the terminal, rewritten in place, and
     // nothing at all when stderr is a file or a pipe. stdout carries only the race list.
     archive::ArchiverProgress progress;
-    const bool terminal = StderrIsTerminal();
-    bool progressShown = false;
-    if (terminal) {
-        progress.Updated = [&progress, &progressShown] {
+    std::size_t shownWidth = 0; // of the progress line on screen, to blank it out
+    // Carriage return and blanks rather than terminal escapes: every console knows them.
+    auto rewrite = [&shownWidth](const std::string& text) {
+        std::cerr << '\r' << text;
+        if (text.size() < shownWidth) {
+            std::cerr << std::string(shownWidth - text.size(), ' ') << '\r' << text;
+        }
+        std::cerr << std::flush;
+        shownWidth = text.size();
+    };
+    if (StderrIsTerminal()) {
+        progress.Updated = [&progress, &rewrite] {
             const archive::ProgressView& view = progress.View();
-            std::cerr << "\r\x1b[K" << view.lblCount << ' ' << ToUtf8(view.lblSrcFileName1)
-                      << std::flush;
-            progressShown = true;
+            rewrite(view.lblCount + ' ' + ToUtf8(view.lblSrcFileName1));
         };
     }
     kol::RaceDay day;
     const app::OpenArchiveResult result =
         app::OpenDataArchive(ctx.args.front(), ctx.workDir, day, &progress);
-    if (progressShown) {
-        std::cerr << "\r\x1b[K" << std::flush; // the result replaces the progress line
-    }
-    switch (result.status) {
-    case app::OpenArchiveResult::Status::NoData:
-        PrintError(WithoutCarriageReturns(result.message));
-        return 2;
-    case app::OpenArchiveResult::Status::Failed:
-        PrintError(WithoutCarriageReturns(result.message));
-        return 1;
-    case app::OpenArchiveResult::Status::Extracted:
-        break;
+    if (shownWidth > 0) {
+        rewrite(""); // the result replaces the progress line
     }
     if (!result.message.empty()) {
         PrintError(WithoutCarriageReturns(result.message));
