@@ -27,6 +27,18 @@ std::string Trimmed(const std::string& text)
     return std::string(kol::Trim(text));
 }
 
+CardText PlacedText(int left, int top, int width, int height, std::string text, int fontHeight)
+{
+    CardText t;
+    t.left = left;
+    t.top = top;
+    t.width = width;
+    t.height = height;
+    t.text = std::move(text);
+    t.fontHeight = fontHeight;
+    return t;
+}
+
 // Builds one page after another; the running top is where the next thing goes.
 class CardPager
 {
@@ -51,14 +63,7 @@ public:
 
     CardText Text(int left, int width, int height, std::string text, int fontHeight) const
     {
-        CardText t;
-        t.left = left;
-        t.top = m_top;
-        t.width = width;
-        t.height = height;
-        t.text = std::move(text);
-        t.fontHeight = fontHeight;
-        return t;
+        return PlacedText(left, m_top, width, height, std::move(text), fontHeight);
     }
 
 private:
@@ -184,13 +189,8 @@ private:
             return; // no room on a narrow page
         }
         auto line = [&](std::string text, std::uint32_t background, bool bold) {
-            CardText t;
-            t.left = left;
-            t.top = top;
-            t.width = width;
-            t.height = lineHeight;
-            t.text = std::move(text);
-            t.fontHeight = m_s.grid.fontHeight;
+            CardText t =
+                PlacedText(left, top, width, lineHeight, std::move(text), m_s.grid.fontHeight);
             t.background = background;
             t.bold = bold;
             t.border = true;
