@@ -14,17 +14,23 @@ std::string Show(const TempDir& dir, const std::string& args)
     return std::string(FURLOX_CLI) + " --workdir " + dir.path().string() + " show " + args;
 }
 
-} // namespace
-
-TEST(CliShow, PrintsTitlesGridAndBets)
+// One race: runner 1 rated twice (◎), runner 2 once (○), runner 3 never; bets 枠連 1-2.
+void WriteThreeRunners(const TempDir& dir)
 {
-    TempDir dir;
     KolBuilder b;
     b.AddRace();
     b.AddRunner().Figures({96, 100});
     b.AddRunner().Figures({90});
     b.AddRunner();
     b.WriteFiles(dir.path());
+}
+
+} // namespace
+
+TEST(CliShow, PrintsTitlesGridAndBets)
+{
+    TempDir dir;
+    WriteThreeRunners(dir);
 
     const auto result = RunCommand(Show(dir, "0"));
     ASSERT_EQ(result.exitCode, 0);
@@ -75,12 +81,7 @@ TEST(CliShow, Errors)
 TEST(CliShow, JsonHoldsTitlesGridMarksBetsAndGrade)
 {
     TempDir dir;
-    KolBuilder b;
-    b.AddRace();
-    b.AddRunner().Figures({96, 100});
-    b.AddRunner().Figures({90});
-    b.AddRunner();
-    b.WriteFiles(dir.path());
+    WriteThreeRunners(dir);
 
     const auto result = RunCommand(Show(dir, "--json 0"));
     ASSERT_EQ(result.exitCode, 0);
