@@ -48,6 +48,16 @@ int CmdOpen(const Context& ctx)
     if (shownWidth > 0) {
         rewrite(""); // the result replaces the progress line
     }
+    switch (result.status) {
+    case app::OpenArchiveResult::Status::NoData:
+        PrintError(WithoutCarriageReturns(result.message));
+        return 2;
+    case app::OpenArchiveResult::Status::Failed:
+        PrintError(WithoutCarriageReturns(result.message));
+        return 1;
+    case app::OpenArchiveResult::Status::Extracted:
+        break;
+    }
     if (!result.message.empty()) {
         PrintError(WithoutCarriageReturns(result.message));
     }

@@ -234,7 +234,7 @@ TEST(OpenCommand, ListsTheRacesOrSaysWhyNot)
 
     const test::CommandResult noData =
         test::RunCommand(Cli(f.work, "open '" + (f.dir / "nodata.lzh").string() + "' 2>&1"));
-    EXPECT_EQ(noData.exitCode, 2);
+    EXPECT_EQ(noData.exitCode, 2) << noData.out;
     EXPECT_EQ(noData.out.find('\r'), std::string::npos);
     EXPECT_NE(noData.out.find(ToUtf8(NoDataMessage()).substr(0, 20)), std::string::npos);
 
