@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
 
 #include "app/WorkDir.h"
 #include "app/ui/Application.h"
@@ -46,6 +47,11 @@ int main(int argc, char** argv)
     parser.addOption(allOption);
     parser.addPositionalArgument(QStringLiteral("archive"),
                                  QStringLiteral("An LHA archive of race data to open."));
+    // A script's usage error exits 2, as furlox-cli does; process() would exit 1.
+    if (PdfRequested(argc, argv) && !parser.parse(app.arguments())) {
+        std::fprintf(stderr, "furlox: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
     parser.process(app);
     const std::filesystem::path workDir =
         parser.isSet(workDirOption)

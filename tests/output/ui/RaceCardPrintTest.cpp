@@ -240,6 +240,9 @@ private slots:
                  0);
         QVERIFY(PdfText(one).contains(QStringLiteral("6R")));
         QCOMPARE(run({QStringLiteral("--pdf"), one}), 2);
+        QCOMPARE(
+            run({QStringLiteral("--pdf"), one, QStringLiteral("--all"), QStringLiteral("--bogus")}),
+            2);
         QCOMPARE(run({QStringLiteral("--pdf"), one, QStringLiteral("--all"),
                       QStringLiteral("--race"), QStringLiteral("1")}),
                  2);
