@@ -615,6 +615,8 @@ void TfrmVelko::popPrintAllClick()
         if (!printDialog(printer, preview.PageCount(), from, to) || from == 0 || to < from) {
             return;
         }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         if (!PaintRaceCard(printer, card, kRaceCardSettings, from, to)) {
             throw Error(Cp932(QStringLiteral("プリンタ「%1」で印刷を開始できません。")
                                   .arg(printer.printerName().isEmpty() ? printer.outputFileName()
