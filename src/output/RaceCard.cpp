@@ -48,7 +48,6 @@ public:
     {}
 
     RaceCardPage& Page() { return m_pages.back(); }
-    int Top() const { return m_top; }
     void Advance(int height) { m_top += height; }
     int Room() const { return m_pageHeight - m_top; }
 

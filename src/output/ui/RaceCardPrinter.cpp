@@ -5,6 +5,8 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
+#include <limits>
 #include <map>
 
 #include "app/ui/QtText.h"
