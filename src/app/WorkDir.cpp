@@ -3,7 +3,16 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "kol/Encoding.h"
+#include "output/TextExport.h"
+
 namespace furlox {
+
+std::string NoRaceDataMessage(const std::filesystem::path& workDir)
+{
+    return "作業フォルダ "_sj + PathText(workDir) +
+           " にレースデータ(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がありません。"_sj;
+}
 
 std::filesystem::path UserDataDir()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace furlox {
 
@@ -16,6 +17,9 @@ std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder);
 // The same choice with the per-user folder given (the tests' way in).
 std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder,
                                     const std::filesystem::path& userDir);
+
+// The message (CP932) for a work directory that holds no complete race day.
+std::string NoRaceDataMessage(const std::filesystem::path& workDir);
 
 // The per-user data folder named above (not created).
 std::filesystem::path UserDataDir();

@@ -31,11 +31,14 @@
 #include "archive/ui/LHPRGDLG.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/Error.h"
+#include "output/CsvExport.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
 #include "output/TextExport.h"
 #include "output/ui/CompanionViewer.h"
 #include "output/ui/GridPrinter.h"
+#include "output/ui/RaceCardPreview.h"
+#include "output/ui/RaceCardPrinter.h"
 #include "output/ui/asprev.h"
 #include "skin/ui/CloseButton.h"
 #include "skin/ui/EzRgnBtn.h"
@@ -231,6 +234,10 @@ void TfrmVelko::BuildMenus()
     popOutput->addSeparator();
     popTextOutAll = popOutput->addAction(QStringLiteral("一括テキストで出力/指数+買い目(&S)..."));
     popPLOT = popOutput->addAction(QStringLiteral("一括テキストで出力/P.L.O.T形式(&W)..."));
+    popOutput->addSeparator();
+    popPrintAll = popOutput->addAction(QStringLiteral("全レース印刷(&A)..."));
+    popPdfAll = popOutput->addAction(QStringLiteral("全レースPDF保存(&D)..."));
+    popCsv = popOutput->addAction(QStringLiteral("CSV保存(&C)..."));
     connect(popOutput, &QMenu::aboutToShow, this, &TfrmVelko::popOutputPopup);
     popOutputPopup();
     connect(popPrint, &QAction::triggered, this, &TfrmVelko::popPrintClick);
@@ -239,6 +246,9 @@ void TfrmVelko::BuildMenus()
     connect(popTextOut, &QAction::triggered, this, &TfrmVelko::popTextOutClick);
     connect(popTextOutAll, &QAction::triggered, this, &TfrmVelko::popTextOutAllClick);
     connect(popPLOT, &QAction::triggered, this, &TfrmVelko::popPLOTClick);
+    connect(popPrintAll, &QAction::triggered, this, &TfrmVelko::popPrintAllClick);
+    connect(popPdfAll, &QAction::triggered, this, &TfrmVelko::popPdfAllClick);
+    connect(popCsv, &QAction::triggered, this, &TfrmVelko::popCsvClick);
 
     popHelp = new QMenu(this);
     popHelp->addAction(QStringLiteral("ヘルプを表示(&H)"), this, &TfrmVelko::popHelpIndexClick);
@@ -568,6 +578,93 @@ void TfrmVelko::PrintPreviewClick()
     runPreview(preview);
 }
 
+namespace {
+const QString kPdfFilter =
+    FileDialogFilter(QStringLiteral("PDF ファイル"), QStringLiteral("*.pdf"));
+const QString kCsvFilter =
+    FileDialogFilter(QStringLiteral("CSV ファイル"), QStringLiteral("*.csv"));
+const RaceCardSettings kRaceCardSettings;
+
+// The races left out of a whole-day output, for the message after it.
+QString FailedRacesText(const std::vector<std::string>& failures)
+{
+    QString text = QStringLiteral("分析できなかったレースがあります:");
+    for (const std::string& failure : failures) {
+        text += QStringLiteral("\n") + Q(failure);
+    }
+    return text;
+}
+
+std::vector<RaceCardRace> BuildDayCard(const kol::RaceDay& day)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    return BuildRaceCard(day, AllRaceIndexes(day));
+}
+
+} // namespace
+
+void TfrmVelko::popPrintAllClick()
+{
+    const std::vector<RaceCardRace> card = BuildDayCard(m_day);
+    QPrinter printer(QPrinter::HighResolution);
+    // The PDF's margins and orientation on the printer's own paper: on A4 the printout and
+    // the PDF have the same pages.
+    QPageLayout layout = RaceCardPageLayout();
+    layout.setPageSize(printer.pageLayout().pageSize());
+    printer.setPageLayout(layout);
+    printer.setDocName(QStringLiteral("Furlox"));
+    RaceCardPreview preview(card, kRaceCardSettings, PrintableTenths(printer.pageLayout()), this);
+    preview.onPrint = [this, &card, &printer, &preview] {
+        int from = 1;
+        int to = preview.PageCount();
+        if (!printDialog(printer, preview.PageCount(), from, to) || from == 0 || to < from) {
+            return;
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        if (!PaintRaceCard(printer, card, kRaceCardSettings, from, to)) {
+            throw Error(Cp932(QStringLiteral("プリンタ「%1」で印刷を開始できません。")
+                                  .arg(printer.printerName().isEmpty() ? printer.outputFileName()
+                                                                       : printer.printerName())));
+        }
+    };
+    runPreview(preview);
+}
+
+void TfrmVelko::popPdfAllClick()
+{
+    const QString file =
+        AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), kPdfFilter, QStringLiteral("pdf"));
+    if (file.isEmpty()) {
+        return;
+    }
+    const std::vector<RaceCardRace> card = BuildDayCard(m_day);
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        WriteRaceCardPdf(ToPath(file), card, kRaceCardSettings);
+    }
+    const std::vector<std::string> failures = RaceCardFailures(card);
+    if (!failures.empty()) {
+        ShowMessage(FailedRacesText(failures), true);
+    }
+}
+
+void TfrmVelko::popCsvClick()
+{
+    const QString file =
+        AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), kCsvFilter, QStringLiteral("csv"));
+    if (file.isEmpty()) {
+        return;
+    }
+    const DayCsv csv = BuildDayCsv(m_day, CsvEncoding::Utf8);
+    WriteExportFile(ToPath(file), csv.bytes);
+    if (!csv.failures.empty()) {
+        ShowMessage(FailedRacesText(csv.failures), true);
+    }
+}
+
 void TfrmVelko::EzRgnBtn7Click()
 {
     popHelp->popup(pos() + QPoint(555, 424));
@@ -576,7 +673,8 @@ void TfrmVelko::EzRgnBtn7Click()
 void TfrmVelko::popOutputPopup()
 {
     // The commands need a shown race; the grid stays visible from the first analysis on.
-    for (QAction* action : {popPrint, PrintPreview, popHTML, popTextOut, popTextOutAll, popPLOT}) {
+    for (QAction* action : {popPrint, PrintPreview, popHTML, popTextOut, popTextOutAll, popPLOT,
+                            popPrintAll, popPdfAll, popCsv}) {
         action->setEnabled(m_raceShown);
     }
 }
