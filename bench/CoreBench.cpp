@@ -15,7 +15,9 @@
 #include "analysis/RaceAnalysis.h"
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
+#include "output/CsvExport.h"
 #include "output/PlotExport.h"
+#include "output/RaceCard.h"
 #include "output/TextExport.h"
 
 namespace fs = std::filesystem;
@@ -217,6 +219,31 @@ void BM_PlotText(benchmark::State& state)
     PerRace(state, day.RaceCount());
 }
 BENCHMARK(BM_PlotText)->Unit(benchmark::kMicrosecond);
+
+void BM_DayCsv(benchmark::State& state)
+{
+    const kol::RaceDay& day = Data().FullDay();
+    for (auto _ : state) {
+        DayCsv csv = BuildDayCsv(day, CsvEncoding::Utf8);
+        benchmark::DoNotOptimize(csv.bytes.data());
+    }
+    PerRace(state, day.RaceCount());
+}
+BENCHMARK(BM_DayCsv)->Unit(benchmark::kMicrosecond);
+
+// The core's share of the race card PDF: every race analysed, its past runs read and the
+// pages laid out; the drawing is measured in the window benchmarks.
+void BM_RaceCardLayout(benchmark::State& state)
+{
+    const kol::RaceDay& day = Data().FullDay();
+    for (auto _ : state) {
+        const std::vector<RaceCardRace> card = BuildRaceCard(day, AllRaceIndexes(day));
+        std::vector<RaceCardPage> pages = LayoutRaceCard(card, 2770, 1900, RaceCardSettings());
+        benchmark::DoNotOptimize(pages.data());
+    }
+    PerRace(state, day.RaceCount());
+}
+BENCHMARK(BM_RaceCardLayout)->Unit(benchmark::kMicrosecond);
 
 // ---- scaling over the number of races ---------------------------------------------------
 

@@ -1,5 +1,6 @@
 // Speed of the windows, offscreen: switching races in the main window and starting up to the
-// first race shown, each beside what Qt alone costs for the same window.
+// first race shown, each beside what Qt alone costs for the same window; and the day's race
+// card as PDF beside the analysis of the same races.
 //
 //   furlox_gui_bench --workdir DIR [benchmark flags]   the in-process benchmarks
 //   furlox_gui_bench --startup-once --workdir DIR      one start-up, then exit at once
@@ -20,11 +21,15 @@
 #include <unistd.h>
 #include <vector>
 
+#include "analysis/RaceAnalysis.h"
 #include "analysis/ui/RaceGridModel.h"
 #include "app/ui/Application.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
 #include "detail/ui/uniSyosai.h"
+#include "kol/RaceDay.h"
+#include "output/RaceCard.h"
+#include "output/ui/RaceCardPrinter.h"
 
 namespace fs = std::filesystem;
 using namespace furlox;
@@ -137,6 +142,47 @@ void BM_GuiStartUp(benchmark::State& state)
     }
 }
 BENCHMARK(BM_GuiStartUp)->Unit(benchmark::kMillisecond);
+
+// ---- the day's race card as PDF, beside the analysis of the same races --------------------
+
+const kol::RaceDay& BenchDay()
+{
+    static const kol::RaceDay day = [] {
+        kol::RaceDay loaded;
+        if (!kol::LoadKolFiles(g_workDir, loaded).loaded) {
+            std::cerr << "furlox_gui_bench: no race day in " << g_workDir << '\n';
+            std::exit(1);
+        }
+        return loaded;
+    }();
+    return day;
+}
+
+void BM_GuiAnalyseAllRaces(benchmark::State& state)
+{
+    const kol::RaceDay& day = BenchDay();
+    for (auto _ : state) {
+        for (int i = 0; i < day.RaceCount(); ++i) {
+            AnalysedRace race = furlox::AnalyseRace(day, i);
+            benchmark::DoNotOptimize(race.rows.data());
+        }
+    }
+}
+BENCHMARK(BM_GuiAnalyseAllRaces)->Unit(benchmark::kMillisecond);
+
+// What the user waits for: every race analysed, laid out, drawn and written as a file.
+void BM_GuiRaceCardPdf(benchmark::State& state)
+{
+    const kol::RaceDay& day = BenchDay();
+    const fs::path target = fs::temp_directory_path() / "furlox-bench-card.pdf";
+    for (auto _ : state) {
+        const std::vector<RaceCardRace> card = BuildRaceCard(day, AllRaceIndexes(day));
+        WriteRaceCardPdf(target, card, RaceCardSettings());
+    }
+    std::error_code ec;
+    fs::remove(target, ec);
+}
+BENCHMARK(BM_GuiRaceCardPdf)->Unit(benchmark::kMillisecond);
 
 // One start-up as the program makes it (splash, main window, detail window), stopped as soon
 // as the first race is on screen. Teardown is skipped: the user does not wait for it.

@@ -5,8 +5,15 @@
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "base/Platform.h"
+#include "output/TextExport.h"
 
 namespace furlox {
+
+std::string NoRaceDataMessage(const std::filesystem::path& workDir)
+{
+    return "作業フォルダ "_sj + PathText(workDir) +
+           " にレースデータ(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がありません。"_sj;
+}
 
 std::filesystem::path UserDataDir()
 {
@@ -23,20 +30,27 @@ std::filesystem::path UserDataDir()
 
 std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder)
 {
-    if (platform::IsWritableFolder(programFolder)) {
+    return ChooseWorkDir(programFolder, UserDataDir());
+}
+
+std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder,
+                                    const std::filesystem::path& userDir)
+{
+    std::error_code ec;
+    const bool ownFolder = std::filesystem::is_regular_file(programFolder / "Foot.dat", ec);
+    if (ownFolder && platform::IsWritableFolder(programFolder)) {
         return programFolder;
     }
-    const std::filesystem::path dir = UserDataDir();
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
+    std::filesystem::create_directories(userDir, ec);
     // The HTML footer template travels with the program; give the data folder its copy.
     for (const auto& source : {programFolder / "Foot.dat",
                                programFolder.parent_path() / "share" / "furlox" / "Foot.dat"}) {
-        if (!std::filesystem::exists(dir / "Foot.dat", ec) && std::filesystem::exists(source, ec)) {
-            std::filesystem::copy_file(source, dir / "Foot.dat", ec);
+        if (!std::filesystem::exists(userDir / "Foot.dat", ec) &&
+            std::filesystem::exists(source, ec)) {
+            std::filesystem::copy_file(source, userDir / "Foot.dat", ec);
         }
     }
-    return dir;
+    return userDir;
 }
 
 const std::vector<std::string>& ProgramFileNames()

@@ -12,11 +12,20 @@
 namespace furlox {
 
 // The work directory: the folder of the program file, where archives are extracted and the
-// KOL data files stay between runs. When that folder is not writable (a system-wide
-// install) the per-user data folder is used instead ($XDG_DATA_HOME/Morvane/Furlox, or
-// ~/.local/share/Morvane/Furlox), created when missing, with Foot.dat copied into it from
-// beside the program when it has none.
+// KOL data files stay between runs. That serves a program unpacked into a folder of its own,
+// which carries Foot.dat beside the program. An installed program (its Foot.dat under
+// ../share/furlox, the folder shared with every other program) or a program folder that is
+// not writable uses the per-user data folder instead ($XDG_DATA_HOME/Morvane/Furlox, or
+// ~/.local/share/Morvane/Furlox), created when missing, with Foot.dat copied into it when it
+// has none. Even root, who may write to /usr/bin, never gets race data put there.
 std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder);
+
+// The same choice with the per-user folder given (the tests' way in).
+std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder,
+                                    const std::filesystem::path& userDir);
+
+// The message (CP932) for a work directory that holds no complete race day.
+std::string NoRaceDataMessage(const std::filesystem::path& workDir);
 
 // The per-user data folder named above (not created).
 std::filesystem::path UserDataDir();

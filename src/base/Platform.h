@@ -54,6 +54,9 @@ int ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
 // The system's words for an error number (ASCII or the system's language, as it gives them).
 std::string ErrorText(int error);
 
+// True when the standard error stream goes to a terminal (not a file or a pipe).
+bool StderrIsTerminal();
+
 // Makes one folder (its parent must exist). False when it cannot be made.
 bool MakeFolder(const std::filesystem::path& folder);
 

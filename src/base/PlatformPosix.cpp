@@ -148,6 +148,11 @@ std::string ErrorText(int error)
     return std::strerror(error);
 }
 
+bool StderrIsTerminal()
+{
+    return ::isatty(STDERR_FILENO) != 0;
+}
+
 bool MakeFolder(const std::filesystem::path& folder)
 {
     return ::mkdir(folder.c_str(), 0777) == 0;

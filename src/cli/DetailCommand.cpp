@@ -1,5 +1,4 @@
 // furlox-cli detail: what the detail window shows for one horse, as one JSON object.
-#include <cstdio>
 #include <iostream>
 #include <optional>
 
@@ -12,26 +11,6 @@
 namespace furlox::cli {
 
 namespace {
-
-// A CP932 text as a JSON string (UTF-8).
-std::string JsonString(std::string_view cp932)
-{
-    std::string out = "\"";
-    for (char c : ToUtf8(cp932)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04X", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 std::string DetailJson(int raceIndex, int horseNumber, const HorseDetail& d)
 {

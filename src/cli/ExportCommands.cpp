@@ -1,4 +1,4 @@
-// furlox-cli text, html and plot: the exports of the output menu, byte for byte.
+// furlox-cli text, html and plot: the exports of the output menu, byte for byte; and csv.
 #include <iostream>
 #include <optional>
 
@@ -7,6 +7,7 @@
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "cli/Cli.h"
+#include "output/CsvExport.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
 #include "output/TextExport.h"
@@ -69,8 +70,7 @@ kol::RaceDay RequireRaceDay(const Context& ctx)
     kol::RaceDay day;
     const kol::LoadOutcome outcome = LoadWorkDay(ctx.workDir, day);
     if (!outcome.loaded) {
-        throw Error("作業フォルダ "_sj + PathText(ctx.workDir) +
-                    " にレースデータ(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がありません。"_sj);
+        throw Error(NoRaceDataMessage(ctx.workDir));
     }
     for (const std::string& notice : outcome.notices) {
         PrintError(notice);
@@ -114,6 +114,44 @@ int CmdPlot(const Context& ctx)
     const kol::RaceDay day = RequireRaceDay(ctx);
     WriteExportFile(args->out, PlotText(day));
     return 0;
+}
+
+int CmdCsv(const Context& ctx)
+{
+    std::filesystem::path out;
+    CsvEncoding encoding = CsvEncoding::Utf8;
+    bool usage = false;
+    for (std::size_t i = 0; i < ctx.args.size() && !usage; ++i) {
+        const std::string& a = ctx.args[i];
+        const bool hasValue = i + 1 < ctx.args.size();
+        if (a == "-o" && hasValue) {
+            out = ctx.args[++i];
+        } else if (a == "--encoding" && hasValue) {
+            const std::string& name = ctx.args[++i];
+            if (name == "utf-8" || name == "utf8") {
+                encoding = CsvEncoding::Utf8;
+            } else if (name == "cp932" || name == "shift-jis" || name == "sjis") {
+                encoding = CsvEncoding::Cp932;
+            } else {
+                std::cerr << "furlox-cli csv: unknown encoding " << name << "\n";
+                usage = true;
+            }
+        } else {
+            std::cerr << "furlox-cli csv: unexpected argument " << a << "\n";
+            usage = true;
+        }
+    }
+    if (usage || out.empty()) {
+        std::cerr << "usage: furlox-cli csv -o FILE [--encoding utf-8|cp932]\n";
+        return 2;
+    }
+    const kol::RaceDay day = RequireRaceDay(ctx);
+    const DayCsv csv = BuildDayCsv(day, encoding);
+    WriteExportFile(out, csv.bytes);
+    for (const std::string& failure : csv.failures) {
+        PrintError(failure);
+    }
+    return csv.failures.empty() ? 0 : 1;
 }
 
 } // namespace furlox::cli

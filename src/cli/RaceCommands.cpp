@@ -14,9 +14,7 @@ int CmdRaces(const Context& ctx)
     kol::RaceDay day;
     const kol::LoadOutcome outcome = LoadWorkDay(ctx.workDir, day);
     if (!outcome.loaded) {
-        // File names are UTF-8 here; the message is CP932 until it is printed.
-        PrintError("作業フォルダ "_sj + ToCp932(ctx.workDir.string()) +
-                   " にレースデータ(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がありません。"_sj);
+        PrintError(NoRaceDataMessage(ctx.workDir));
         return 1;
     }
     PrintRaceList(outcome, day);

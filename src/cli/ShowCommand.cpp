@@ -47,18 +47,82 @@ std::string GridLine(const AnalysedRace& race, int row, const GridRow& cells,
     return line;
 }
 
+std::string JsonArray(const std::vector<std::string>& items)
+{
+    std::string json = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        json += (i ? ", " : "") + items[i];
+    }
+    return json + "]";
+}
+
+std::string JsonRow(const GridRow& row)
+{
+    std::vector<std::string> cells;
+    for (const std::string& cell : row) {
+        cells.push_back(JsonString(kol::Trim(cell)));
+    }
+    return JsonArray(cells);
+}
+
+// The analysed race for scripts: the texts as the window shows them, cells trimmed.
+std::string RaceJson(const AnalysedRace& race)
+{
+    std::vector<std::string> titles;
+    for (const std::string& line : race.printTitleLines) {
+        titles.push_back(JsonString(line));
+    }
+    std::vector<std::string> rows;
+    for (const GridRow& row : race.rows) {
+        rows.push_back(JsonRow(row));
+    }
+    // The marks in ranking order, each with the text its grid row shows.
+    std::vector<std::string> marks;
+    for (int horse : race.markTable) {
+        for (const GridRow& row : race.rows) {
+            if (horse != 0 && kol::LenientNumber(row[kColHorseNumber]) == horse) {
+                marks.push_back("{\"horse\": " + std::to_string(horse) +
+                                ", \"mark\": " + JsonString(kol::Trim(row[kColMark])) + "}");
+            }
+        }
+    }
+    std::vector<std::string> combinations;
+    for (int k = 0; k < race.combinationCount; ++k) {
+        combinations.push_back(JsonString(kol::Trim(race.betTexts[static_cast<std::size_t>(k)])));
+    }
+    std::string json = "{\"race\": " + std::to_string(race.raceIndex);
+    json += ", \"titleLines\": " + JsonArray(titles);
+    json += ", \"header\": " + JsonRow(race.header);
+    json += ", \"rows\": " + JsonArray(rows);
+    json += ", \"marks\": " + JsonArray(marks);
+    json += ", \"bets\": {\"line\": " + JsonString(race.betsLine);
+    json += ", \"win\": " + (race.hasBets ? std::to_string(race.markTable[0]) : "null");
+    json += ", \"combinations\": " + JsonArray(combinations) + "}";
+    json += ", \"grade\": " + (race.hasBets ? JsonString(race.confidence) : "null");
+    return json + "}";
+}
+
 } // namespace
 
 int CmdShow(const Context& ctx)
 {
-    const std::optional<int> raceIndex =
-        ctx.args.size() == 1 ? ParseIndex(ctx.args[0]) : std::nullopt;
+    std::vector<std::string> args = ctx.args;
+    const auto jsonFlag = std::find(args.begin(), args.end(), "--json");
+    const bool json = jsonFlag != args.end();
+    if (json) {
+        args.erase(jsonFlag);
+    }
+    const std::optional<int> raceIndex = args.size() == 1 ? ParseIndex(args[0]) : std::nullopt;
     if (!raceIndex) {
-        std::cerr << "usage: furlox-cli show RACE   (RACE: the 0-based race index)\n";
+        std::cerr << "usage: furlox-cli show [--json] RACE   (RACE: the 0-based race index)\n";
         return 2;
     }
     const kol::RaceDay day = RequireRaceDay(ctx);
     const AnalysedRace race = AnalyseRace(day, *raceIndex);
+    if (json) {
+        std::cout << RaceJson(race) << "\n";
+        return 0;
+    }
 
     std::vector<std::size_t> widths(kGridColumns, 0);
     auto widen = [&widths](const GridRow& cells) {

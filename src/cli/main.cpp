@@ -6,9 +6,9 @@
 #include <map>
 
 #include "app/WorkDir.h"
+#include "cli/Cli.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
-#include "cli/Cli.h"
 
 namespace {
 
@@ -24,7 +24,10 @@ constexpr const char* kUsage =
     "  html -o FILE --race RACE           the HTML page of a race (rewrites Head.dat)\n"
     "  plot -o FILE                       the P.L.O.T batch file of the whole day\n"
     "  detail --race RACE --horse K       the detail data of horse number K, as JSON\n"
-    "  show RACE                          the analysed race: titles, grid and bets\n"
+    "  show [--json] RACE                 the analysed race: titles, grid and bets\n"
+    "  csv -o FILE [--encoding utf-8|cp932]\n"
+    "                                     every runner of the day as CSV (UTF-8 with BOM\n"
+    "                                     by default)\n"
     "  open ARCHIVE                       extract an LHA archive of race data into the work\n"
     "                                     directory and list its races (exit 2: no data)\n"
     "\n"
@@ -38,9 +41,15 @@ int main(int argc, char** argv)
 {
     using namespace furlox;
     const std::map<std::string, std::function<int(const cli::Context&)>> commands = {
-        {"races", cli::CmdRaces}, {"sample", cli::CmdSample}, {"text", cli::CmdText},
-        {"html", cli::CmdHtml},   {"plot", cli::CmdPlot},     {"detail", cli::CmdDetail},
-        {"show", cli::CmdShow},   {"open", cli::CmdOpen},
+        {"races", cli::CmdRaces},
+        {"sample", cli::CmdSample},
+        {"text", cli::CmdText},
+        {"html", cli::CmdHtml},
+        {"plot", cli::CmdPlot},
+        {"detail", cli::CmdDetail},
+        {"show", cli::CmdShow},
+        {"open", cli::CmdOpen},
+        {"csv", cli::CmdCsv},
     };
 
     cli::Context ctx;

@@ -281,7 +281,27 @@ HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, 
         }
     }
 
+    d.rows = BuildPastRuns(day, race, runnerIndex);
     const GridRow& gridRow = race.rows[static_cast<std::size_t>(runnerIndex)];
+    for (int r = 0; r < kPastRunRows; ++r) {
+        // Only runs the past-run grid shows get a point.
+        if (d.rows[static_cast<std::size_t>(kPastRunRows - 1 - r)].cells[0].empty()) {
+            continue;
+        }
+        const std::string& fx = gridRow[static_cast<std::size_t>(kColRun1 - r)];
+        if (fx != "*") {
+            d.points.push_back({r + 1, kol::LenientNumber(fx), std::to_string(r + 1) + "走前"_sj});
+        }
+    }
+    return d;
+}
+
+std::array<PastRunRow, kPastRunRows> BuildPastRuns(const kol::RaceDay& day,
+                                                   const AnalysedRace& race, int runnerIndex)
+{
+    std::array<PastRunRow, kPastRunRows> rows;
+    const int entry = kol::FirstEntryIndex(day, race.raceIndex) + runnerIndex;
+    const std::string_view h = day.HorseLine(entry);
     for (int r = 0; r < kPastRunRows; ++r) {
         const PastRun run(h, r);
         const std::string& courseName = kol::CourseName(run.Raw(kol::pastrun::kCourseCode));
@@ -289,13 +309,9 @@ HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, 
         if (courseName == kol::UnknownCourseName()) {
             continue;
         }
-        d.rows[static_cast<std::size_t>(kPastRunRows - 1 - r)] = FillPastRun(run, courseName);
-        const std::string& fx = gridRow[static_cast<std::size_t>(kColRun1 - r)];
-        if (fx != "*") {
-            d.points.push_back({r + 1, kol::LenientNumber(fx), std::to_string(r + 1) + "走前"_sj});
-        }
+        rows[static_cast<std::size_t>(kPastRunRows - 1 - r)] = FillPastRun(run, courseName);
     }
-    return d;
+    return rows;
 }
 
 std::vector<std::pair<std::string, const std::string*>> HorseDetailLabels(const HorseDetail& d)
@@ -368,16 +384,20 @@ PastRunCellStyle Grid2CellStyle(const HorseDetail& detail, int row, int column)
         return style;
     }
     if (row >= 1 && row <= kPastRunRows) {
-        const PastRunRow& data = detail.rows[static_cast<std::size_t>(row - 1)];
-        const int state =
-            data.state >= kRunNormal && data.state <= kRunSteeplechase ? data.state : kRunNormal;
-        style.font = kStateFont[state];
-        // A win stands out whatever else the row says.
-        if (column == 8 && data.cells[7] == " 1着"_sj) {
-            style.font = kWinnerFont;
-        }
+        style.font = PastRunFont(detail.rows[static_cast<std::size_t>(row - 1)], column);
     }
     return style;
+}
+
+std::uint32_t PastRunFont(const PastRunRow& run, int column)
+{
+    const int state =
+        run.state >= kRunNormal && run.state <= kRunSteeplechase ? run.state : kRunNormal;
+    // A win stands out whatever else the row says.
+    if (column == kPastRunFinishColumn && run.cells[kPastRunFinishColumn - 1] == " 1着"_sj) {
+        return kWinnerFont;
+    }
+    return kStateFont[state];
 }
 
 } // namespace furlox

@@ -16,8 +16,9 @@
 // CP932. The window only displays this; it computes nothing of its own.
 namespace furlox {
 
-inline constexpr int kPastRunRows = 5;     // grid rows 1..5: "5走前" .. "1走前"
-inline constexpr int kPastRunColumns = 16; // data columns 1..16 of the past-run grid
+inline constexpr int kPastRunRows = 5;         // grid rows 1..5: "5走前" .. "1走前"
+inline constexpr int kPastRunColumns = 16;     // data columns 1..16 of the past-run grid
+inline constexpr int kPastRunFinishColumn = 8; // "着"
 
 // How a past-run row is drawn; decided once the row is filled.
 enum PastRunState : int
@@ -74,6 +75,11 @@ struct HorseDetail
 // "'<text>' は整数ではありません" when a prize field is not a whole number.
 HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, int runnerIndex);
 
+// The five past-run rows of runner `runnerIndex` (0-based) of `race`, fifth run back first,
+// with their colour states. Unlike the whole detail data it reads no prize, so it never fails.
+std::array<PastRunRow, kPastRunRows> BuildPastRuns(const kol::RaceDay& day,
+                                                   const AnalysedRace& race, int runnerIndex);
+
 // The labels by their control names, "lblSeinen" first and "lbl11" last; the texts point
 // into `d`, which must outlive the list.
 std::vector<std::pair<std::string, const std::string*>> HorseDetailLabels(const HorseDetail& d);
@@ -96,5 +102,9 @@ struct PastRunCellStyle
 
 // How the past-run grid draws a cell; row 0 and column 0 are the fixed cells.
 PastRunCellStyle Grid2CellStyle(const HorseDetail& detail, int row, int column);
+
+// The font colour of data column `column` (1..16) of a past run: its state's colour, red for
+// the finish of a win. The race card's past runs use it as well.
+std::uint32_t PastRunFont(const PastRunRow& run, int column);
 
 } // namespace furlox

@@ -186,6 +186,11 @@ std::string SuggestedAllRacesFileName(const kol::RaceTexts& race)
     return PlainFileName(DateDigits(race) + "s");
 }
 
+std::string SuggestedDayFileName(const kol::RaceTexts& race)
+{
+    return PlainFileName(DateDigits(race));
+}
+
 std::string SuggestedPlotFileName(const kol::RaceTexts& race)
 {
     return PlainFileName(DateDigits(race) + "w");

@@ -50,5 +50,7 @@ void WriteExportFile(const std::filesystem::path& path, std::string_view bytes);
 std::string SuggestedRaceFileName(const kol::RaceTexts& race);
 std::string SuggestedAllRacesFileName(const kol::RaceTexts& race);
 std::string SuggestedPlotFileName(const kol::RaceTexts& race);
+// The day alone (010527), for the race card and the CSV file, which hold the whole day.
+std::string SuggestedDayFileName(const kol::RaceTexts& race);
 
 } // namespace furlox

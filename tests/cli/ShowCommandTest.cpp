@@ -14,17 +14,23 @@ std::string Show(const TempDir& dir, const std::string& args)
     return std::string(FURLOX_CLI) + " --workdir " + dir.path().string() + " show " + args;
 }
 
-} // namespace
-
-TEST(CliShow, PrintsTitlesGridAndBets)
+// One race: runner 1 rated twice (◎), runner 2 once (○), runner 3 never; bets 枠連 1-2.
+void WriteThreeRunners(const TempDir& dir)
 {
-    TempDir dir;
     KolBuilder b;
     b.AddRace();
     b.AddRunner().Figures({96, 100});
     b.AddRunner().Figures({90});
     b.AddRunner();
     b.WriteFiles(dir.path());
+}
+
+} // namespace
+
+TEST(CliShow, PrintsTitlesGridAndBets)
+{
+    TempDir dir;
+    WriteThreeRunners(dir);
 
     const auto result = RunCommand(Show(dir, "0"));
     ASSERT_EQ(result.exitCode, 0);
@@ -70,4 +76,46 @@ TEST(CliShow, Errors)
     EXPECT_EQ(RunCommand(Show(dir, "2>/dev/null")).exitCode, 2);
     EXPECT_EQ(RunCommand(Show(dir, "x 2>/dev/null")).exitCode, 2);
     EXPECT_EQ(RunCommand(Show(dir, "0 1 2>/dev/null")).exitCode, 2);
+}
+
+TEST(CliShow, JsonHoldsTitlesGridMarksBetsAndGrade)
+{
+    TempDir dir;
+    WriteThreeRunners(dir);
+
+    const auto result = RunCommand(Show(dir, "--json 0"));
+    ASSERT_EQ(result.exitCode, 0);
+    const std::string expected =
+        "{\"race\": 0, "
+        "\"titleLines\": [\"2001/05/27(日) 発走15:40 03頭\", "
+        "\"東京11R サラ3歳以上 1000万 別定 テスト特別 芝1600M\", \"\", "
+        "\"単勝： 1  枠連： 1-2   勝負度： B\", \"\"], "
+        "\"header\": [\"枠\", \"馬\", \"馬　　名\", \"斤量\", \"騎手\", \"5前\", \"4前\", \"3前\", "
+        "\"2前\", \"1前\", \"総合\", \"印\"], "
+        "\"rows\": ["
+        "[\"1\", \"1\", \"テストホース01\", \"55.0\", \"騎手\", \"*\", \"*\", \"*\", \"100\", "
+        "\"96\", \"98.0\", \"◎\"], "
+        "[\"2\", \"2\", \"テストホース02\", \"55.0\", \"騎手\", \"*\", \"*\", \"*\", \"*\", "
+        "\"90\", \"90.0\", \"○\"], "
+        "[\"3\", \"3\", \"テストホース03\", \"55.0\", \"騎手\", \"*\", \"*\", \"*\", \"*\", "
+        "\"*\", \"*\", \"\"]], "
+        "\"marks\": [{\"horse\": 1, \"mark\": \"◎\"}, {\"horse\": 2, \"mark\": \"○\"}], "
+        "\"bets\": {\"line\": \"単勝： 1  枠連： 1-2   勝負度： B\", \"win\": 1, "
+        "\"combinations\": [\"1- 2\"]}, "
+        "\"grade\": \"B\"}\n";
+    EXPECT_EQ(result.out, expected);
+
+    // Without bets: no win, no grade.
+    TempDir none;
+    KolBuilder c;
+    c.AddRace();
+    c.AddRunner();
+    c.AddRunner();
+    c.WriteFiles(none.path());
+    const auto noBets = RunCommand(Show(none, "0 --json"));
+    ASSERT_EQ(noBets.exitCode, 0);
+    EXPECT_NE(noBets.out.find("\"win\": null, \"combinations\": []}, \"grade\": null}"),
+              std::string::npos)
+        << noBets.out;
+    EXPECT_NE(noBets.out.find("\"marks\": []"), std::string::npos) << noBets.out;
 }

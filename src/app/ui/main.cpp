@@ -2,19 +2,51 @@
 #include <QCommandLineParser>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
 
 #include "app/WorkDir.h"
 #include "app/ui/Application.h"
+#include "app/ui/PdfCommand.h"
+#include "app/ui/QtTranslations.h"
 #include "app/ui/SingleInstance.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
 #include "detail/ui/uniSyosai.h"
 
+namespace {
+
+// On an X11 or Wayland desktop the windows need a display to connect to; without one Qt
+// would abort with an English message about its platform plugin. A chosen platform
+// (QT_QPA_PLATFORM=offscreen …) is the caller's business.
+bool DisplayMissing()
+{
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+           qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     using namespace furlox;
     using namespace furlox::ui;
+    // A PDF written from a script needs no display: the platform is chosen before the
+    // application object exists.
+    if (PdfRequested(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (DisplayMissing()) {
+        std::fputs("furlox: 画面（ディスプレイ）が見つからないため、ウィンドウを開けません。\n"
+                   "デスクトップから起動するか、画面のない環境では furlox-cli を使ってください。\n",
+                   stderr);
+        return 1;
+    }
     FurloxApplication app(argc, argv);
+    InstallQtTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Furlox Plus"));
@@ -31,9 +63,31 @@ int main(int argc, char** argv)
                                    QStringLiteral("Open the detail window of this horse number."),
                                    QStringLiteral("K"));
     parser.addOption(horseOption);
+    QCommandLineOption pdfOption(QStringLiteral("pdf"),
+                                 QStringLiteral("Write the race card of --race RACE or of --all "
+                                                "races to this PDF file and exit."),
+                                 QStringLiteral("FILE"));
+    parser.addOption(pdfOption);
+    QCommandLineOption allOption(QStringLiteral("all"), QStringLiteral("With --pdf: every race."));
+    parser.addOption(allOption);
     parser.addPositionalArgument(QStringLiteral("archive"),
                                  QStringLiteral("An LHA archive of race data to open."));
+    // A script's usage error exits 2, as furlox-cli does; process() would exit 1.
+    if (PdfRequested(argc, argv) && !parser.parse(app.arguments())) {
+        std::fprintf(stderr, "furlox: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
     parser.process(app);
+    const std::filesystem::path workDir =
+        parser.isSet(workDirOption)
+            ? std::filesystem::path(parser.value(workDirOption).toStdString())
+            : ChooseWorkDir(QCoreApplication::applicationDirPath().toStdString());
+    if (parser.isSet(pdfOption)) {
+        return RunPdfCommand(workDir, parser.value(pdfOption), parser.isSet(allOption),
+                             parser.isSet(raceOption)
+                                 ? std::optional<QString>(parser.value(raceOption))
+                                 : std::nullopt);
+    }
 
     SingleInstance instance(InstanceName());
     if (instance.ActivateRunning()) {
@@ -48,9 +102,7 @@ int main(int argc, char** argv)
     app.processEvents();
 
     TfrmVelko::Options options;
-    options.workDir = parser.isSet(workDirOption)
-                          ? std::filesystem::path(parser.value(workDirOption).toStdString())
-                          : ChooseWorkDir(QCoreApplication::applicationDirPath().toStdString());
+    options.workDir = workDir;
     if (!parser.positionalArguments().isEmpty()) {
         options.archive = parser.positionalArguments().first();
     }

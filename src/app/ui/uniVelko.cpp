@@ -24,6 +24,7 @@
 #include "app/OpenDataArchive.h"
 #include "app/WorkDir.h"
 #include "app/ui/OpenArchiveDialog.h"
+#include "app/ui/QtTranslations.h"
 #include "app/ui/uniAbout.h"
 #include "base/Error.h"
 #include "base/Settings.h"
@@ -31,11 +32,14 @@
 #include "base/ui/QtText.h"
 #include "base/ui/WindowSettings.h"
 #include "detail/ui/uniSyosai.h"
+#include "output/CsvExport.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
 #include "output/TextExport.h"
 #include "output/ui/CompanionViewer.h"
 #include "output/ui/GridPrinter.h"
+#include "output/ui/RaceCardPreview.h"
+#include "output/ui/RaceCardPrinter.h"
 #include "output/ui/asprev.h"
 #include "skin/ui/CloseButton.h"
 #include "skin/ui/EzRgnBtn.h"
@@ -231,6 +235,10 @@ void TfrmVelko::BuildMenus()
     popOutput->addSeparator();
     popTextOutAll = popOutput->addAction(QStringLiteral("一括テキストで出力/指数+買い目(&S)..."));
     popPLOT = popOutput->addAction(QStringLiteral("一括テキストで出力/P.L.O.T形式(&W)..."));
+    popOutput->addSeparator();
+    popPrintAll = popOutput->addAction(QStringLiteral("全レース印刷(&A)..."));
+    popPdfAll = popOutput->addAction(QStringLiteral("全レースPDF保存(&D)..."));
+    popCsv = popOutput->addAction(QStringLiteral("CSV保存(&C)..."));
     connect(popOutput, &QMenu::aboutToShow, this, &TfrmVelko::popOutputPopup);
     popOutputPopup();
     connect(popPrint, &QAction::triggered, this, &TfrmVelko::popPrintClick);
@@ -239,6 +247,9 @@ void TfrmVelko::BuildMenus()
     connect(popTextOut, &QAction::triggered, this, &TfrmVelko::popTextOutClick);
     connect(popTextOutAll, &QAction::triggered, this, &TfrmVelko::popTextOutAllClick);
     connect(popPLOT, &QAction::triggered, this, &TfrmVelko::popPLOTClick);
+    connect(popPrintAll, &QAction::triggered, this, &TfrmVelko::popPrintAllClick);
+    connect(popPdfAll, &QAction::triggered, this, &TfrmVelko::popPdfAllClick);
+    connect(popCsv, &QAction::triggered, this, &TfrmVelko::popCsvClick);
 
     popHelp = new QMenu(this);
     popHelp->addAction(QStringLiteral("ヘルプを表示(&H)"), this, &TfrmVelko::popHelpIndexClick);
@@ -399,7 +410,8 @@ void TfrmVelko::YosouClick(int raceIndex)
 
 void TfrmVelko::EzRgnBtn1Click()
 {
-    const QString filter = QStringLiteral("圧縮データファイル(*.lzh) (*.lzh)");
+    const QString filter =
+        FileDialogFilter(QStringLiteral("圧縮データファイル(*.lzh)"), QStringLiteral("*.lzh"));
     if (!QFileInfo(m_lastOpenDir).isDir()) {
         m_lastOpenDir = QString::fromStdString(m_workDir.string()) + QDir::separator();
     }
@@ -455,8 +467,10 @@ QString TfrmVelko::AskSaveFile(const QString& name, const QString& filter, const
 }
 
 namespace {
-const QString kTextFilter = QStringLiteral("テキスト ファイル(*.txt) (*.txt)");
-const QString kHtmlFilter = QStringLiteral("HTML ファイル(*.htm) (*.htm)");
+const QString kTextFilter =
+    FileDialogFilter(QStringLiteral("テキスト ファイル(*.txt)"), QStringLiteral("*.txt"));
+const QString kHtmlFilter =
+    FileDialogFilter(QStringLiteral("HTML ファイル(*.htm)"), QStringLiteral("*.htm"));
 const QString kDoNotTouch =
     QStringLiteral("処理が終わるまでマウス・キーボードは操作しないでください。");
 
@@ -565,6 +579,93 @@ void TfrmVelko::PrintPreviewClick()
     runPreview(preview);
 }
 
+namespace {
+const QString kPdfFilter =
+    FileDialogFilter(QStringLiteral("PDF ファイル"), QStringLiteral("*.pdf"));
+const QString kCsvFilter =
+    FileDialogFilter(QStringLiteral("CSV ファイル"), QStringLiteral("*.csv"));
+const RaceCardSettings kRaceCardSettings;
+
+// The races left out of a whole-day output, for the message after it.
+QString FailedRacesText(const std::vector<std::string>& failures)
+{
+    QString text = QStringLiteral("分析できなかったレースがあります:");
+    for (const std::string& failure : failures) {
+        text += QStringLiteral("\n") + Q(failure);
+    }
+    return text;
+}
+
+std::vector<RaceCardRace> BuildDayCard(const kol::RaceDay& day)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    return BuildRaceCard(day, AllRaceIndexes(day));
+}
+
+} // namespace
+
+void TfrmVelko::popPrintAllClick()
+{
+    const std::vector<RaceCardRace> card = BuildDayCard(m_day);
+    QPrinter printer(QPrinter::HighResolution);
+    // The PDF's margins and orientation on the printer's own paper: on A4 the printout and
+    // the PDF have the same pages.
+    QPageLayout layout = RaceCardPageLayout();
+    layout.setPageSize(printer.pageLayout().pageSize());
+    printer.setPageLayout(layout);
+    printer.setDocName(QStringLiteral("Furlox"));
+    RaceCardPreview preview(card, kRaceCardSettings, PrintableTenths(printer.pageLayout()), this);
+    preview.onPrint = [this, &card, &printer, &preview] {
+        int from = 1;
+        int to = preview.PageCount();
+        if (!printDialog(printer, preview.PageCount(), from, to) || from == 0 || to < from) {
+            return;
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        if (!PaintRaceCard(printer, card, kRaceCardSettings, from, to)) {
+            throw Error(Cp932(QStringLiteral("プリンタ「%1」で印刷を開始できません。")
+                                  .arg(printer.printerName().isEmpty() ? printer.outputFileName()
+                                                                       : printer.printerName())));
+        }
+    };
+    runPreview(preview);
+}
+
+void TfrmVelko::popPdfAllClick()
+{
+    const QString file =
+        AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), kPdfFilter, QStringLiteral("pdf"));
+    if (file.isEmpty()) {
+        return;
+    }
+    const std::vector<RaceCardRace> card = BuildDayCard(m_day);
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        WriteRaceCardPdf(ToPath(file), card, kRaceCardSettings);
+    }
+    const std::vector<std::string> failures = RaceCardFailures(card);
+    if (!failures.empty()) {
+        ShowMessage(FailedRacesText(failures), true);
+    }
+}
+
+void TfrmVelko::popCsvClick()
+{
+    const QString file =
+        AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), kCsvFilter, QStringLiteral("csv"));
+    if (file.isEmpty()) {
+        return;
+    }
+    const DayCsv csv = BuildDayCsv(m_day, CsvEncoding::Utf8);
+    WriteExportFile(ToPath(file), csv.bytes);
+    if (!csv.failures.empty()) {
+        ShowMessage(FailedRacesText(csv.failures), true);
+    }
+}
+
 void TfrmVelko::EzRgnBtn7Click()
 {
     popHelp->popup(pos() + QPoint(555, 424));
@@ -573,7 +674,8 @@ void TfrmVelko::EzRgnBtn7Click()
 void TfrmVelko::popOutputPopup()
 {
     // The commands need a shown race; the grid stays visible from the first analysis on.
-    for (QAction* action : {popPrint, PrintPreview, popHTML, popTextOut, popTextOutAll, popPLOT}) {
+    for (QAction* action : {popPrint, PrintPreview, popHTML, popTextOut, popTextOutAll, popPLOT,
+                            popPrintAll, popPdfAll, popCsv}) {
         action->setEnabled(m_raceShown);
     }
 }

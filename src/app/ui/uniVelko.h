@@ -77,6 +77,9 @@ public:
     void popTextOutClick();
     void popTextOutAllClick();
     void popPLOTClick();
+    void popPrintAllClick(); // the day's race card: preview, then print
+    void popPdfAllClick();   // the day's race card as a PDF file
+    void popCsvClick();      // the day as a CSV file
     const PrintSettings& Grid1PrintSettings() const { return m_printSettings; }
 
     // Hooks the tests and the other windows use.
@@ -116,6 +119,9 @@ public:
     QAction* popTextOut = nullptr;
     QAction* popTextOutAll = nullptr;
     QAction* popPLOT = nullptr;
+    QAction* popPrintAll = nullptr;
+    QAction* popPdfAll = nullptr;
+    QAction* popCsv = nullptr;
 
 signals:
     void raceShown(int raceIndex);

@@ -82,10 +82,12 @@ private slots:
         window->popPLOTClick();
         QCOMPARE(m_asked.size(), 4);
         QCOMPARE(m_asked.at(0).section(QLatin1Char('|'), 0, 0), QStringLiteral("010527東京11"));
-        QVERIFY(m_asked.at(0).contains(QStringLiteral("テキスト ファイル(*.txt)")));
+        QCOMPARE(m_asked.at(0).section(QLatin1Char('|'), 1, 1),
+                 QStringLiteral("テキスト ファイル(*.txt)"));
         QCOMPARE(m_asked.at(0).section(QLatin1Char('|'), 2), QStringLiteral("txt"));
         QCOMPARE(m_asked.at(1).section(QLatin1Char('|'), 0, 0), QStringLiteral("010527東京11"));
-        QVERIFY(m_asked.at(1).contains(QStringLiteral("HTML ファイル(*.htm)")));
+        QCOMPARE(m_asked.at(1).section(QLatin1Char('|'), 1, 1),
+                 QStringLiteral("HTML ファイル(*.htm)"));
         QCOMPARE(m_asked.at(1).section(QLatin1Char('|'), 2), QStringLiteral("htm"));
         QCOMPARE(m_asked.at(2).section(QLatin1Char('|'), 0, 0), QStringLiteral("010527s"));
         QCOMPARE(m_asked.at(3).section(QLatin1Char('|'), 0, 0), QStringLiteral("010527w"));

@@ -1,0 +1,77 @@
+#include "app/ui/PdfCommand.h"
+
+#include <cstring>
+#include <iostream>
+
+#include "analysis/RaceAnalysis.h"
+#include "app/WorkDir.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
+#include "kol/RaceDay.h"
+#include "output/RaceCard.h"
+#include "output/ui/RaceCardPrinter.h"
+
+namespace furlox::ui {
+namespace {
+
+void PrintError(const std::string& cp932)
+{
+    std::cerr << ToUtf8(cp932) << "\n";
+}
+
+constexpr const char* kUsage = "usage: furlox [--workdir DIR] --pdf FILE (--all | --race N)\n";
+
+} // namespace
+
+bool PdfRequested(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--pdf") == 0 || std::strncmp(argv[i], "--pdf=", 6) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int RunPdfCommand(const std::filesystem::path& workDir, const QString& file, bool all,
+                  const std::optional<QString>& race)
+{
+    bool numberOk = true;
+    const int raceIndex = race ? race->toInt(&numberOk) : 0;
+    if (file.isEmpty() || all == race.has_value() || !numberOk || raceIndex < 0) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    try {
+        kol::RaceDay day;
+        const kol::LoadOutcome outcome = LoadWorkDay(workDir, day);
+        if (!outcome.loaded) {
+            PrintError(NoRaceDataMessage(workDir));
+            return 1;
+        }
+        for (const std::string& notice : outcome.notices) {
+            PrintError(notice);
+        }
+        std::vector<int> races = AllRaceIndexes(day);
+        if (!all) {
+            if (raceIndex >= day.RaceCount()) {
+                throw Error(NoSuchRaceMessage(raceIndex));
+            }
+            races = {raceIndex};
+        }
+        const std::vector<RaceCardRace> card = BuildRaceCard(day, races);
+        WriteRaceCardPdf(std::filesystem::path(file.toStdString()), card, RaceCardSettings());
+        const std::vector<std::string> failures = RaceCardFailures(card);
+        for (const std::string& failure : failures) {
+            PrintError(failure);
+        }
+        return failures.empty() ? 0 : 1;
+    } catch (const Error& e) {
+        PrintError(e.what());
+    } catch (const std::exception& e) {
+        std::cerr << "furlox: " << e.what() << "\n";
+    }
+    return 1;
+}
+
+} // namespace furlox::ui

@@ -1,0 +1,91 @@
+// Qt's own dialogs speak Japanese like the rest of the program, and the file dialogs show each
+// filter pattern once.
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QtTest>
+#include <filesystem>
+
+#include "app/ui/Application.h"
+#include "app/ui/QtTranslations.h"
+#include "app/ui/uniVelko.h"
+
+using namespace furlox;
+using namespace furlox::ui;
+
+class StandardDialogsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString loaded = InstallQtTranslations(*QCoreApplication::instance());
+        QVERIFY2(!loaded.isEmpty(), qPrintable(QStringLiteral("no qt_ja.qm in ") +
+                                               QtTranslationFolders().join(QStringLiteral(", "))));
+    }
+
+    void messageBoxButtonsReadJapanese()
+    {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("題"), QStringLiteral("本文"),
+                        QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    }
+
+    void fileDialogLabelsReadJapanese()
+    {
+        QFileDialog dialog(nullptr, QString(), QDir::tempPath());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        const auto labels = dialog.findChildren<QLabel*>();
+        QStringList texts;
+        for (const QLabel* label : labels) {
+            texts << label->text();
+        }
+        QVERIFY2(!texts.contains(QStringLiteral("Look in:")), qPrintable(texts.join('|')));
+        QVERIFY2(!texts.contains(QStringLiteral("File &name:")), qPrintable(texts.join('|')));
+        const auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        QVERIFY(buttons);
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    }
+
+    void filterPatternsAppearOnce()
+    {
+        QCOMPARE(
+            FileDialogFilter(QStringLiteral("テキスト ファイル(*.txt)"), QStringLiteral("*.txt")),
+            QStringLiteral("テキスト ファイル(*.txt)"));
+        QCOMPARE(FileDialogFilter(QStringLiteral("PDF ファイル"), QStringLiteral("*.pdf")),
+                 QStringLiteral("PDF ファイル (*.pdf)"));
+    }
+
+    void openDialogOffersArchivesOnce()
+    {
+        QTemporaryDir dir;
+        TfrmVelko::Options options;
+        options.workDir = dir.path().toStdString();
+        TfrmVelko window(options);
+        window.messageBox = [](const QString&, const QString&, bool) {};
+        QString asked;
+        window.openFileDialog = [&asked](const QString&, const QString& filter) {
+            asked = filter;
+            return QString();
+        };
+        window.EzRgnBtn1Click();
+        QCOMPARE(asked, QStringLiteral("圧縮データファイル(*.lzh)"));
+        QCOMPARE(asked.count(QStringLiteral("*.lzh")), 1);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    FurloxApplication app(argc, argv);
+    StandardDialogsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "StandardDialogsTest.moc"

@@ -1,0 +1,284 @@
+// The day's race card offscreen: the PDF from the output menu and from `furlox --pdf`, the
+// preview and its printout, and the CSV entry.
+#include <QKeyEvent>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include "app/ui/Application.h"
+#include "app/ui/uniVelko.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
+#include "kol/KolHen.h"
+#include "kol/SampleDay.h"
+#include "output/CsvExport.h"
+#include "output/RaceCard.h"
+#include "output/ui/RaceCardPreview.h"
+#include "output/ui/RaceCardPrinter.h"
+#include "support/KolBuilder.h"
+
+using namespace furlox;
+using namespace furlox::ui;
+
+class RaceCardPrintTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_work;
+    QTemporaryDir m_out;
+    QStringList m_messages;
+    QStringList m_asked;
+
+    std::unique_ptr<TfrmVelko> MakeWindow(const QString& answer)
+    {
+        TfrmVelko::Options options;
+        options.workDir = m_work.path().toStdString();
+        auto window = std::make_unique<TfrmVelko>(options);
+        window->messageBox = [this](const QString&, const QString& text, bool) {
+            m_messages << text;
+        };
+        window->saveFileDialog = [this, answer](const QString& name, const QString& filter,
+                                                const QString& suffix) {
+            m_asked << name + QLatin1Char('|') + filter + QLatin1Char('|') + suffix;
+            return answer;
+        };
+        return window;
+    }
+
+    static QString Run(const QString& program, const QStringList& args)
+    {
+        QProcess process;
+        process.start(program, args);
+        process.waitForFinished(60000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
+    static int PdfPages(const QString& pdf)
+    {
+        const QString info = Run(QStringLiteral("pdfinfo"), {pdf});
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)\\n")).match(info);
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    }
+
+    // The PDF's text; the CJK font maps some ideographs to their radical forms, and NFKC
+    // folds them back.
+    static QString PdfText(const QString& pdf)
+    {
+        return Run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
+            .normalized(QString::NormalizationForm_KC);
+    }
+
+    static QString Folded(const std::string& cp932)
+    {
+        return QString::fromStdString(ToUtf8(kol::Trim(cp932)))
+            .normalized(QString::NormalizationForm_KC)
+            .simplified();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX")).clear();
+        kol::SampleOptions sample;
+        sample.full = true;
+        kol::WriteSampleDay(sample, m_work.path().toStdString());
+    }
+
+    void init()
+    {
+        m_messages.clear();
+        m_asked.clear();
+    }
+
+    void pdfOfTheDayHasEveryRaceAndRunnerAsText()
+    {
+        // FURLOX_CARD_SAMPLE=file.pdf keeps the card (the docs' picture is made so).
+        const QString pdf = qEnvironmentVariableIsSet("FURLOX_CARD_SAMPLE")
+                                ? qEnvironmentVariable("FURLOX_CARD_SAMPLE")
+                                : m_out.filePath(QStringLiteral("card.pdf"));
+        auto window = MakeWindow(pdf);
+        window->AnalyseRace(3);
+        window->popPdfAllClick();
+        QCOMPARE(m_asked.size(), 1);
+        QCOMPARE(m_asked.at(0), QStringLiteral("010527|PDF ファイル (*.pdf)|pdf"));
+        QVERIFY(m_messages.isEmpty());
+
+        const kol::RaceDay& day = window->LoadedDay();
+        const std::vector<RaceCardRace> card = BuildRaceCard(day, AllRaceIndexes(day));
+        const QSize page = PrintableTenths(RaceCardPageLayout());
+        const auto pages = LayoutRaceCard(card, page.width(), page.height(), RaceCardSettings());
+        QVERIFY(pages.size() >= card.size());
+        QCOMPARE(PdfPages(pdf), static_cast<int>(pages.size()));
+
+        // pdftotext gives one blank between words, however wide the gap on the page.
+        const QString text = PdfText(pdf).simplified();
+        for (const RaceCardRace& race : card) {
+            QVERIFY2(text.contains(Folded(race.race.raceHeader)),
+                     qPrintable(Folded(race.race.raceHeader)));
+            for (const GridRow& row : race.race.rows) {
+                QVERIFY2(text.contains(Folded(row[kColHorseName])),
+                         qPrintable(Folded(row[kColHorseName])));
+            }
+        }
+        // The Japanese font travels inside the file.
+        const QString fonts = Run(QStringLiteral("pdffonts"), {pdf});
+        QVERIFY2(fonts.contains(QStringLiteral("CJK")), qPrintable(fonts));
+        for (const QString& line : fonts.split(QLatin1Char('\n')).mid(2)) {
+            if (!line.trimmed().isEmpty()) {
+                QVERIFY2(line.contains(QStringLiteral(" yes ")), qPrintable(line));
+            }
+        }
+    }
+
+    void previewShowsThePagesThePrinterGets()
+    {
+        const QString pdf = m_out.filePath(QStringLiteral("printed.pdf"));
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(0);
+        int previewPages = 0;
+        int offered = 0;
+        bool wholeRange = false;
+        window->runPreview = [&](QDialog& dialog) {
+            auto& preview = dynamic_cast<RaceCardPreview&>(dialog);
+            previewPages = preview.PageCount();
+            QCOMPARE(preview.CurrentPage(), 1);
+            QVERIFY(!preview.btnPrev->isEnabled());
+            QKeyEvent next(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+            QApplication::sendEvent(&preview, &next);
+            QCOMPARE(preview.CurrentPage(), 2);
+            QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+            QApplication::sendEvent(&preview, &end);
+            QCOMPARE(preview.CurrentPage(), preview.PageCount());
+            QVERIFY(!preview.btnNext->isEnabled());
+            preview.btnPrev->click();
+            QCOMPARE(preview.CurrentPage(), preview.PageCount() - 1);
+
+            // The page is drawn: some of the box is neither white nor the grey around it.
+            preview.resize(900, 680);
+            preview.ShowPage(1);
+            const QImage image = preview.paintBox->grab().toImage();
+            int inked = 0;
+            for (int y = 0; y < image.height(); y += 2) {
+                for (int x = 0; x < image.width(); x += 2) {
+                    const QRgb c = image.pixel(x, y);
+                    inked += qGray(c) < 100 ? 1 : 0;
+                }
+            }
+            QVERIFY(inked > 100);
+            preview.btnPrint->click();
+        };
+        window->printDialog = [&](QPrinter& printer, int pageCount, int& from, int& to) {
+            offered = pageCount;
+            wholeRange = from == 1 && to == pageCount;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return true;
+        };
+        window->popPrintAllClick();
+        // On A4 the printer gets the PDF's pages.
+        const std::vector<RaceCardRace> card =
+            BuildRaceCard(window->LoadedDay(), AllRaceIndexes(window->LoadedDay()));
+        const QSize page = PrintableTenths(RaceCardPageLayout());
+        QCOMPARE(previewPages,
+                 static_cast<int>(
+                     LayoutRaceCard(card, page.width(), page.height(), RaceCardSettings()).size()));
+        QCOMPARE(offered, previewPages);
+        QVERIFY(wholeRange);
+        QCOMPARE(PdfPages(pdf), previewPages);
+    }
+
+    void anUnwritablePdfTargetThrowsAndLeavesNothing()
+    {
+        const QString pdf = m_out.filePath(QStringLiteral("missing/card.pdf"));
+        auto window = MakeWindow(pdf);
+        window->AnalyseRace(0);
+        QVERIFY_THROWS_EXCEPTION(Error, window->popPdfAllClick());
+        QVERIFY(!QFileInfo::exists(pdf));
+        QVERIFY(!QFileInfo::exists(m_out.filePath(QStringLiteral("missing"))));
+    }
+
+    void csvEntryWritesTheCoreBytes()
+    {
+        const QString file = m_out.filePath(QStringLiteral("day.csv"));
+        auto window = MakeWindow(file);
+        window->AnalyseRace(0);
+        emit window->popOutput->aboutToShow();
+        QVERIFY(window->popCsv->isEnabled());
+        window->popCsvClick();
+        QCOMPARE(m_asked.at(0), QStringLiteral("010527|CSV ファイル (*.csv)|csv"));
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const std::string bytes = BuildDayCsv(window->LoadedDay(), CsvEncoding::Utf8).bytes;
+        QCOMPARE(written.readAll(), QByteArray(bytes.data(), qsizetype(bytes.size())));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void headlessPdfCommand()
+    {
+        const QString program =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../furlox");
+        QVERIFY2(QFileInfo::exists(program), qPrintable(program));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        auto run = [&](const QStringList& args) {
+            QProcess process;
+            process.setProcessEnvironment(env);
+            process.start(program, QStringList{QStringLiteral("--workdir"), m_work.path()} + args);
+            process.waitForFinished(60000);
+            return process.exitCode();
+        };
+        const QString one = m_out.filePath(QStringLiteral("one.pdf"));
+        QCOMPARE(run({QStringLiteral("--pdf"), one, QStringLiteral("--race"), QStringLiteral("5")}),
+                 0);
+        QVERIFY(PdfText(one).contains(QStringLiteral("6R")));
+        QCOMPARE(run({QStringLiteral("--pdf"), one}), 2);
+        QCOMPARE(
+            run({QStringLiteral("--pdf"), one, QStringLiteral("--all"), QStringLiteral("--bogus")}),
+            2);
+        QCOMPARE(run({QStringLiteral("--pdf"), one, QStringLiteral("--all"),
+                      QStringLiteral("--race"), QStringLiteral("1")}),
+                 2);
+        QCOMPARE(
+            run({QStringLiteral("--pdf"), one, QStringLiteral("--race"), QStringLiteral("99")}), 1);
+
+        // A race that cannot be analysed: its page says so, the rest is printed, exit 1.
+        QTemporaryDir broken;
+        test::KolBuilder b;
+        b.AddRace();
+        b.AddRunner().Figures({90});
+        b.AddRace().Set(kol::race::kRaceNumber, "12");
+        b.AddRunner().Figures({90});
+        b.race(1).runners[0].SetEntry(kol::entry::kWeightCarried, "5X0");
+        b.WriteFiles(broken.path().toStdString());
+        const QString pdf = m_out.filePath(QStringLiteral("broken.pdf"));
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(program, {QStringLiteral("--workdir"), broken.path(), QStringLiteral("--pdf"),
+                                pdf, QStringLiteral("--all")});
+        process.waitForFinished(60000);
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(process.readAllStandardError())
+                    .contains(QStringLiteral("2番目のレース")));
+        const QString text = PdfText(pdf);
+        QVERIFY(text.contains(QStringLiteral("分析できない")));
+        QVERIFY(text.contains(QStringLiteral("テストホース01")));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    FurloxApplication app(argc, argv);
+    RaceCardPrintTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "RaceCardPrintTest.moc"
