@@ -1,7 +1,8 @@
 // The program entry: one running instance, the about window as a splash, the main window.
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTimer>
-#include <algorithm>
+#include <optional>
 
 #include "app/WorkDir.h"
 #include "app/ui/Application.h"
@@ -35,11 +36,15 @@ int main(int argc, char** argv)
                                  QStringLiteral("An LHA archive of race data to open."));
     parser.process(app);
 
+    // A second start hands its archive to the running instance (which opens it) and ends.
+    QString archive;
+    if (!parser.positionalArguments().isEmpty()) {
+        archive = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
+    }
     SingleInstance instance(InstanceName());
-    if (instance.ActivateRunning()) {
+    if (!instance.Start(archive)) {
         return 0;
     }
-    instance.Listen();
 
     auto* splash = new TfrmAbout();
     splash->setAttribute(Qt::WA_DeleteOnClose);
@@ -51,9 +56,7 @@ int main(int argc, char** argv)
     options.workDir = parser.isSet(workDirOption)
                           ? std::filesystem::path(parser.value(workDirOption).toStdString())
                           : ChooseWorkDir(QCoreApplication::applicationDirPath().toStdString());
-    if (!parser.positionalArguments().isEmpty()) {
-        options.archive = parser.positionalArguments().first();
-    }
+    options.archive = archive;
     TfrmVelko main(options);
     TfrmSyosai detail;
     main.AttachDetailWindow(&detail);
@@ -64,15 +67,20 @@ int main(int argc, char** argv)
         main.raise();
         main.activateWindow();
     });
+    QObject::connect(&instance, &SingleInstance::archiveRequested, &main,
+                     &TfrmVelko::OpenHandedArchive);
     main.show();
     main.activateWindow();
-    if (parser.isSet(raceOption) && main.LoadedDay().RaceCount() > 0) {
-        main.AnalyseRace(
-            std::clamp(parser.value(raceOption).toInt(), 0, main.LoadedDay().RaceCount() - 1));
+    // Start-up options are user actions too: an error is reported and the program runs on.
+    std::optional<int> race;
+    std::optional<int> horse;
+    if (parser.isSet(raceOption)) {
+        race = parser.value(raceOption).toInt();
     }
     if (parser.isSet(horseOption)) {
-        main.ShowRunnerDetail(parser.value(horseOption).toInt(), 2, true);
+        horse = parser.value(horseOption).toInt();
     }
+    main.ApplyStartOptions(race, horse);
     // Without a window manager nothing takes the activation away from the splash.
     QTimer::singleShot(2500, splash, &QWidget::close);
     return app.exec();
