@@ -132,6 +132,22 @@ private:
     }
     QStringList m_messages;
 
+    // A window on BrokenDay(): race 0 fails at start-up and reports it in one error box.
+    static std::unique_ptr<TfrmVelko> OpenBrokenDay(const QString& dir)
+    {
+        BrokenDay().WriteFiles(dir.toStdString());
+        TfrmVelko::Options options;
+        options.workDir = dir.toStdString();
+        QStringList atStart;
+        CloseNextModal(&atStart);
+        auto window = std::make_unique<TfrmVelko>(options);
+        if (atStart.size() != 1) {
+            qWarning() << "start-up messages:" << atStart;
+            return nullptr;
+        }
+        return window;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -448,18 +464,14 @@ private slots:
         QTRY_COMPARE(activated.count(), 1);
     }
 
-    // ---- Issue 13, item 2: the shown race always belongs to the loaded day ----------------
+    // ---- the shown race always belongs to the loaded day ----------------
 
     void failingRaceShowsAnEmptyGridAndTheIndexStillMoves()
     {
         QTemporaryDir dir;
-        BrokenDay().WriteFiles(dir.path().toStdString());
-        TfrmVelko::Options options;
-        options.workDir = dir.path().toStdString();
-        QStringList atStart;
-        CloseNextModal(&atStart); // race 0 fails at start-up: its error box
-        TfrmVelko window(options);
-        QCOMPARE(atStart.size(), 1);
+        const auto opened = OpenBrokenDay(dir.path());
+        QVERIFY(opened);
+        TfrmVelko& window = *opened;
         // Race 0 fails at start-up: nothing of a race on screen, the error in the window.
         QCOMPARE(window.LoadedDay().RaceCount(), 3);
         QCOMPARE(window.CurrentRace(), 0);
@@ -586,18 +598,14 @@ private slots:
         QCOMPARE(window.popMenu->actions().size(), window.LoadedDay().RaceCount());
     }
 
-    // ---- Item 4: errors never end the program --------------------------------------------
+    // ---- errors never end the program --------------------------------------------
 
     void startOptionsWithAFailingRaceAreReported()
     {
         QTemporaryDir dir;
-        BrokenDay().WriteFiles(dir.path().toStdString());
-        TfrmVelko::Options options;
-        options.workDir = dir.path().toStdString();
-        QStringList atStart;
-        CloseNextModal(&atStart); // race 0 fails at start-up: its error box
-        TfrmVelko window(options);
-        QCOMPARE(atStart.size(), 1);
+        const auto opened = OpenBrokenDay(dir.path());
+        QVERIFY(opened);
+        TfrmVelko& window = *opened;
         TfrmSyosai detail;
         QStringList detailErrors;
         detail.errorBox = [&detailErrors](const QString& text) { detailErrors << text; };
@@ -701,7 +709,7 @@ private slots:
         }
     }
 
-    // ---- Item 5: a second start hands its archive over -------------------------------------
+    // ---- a second start hands its archive over -------------------------------------
 
     void secondStartHandsItsArchiveOver()
     {
@@ -784,7 +792,7 @@ private slots:
         QVERIFY(start.Start(QString(), 2000));
     }
 
-    // ---- Item 6: positions stay on the screen ----------------------------------------------
+    // ---- positions stay on the screen ----------------------------------------------
 
     void storedPositionOffTheScreenIsBroughtBack()
     {
@@ -812,7 +820,7 @@ private slots:
         QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX")).clear();
     }
 
-    // ---- Item 7: the keys work again after a dialog ------------------------------------------
+    // ---- the keys work again after a dialog ------------------------------------------
 
     void focusComesBackAfterAMessageAndThePreview()
     {
@@ -844,7 +852,7 @@ private slots:
         QCOMPARE(w.CurrentRace(), 35);
     }
 
-    // ---- Item 8: the grid fills its frame ----------------------------------------------------
+    // ---- the grid fills its frame ----------------------------------------------------
 
     void gridFillsItsFrameWithoutAWhiteBand()
     {
@@ -875,7 +883,7 @@ private slots:
         QCOMPARE(white, 0);
     }
 
-    // ---- Item 10: small things ---------------------------------------------------------------
+    // ---- small things ---------------------------------------------------------------
 
     void raceMenuMarksTheCurrentRace()
     {

@@ -51,6 +51,17 @@ private:
         return w;
     }
 
+    // The sample day in `dir`, race `race` shown, its runner in grid row `row` opened.
+    std::unique_ptr<Windows> OpenSampleRunner(const QTemporaryDir& dir, int race, int row)
+    {
+        kol::SampleOptions sample;
+        kol::WriteSampleDay(sample, dir.path().toStdString());
+        auto w = Open(dir.path());
+        w->main->AnalyseRace(race);
+        w->main->Grid1ClickCell(row, 2);
+        return w;
+    }
+
     // Every text the window shows equals the core's detail data for the same runner.
     static void CheckShows(const TfrmSyosai& window, const HorseDetail& expected)
     {
@@ -196,7 +207,7 @@ private slots:
         QCOMPARE(w->errors.size(), 1);
     }
 
-    // ---- Issue 13, item 1: nothing of the previous horse stays on the chart ----------------
+    // ---- nothing of the previous horse stays on the chart ----------------
 
     void chartShowsOnlyTheHorseShownNow()
     {
@@ -222,11 +233,7 @@ private slots:
     void chartAxisCarriesTheRunsAndTheMarksKeepClear()
     {
         QTemporaryDir dir;
-        kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, dir.path().toStdString());
-        auto w = Open(dir.path());
-        w->main->AnalyseRace(10);
-        w->main->Grid1ClickCell(1, 2);
+        auto w = OpenSampleRunner(dir, 10, 1);
         QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
         for (int index = 0; index < w->detail->cmbBamei->count(); ++index) {
             w->detail->cmbBamei->setCurrentIndex(index);
@@ -263,16 +270,12 @@ private slots:
         }
     }
 
-    // ---- Item 3: a minimised window still follows the race ---------------------------------
+    // ---- a minimised window still follows the race ---------------------------------
 
     void minimisedWindowFollowsTheRace()
     {
         QTemporaryDir dir;
-        kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, dir.path().toStdString());
-        auto w = Open(dir.path());
-        w->main->AnalyseRace(10);
-        w->main->Grid1ClickCell(4, 2);
+        auto w = OpenSampleRunner(dir, 10, 4);
         QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
         w->detail->showMinimized();
         QTRY_VERIFY(w->detail->isMinimized());
@@ -289,7 +292,7 @@ private slots:
             w->detail->cmbBamei->currentText().contains(Q(w->main->Race().rows[3][kColHorseName])));
     }
 
-    // ---- Item 7: closing it gives the keys back to the main window ---------------------------
+    // ---- closing it gives the keys back to the main window ---------------------------
 
     void closingItGivesTheKeysBackToTheMainWindow()
     {
@@ -311,16 +314,12 @@ private slots:
         QCOMPARE(w->main->CurrentRace(), 0);
     }
 
-    // ---- Item 10: labels, the past-run grid, an error while stepping -------------------------
+    // ---- labels, the past-run grid, an error while stepping -------------------------
 
     void breedingLabelsKeepTheirWidthAndTheGridStartsAtTheLeft()
     {
         QTemporaryDir dir;
-        kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, dir.path().toStdString());
-        auto w = Open(dir.path());
-        w->main->AnalyseRace(10);
-        w->main->Grid1ClickCell(1, 2);
+        auto w = OpenSampleRunner(dir, 10, 1);
         QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
         QScrollBar* across = w->detail->Grid2->horizontalScrollBar();
         QVERIFY(across->maximum() > 0);
