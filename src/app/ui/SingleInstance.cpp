@@ -115,17 +115,22 @@ bool SingleInstance::Listen()
 
 void SingleInstance::ReadRequests(QLocalSocket* socket)
 {
+    // The requests are answered from the event loop, not inside the socket's own signal: opening
+    // an archive runs a nested event loop, in which the socket may well be deleted.
     while (socket->canReadLine()) {
         QByteArray line = socket->readLine();
         if (line.endsWith('\n')) {
             line.chop(1);
         }
-        if (line.startsWith(kOpen)) {
-            emit activationRequested();
-            emit archiveRequested(QString::fromUtf8(line.mid(int(sizeof(kOpen)) - 1)));
-        } else {
-            emit activationRequested();
-        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, line] {
+                emit activationRequested();
+                if (line.startsWith(kOpen)) {
+                    emit archiveRequested(QString::fromUtf8(line.mid(int(sizeof(kOpen)) - 1)));
+                }
+            },
+            Qt::QueuedConnection);
     }
 }
 
