@@ -53,9 +53,16 @@ int main(int argc, char** argv)
     app.processEvents();
 
     TfrmVelko::Options options;
-    options.workDir = parser.isSet(workDirOption)
-                          ? std::filesystem::path(parser.value(workDirOption).toStdString())
-                          : ChooseWorkDir(QCoreApplication::applicationDirPath().toStdString());
+    const std::filesystem::path programFolder =
+        QCoreApplication::applicationDirPath().toStdString();
+    options.workDir = programFolder;
+    if (parser.isSet(workDirOption)) {
+        options.workDir = parser.value(workDirOption).toStdString();
+    } else {
+        // The per-user data folder may fail to be made: say so and start on the program's
+        // folder, where each action reports what it cannot do.
+        Guarded([&] { options.workDir = ChooseWorkDir(programFolder); }, ShowError);
+    }
     options.archive = archive;
     TfrmVelko main(options);
     TfrmSyosai detail;
