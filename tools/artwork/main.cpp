@@ -1,6 +1,8 @@
 // Draws every picture of the program's skin and writes them, with the resource list that
-// names them, into one folder. Nothing here depends on the clock or on chance (the flecks of
-// the roan coats come from a fixed-seed generator), so two runs give the same bytes.
+// names them, into one folder: once at the designed size and once twice as large
+// ("name@2x.png") for high-density screens, from the same drawing code. Nothing here depends on the
+// clock or on chance (the flecks of the roan coats come from a fixed-seed generator), so two runs
+// give the same bytes.
 //
 //   furlox-artwork OUTDIR [--preview FILE]
 //
@@ -29,6 +31,11 @@
 #include <vector>
 
 namespace {
+
+// Device pixels per designed pixel of the pictures being drawn: 1, then 2 for the @2x set.
+// Every drawing works in designed pixels; the surfaces carry this as their device pixel
+// ratio, so QPainter scales it, and the per-pixel outline work below scales by it.
+int g_scale = 1;
 
 // ---------------------------------------------------------------------------------------------
 // Palette
@@ -83,13 +90,17 @@ private:
 class Shape
 {
 public:
-    Shape(int width, int height, const std::function<bool(double, double)>& inside)
-        : m_width(width), m_height(height), m_depth(std::size_t(width) * height, 0)
+    // `inside` is asked in designed pixels; the shape itself is kept per device pixel.
+    Shape(int designedWidth, int designedHeight, const std::function<bool(double, double)>& inside)
+        : m_scale(g_scale), m_width(designedWidth * g_scale), m_height(designedHeight * g_scale),
+          m_depth(std::size_t(m_width) * m_height, 0)
     {
+        const int width = m_width;
+        const int height = m_height;
         constexpr int kFar = 1 << 20;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                m_depth[index(x, y)] = inside(x + 0.5, y + 0.5) ? kFar : 0;
+                m_depth[index(x, y)] = inside((x + 0.5) / m_scale, (y + 0.5) / m_scale) ? kFar : 0;
         // Chessboard distance to the nearest cut pixel (the picture's border counts as cut),
         // by the usual two passes.
         for (int y = 0; y < height; ++y)
@@ -134,14 +145,17 @@ public:
 
     int width() const { return m_width; }
     int height() const { return m_height; }
-    int depth(int x, int y) const { return at(x, y); }
+    // Depth from the edge in designed pixels (each ring of the bevel is one designed pixel
+    // wide, so m_scale device pixels), 0 outside.
+    int depth(int x, int y) const { return (at(x, y) + m_scale - 1) / m_scale; }
 
     // Light falls from the top left: 1 on edges facing it, 0 on edges facing away.
     double lightAt(int x, int y) const
     {
         double vx = 0, vy = 0;
-        for (int dy = -3; dy <= 3; ++dy)
-            for (int dx = -3; dx <= 3; ++dx)
+        const int reach = 3 * m_scale;
+        for (int dy = -reach; dy <= reach; ++dy)
+            for (int dx = -reach; dx <= reach; ++dx)
                 if (at(x + dx, y + dy) == 0) {
                     vx += dx;
                     vy += dy;
@@ -162,6 +176,7 @@ private:
         return m_depth[index(x, y)];
     }
 
+    int m_scale;
     int m_width;
     int m_height;
     std::vector<int> m_depth;
@@ -184,6 +199,7 @@ QImage Keyed(const QImage& painted, const Shape& shape, const std::vector<Ring>&
 {
     const QImage src = painted.convertToFormat(QImage::Format_ARGB32);
     QImage out(src.size(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(src.devicePixelRatio());
     for (int y = 0; y < src.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
         auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
@@ -210,9 +226,23 @@ QImage Keyed(const QImage& painted, const Shape& shape, const std::vector<Ring>&
     return out;
 }
 
+// A picture of the designed size at the current scale.
+QImage Surface(int width, int height)
+{
+    QImage image(width * g_scale, height * g_scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(g_scale);
+    return image;
+}
+
+// A picture's rectangle in designed pixels.
+QRect Area(const QImage& image)
+{
+    return QRect(QPoint(0, 0), image.deviceIndependentSize().toSize());
+}
+
 QImage Canvas(int width, int height)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image = Surface(width, height);
     image.fill(Qt::transparent);
     return image;
 }
@@ -785,8 +815,9 @@ QImage MainBackground()
 // The system icon is cut from the finished background so it sits seamlessly on the strip.
 QImage SystemIcon(const QImage& mainBackground)
 {
-    QImage img =
-        mainBackground.copy(15, 7, 16, 16).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage img = mainBackground.copy(15 * g_scale, 7 * g_scale, 16 * g_scale, 16 * g_scale)
+                     .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(g_scale);
     QPainter p(&img);
     Prepare(p);
     const QRectF box(1.5, 1, 13, 14);
@@ -1143,18 +1174,18 @@ QImage CloseButton(ButtonState state)
 
 QImage TitlePanel()
 {
-    QImage img(480, 46, QImage::Format_ARGB32_Premultiplied);
+    QImage img = Surface(480, 46);
     QPainter p(&img);
     Prepare(p);
     QLinearGradient g(0, 0, 0, 46);
     g.setColorAt(0.0, QColor(0x0E, 0x12, 0x15));
     g.setColorAt(1.0, QColor(0x08, 0x0A, 0x0C));
-    p.fillRect(img.rect(), g);
+    p.fillRect(Area(img), g);
     // A dark green-navy wash from the right, where the race texts do not reach.
     QLinearGradient wash(260, 0, 480, 0);
     wash.setColorAt(0.0, WithAlpha(kNavyGreen, 0));
     wash.setColorAt(1.0, WithAlpha(kNavyGreen, 200));
-    p.fillRect(img.rect(), wash);
+    p.fillRect(Area(img), wash);
     const QRectF box(440, 8, 26, 29);
     const QPainterPath shoe = Horseshoe(box).subtracted(HorseshoeNails(box));
     p.fillPath(shoe, WithAlpha(kGoldDeep, 46));
@@ -1169,14 +1200,14 @@ QImage TitlePanel()
 
 QImage GridPanel()
 {
-    QImage img(480, 327, QImage::Format_ARGB32_Premultiplied);
+    QImage img = Surface(480, 327);
     QPainter p(&img);
     Prepare(p);
     QLinearGradient g(0, 0, 0, 327);
     g.setColorAt(0.0, QColor(0x30, 0x35, 0x3A));
     g.setColorAt(1.0, QColor(0x1E, 0x22, 0x26));
-    p.fillRect(img.rect(), g);
-    TurfStripes(p, QRectF(img.rect()), 30, 10);
+    p.fillRect(Area(img), g);
+    TurfStripes(p, QRectF(Area(img)), 30, 10);
     // Fine diagonal hatching for a woven texture.
     p.setPen(QPen(QColor(255, 255, 255, 7), 1.0));
     for (int x = -327; x < 480; x += 4)
@@ -1194,22 +1225,22 @@ QImage GridPanel()
     QRadialGradient v(QPointF(240, 160), 330);
     v.setColorAt(0.6, QColor(0, 0, 0, 0));
     v.setColorAt(1.0, QColor(0, 0, 0, 90));
-    p.fillRect(img.rect(), v);
+    p.fillRect(Area(img), v);
     p.end();
     return img.convertToFormat(QImage::Format_RGB32);
 }
 
 QImage BetsPanel()
 {
-    QImage img(128, 327, QImage::Format_ARGB32_Premultiplied);
+    QImage img = Surface(128, 327);
     QPainter p(&img);
     Prepare(p);
     QLinearGradient g(0, 0, 0, 327);
     g.setColorAt(0.0, QColor(0x0C, 0x10, 0x13));
     g.setColorAt(0.6, QColor(0x0A, 0x14, 0x17));
     g.setColorAt(1.0, QColor(0x0C, 0x1E, 0x22));
-    p.fillRect(img.rect(), g);
-    TurfStripes(p, QRectF(img.rect()), 22, 6);
+    p.fillRect(Area(img), g);
+    TurfStripes(p, QRectF(Area(img)), 22, 6);
     const QRectF box(44, 258, 40, 44);
     p.fillPath(Horseshoe(box).subtracted(HorseshoeNails(box)), WithAlpha(kGoldDeep, 34));
     QLinearGradient rule(0, 0, 128, 0);
@@ -1235,14 +1266,14 @@ struct GradeDesign
 QImage GradePicture(const GradeDesign& g)
 {
     const int w = 130, h = 48;
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage img = Surface(w, h);
     QPainter p(&img);
     Prepare(p);
     const bool muted = g.letter.isEmpty();
     QLinearGradient paper(0, 0, 0, h);
     paper.setColorAt(0.0, QColor(0xFF, 0xFF, 0xFF));
     paper.setColorAt(1.0, muted ? QColor(0xEC, 0xEC, 0xEA) : QColor(0xF4, 0xF0, 0xE4));
-    p.fillRect(img.rect(), paper);
+    p.fillRect(Area(img), paper);
 
     // Medallion on the left carrying the letter.
     const QPointF c(25, 24);
@@ -1318,15 +1349,15 @@ QImage AboutPicture()
     // The window writes its version and edition along the top and its platform and notice
     // lines near the bottom; the picture keeps its motif in the band between.
     const int w = 392, h = 270;
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage img = Surface(w, h);
     QPainter p(&img);
     Prepare(p);
     QRadialGradient bg(QPointF(w * 0.42, h * 0.42), 270);
     bg.setColorAt(0.0, QColor(0x18, 0x3C, 0x42));
     bg.setColorAt(0.55, QColor(0x0E, 0x22, 0x27));
     bg.setColorAt(1.0, QColor(0x07, 0x0B, 0x0D));
-    p.fillRect(img.rect(), bg);
-    TurfStripes(p, QRectF(img.rect()), 30, 6);
+    p.fillRect(Area(img), bg);
+    TurfStripes(p, QRectF(Area(img)), 30, 6);
 
     // The horse, faint, looking in from the right.
     p.save();
@@ -1424,13 +1455,13 @@ QImage DetailBackground()
 QImage DetailPanel()
 {
     const int w = 295, h = 312;
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage img = Surface(w, h);
     QPainter p(&img);
     Prepare(p);
     QLinearGradient g(0, 0, 0, h);
     g.setColorAt(0.0, QColor(0xFF, 0xFE, 0xFA));
     g.setColorAt(1.0, QColor(0xF3, 0xEF, 0xE4));
-    p.fillRect(img.rect(), g);
+    p.fillRect(Area(img), g);
     // Watermark: the horse, very faint, in the lower right.
     p.save();
     p.translate(w - 122, h - 150);
@@ -1449,7 +1480,7 @@ QImage DetailPanel()
 
 QImage CoatPicture(int index)
 {
-    QImage img(50, 67, QImage::Format_ARGB32_Premultiplied);
+    QImage img = Surface(50, 67);
     img.fill(Qt::transparent);
     QPainter p(&img);
     Prepare(p);
@@ -1520,7 +1551,7 @@ QImage ProgressBackground()
 
 QImage AppIcon(int size)
 {
-    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    QImage img = Surface(size, size);
     img.fill(Qt::transparent);
     QPainter p(&img);
     Prepare(p);
@@ -1574,8 +1605,12 @@ class Writer
 public:
     explicit Writer(QString dir) : m_dir(std::move(dir)) {}
 
-    bool write(const QString& file, const QImage& image)
+    // At scale 2 "name.png" is written as "name@2x.png".
+    bool write(const QString& designedName, const QImage& image)
     {
+        QString file = designedName;
+        if (g_scale > 1)
+            file.replace(QStringLiteral(".png"), QStringLiteral("@%1x.png").arg(g_scale));
         const QString path = QDir(m_dir).filePath(file);
         if (!image.save(path, "PNG")) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -1739,83 +1774,93 @@ int main(int argc, char** argv)
     Writer out(outDir);
     bool ok = true;
 
-    const QImage mainBg = MainBackground();
-    const QImage system = SystemIcon(mainBg);
-    ok &= KeyAt(mainBg, 0, mainBg.height() - 1, "main-bg");
-    ok &= out.write(QStringLiteral("main-bg.png"), mainBg);
-    ok &= out.write(QStringLiteral("system.png"), system);
+    // The designed size first, then the same pictures twice as large for high-density
+    // screens; the windows pick the second where the screen's device pixel ratio is above 1.
+    for (const int scale : {1, 2}) {
+        g_scale = scale;
+        const QImage mainBg = MainBackground();
+        const QImage system = SystemIcon(mainBg);
+        ok &= KeyAt(mainBg, 0, mainBg.height() - 1, "main-bg");
+        ok &= out.write(QStringLiteral("main-bg.png"), mainBg);
+        ok &= out.write(QStringLiteral("system.png"), system);
 
-    const std::pair<const char*, ButtonState> states[] = {
-        {"idle", ButtonState::Idle},
-        {"hover", ButtonState::Hover},
-        {"down", ButtonState::Down},
-        {"disabled", ButtonState::Disabled},
-    };
-    const QImage closeIdle = CloseButton(ButtonState::Idle);
-    ok &= KeyAt(closeIdle, 0, 0, "close-idle");
-    ok &= out.write(QStringLiteral("close-idle.png"), closeIdle);
-    ok &= out.write(QStringLiteral("close-hover.png"), CloseButton(ButtonState::Hover));
-    ok &= out.write(QStringLiteral("close-down.png"), CloseButton(ButtonState::Down));
+        const std::pair<const char*, ButtonState> states[] = {
+            {"idle", ButtonState::Idle},
+            {"hover", ButtonState::Hover},
+            {"down", ButtonState::Down},
+            {"disabled", ButtonState::Disabled},
+        };
+        const QImage closeIdle = CloseButton(ButtonState::Idle);
+        ok &= KeyAt(closeIdle, 0, 0, "close-idle");
+        ok &= out.write(QStringLiteral("close-idle.png"), closeIdle);
+        ok &= out.write(QStringLiteral("close-hover.png"), CloseButton(ButtonState::Hover));
+        ok &= out.write(QStringLiteral("close-down.png"), CloseButton(ButtonState::Down));
 
-    std::vector<QImage> idleButtons;
-    for (const ButtonDesign& design : ButtonDesigns())
-        for (const auto& [suffix, state] : states) {
-            const QImage button = RegionButton(design, state);
-            if (state == ButtonState::Idle) {
-                ok &= KeyAt(button, 0, 0, design.name);
-                idleButtons.push_back(button);
+        std::vector<QImage> idleButtons;
+        for (const ButtonDesign& design : ButtonDesigns())
+            for (const auto& [suffix, state] : states) {
+                const QImage button = RegionButton(design, state);
+                if (state == ButtonState::Idle) {
+                    ok &= KeyAt(button, 0, 0, design.name);
+                    idleButtons.push_back(button);
+                }
+                ok &= out.write(
+                    QStringLiteral("%1-%2.png")
+                        .arg(QString::fromLatin1(design.name), QString::fromLatin1(suffix)),
+                    button);
             }
-            ok &= out.write(QStringLiteral("%1-%2.png")
-                                .arg(QString::fromLatin1(design.name), QString::fromLatin1(suffix)),
-                            button);
+
+        const QImage pnl1 = TitlePanel(), pnl2 = GridPanel(), pnl3 = BetsPanel();
+        ok &= out.write(QStringLiteral("pnl1.png"), pnl1);
+        ok &= out.write(QStringLiteral("pnl2.png"), pnl2);
+        ok &= out.write(QStringLiteral("pnl3.png"), pnl3);
+
+        const GradeDesign grades[] = {
+            {"grade-a", QStringLiteral("A"), QColor(0xF0, 0x4A, 0x2A), QColor(0x96, 0x14, 0x0A),
+             QColor(0xD4, 0xA0, 0x17), 3},
+            {"grade-b", QStringLiteral("B"), QColor(0xF2, 0xB4, 0x2A), QColor(0xA8, 0x6A, 0x08),
+             QColor(0x8A, 0x62, 0x10), 2},
+            {"grade-c", QStringLiteral("C"), QColor(0x5A, 0x9C, 0xC8), QColor(0x1C, 0x4A, 0x72),
+             QColor(0x3A, 0x6A, 0x8A), 1},
+            {"grade-d", QString(), QColor(0xC4, 0xC4, 0xC4), QColor(0x90, 0x90, 0x90),
+             QColor(0xA8, 0xA8, 0xA8), 0},
+        };
+        std::vector<QImage> gradeImages;
+        for (const GradeDesign& g : grades) {
+            gradeImages.push_back(GradePicture(g));
+            ok &=
+                out.write(QString::fromLatin1(g.name) + QStringLiteral(".png"), gradeImages.back());
         }
 
-    const QImage pnl1 = TitlePanel(), pnl2 = GridPanel(), pnl3 = BetsPanel();
-    ok &= out.write(QStringLiteral("pnl1.png"), pnl1);
-    ok &= out.write(QStringLiteral("pnl2.png"), pnl2);
-    ok &= out.write(QStringLiteral("pnl3.png"), pnl3);
+        const QImage about = AboutPicture();
+        ok &= out.write(QStringLiteral("about.png"), about);
 
-    const GradeDesign grades[] = {
-        {"grade-a", QStringLiteral("A"), QColor(0xF0, 0x4A, 0x2A), QColor(0x96, 0x14, 0x0A),
-         QColor(0xD4, 0xA0, 0x17), 3},
-        {"grade-b", QStringLiteral("B"), QColor(0xF2, 0xB4, 0x2A), QColor(0xA8, 0x6A, 0x08),
-         QColor(0x8A, 0x62, 0x10), 2},
-        {"grade-c", QStringLiteral("C"), QColor(0x5A, 0x9C, 0xC8), QColor(0x1C, 0x4A, 0x72),
-         QColor(0x3A, 0x6A, 0x8A), 1},
-        {"grade-d", QString(), QColor(0xC4, 0xC4, 0xC4), QColor(0x90, 0x90, 0x90),
-         QColor(0xA8, 0xA8, 0xA8), 0},
-    };
-    std::vector<QImage> gradeImages;
-    for (const GradeDesign& g : grades) {
-        gradeImages.push_back(GradePicture(g));
-        ok &= out.write(QString::fromLatin1(g.name) + QStringLiteral(".png"), gradeImages.back());
+        const QImage detailBg = DetailBackground();
+        const QImage detailPanel = DetailPanel();
+        ok &= KeyAt(detailBg, 0, detailBg.height() - 1, "detail-bg");
+        ok &= out.write(QStringLiteral("detail-bg.png"), detailBg);
+        ok &= out.write(QStringLiteral("detail-panel.png"), detailPanel);
+        std::vector<QImage> coats;
+        for (int i = 0; i < int(std::size(kCoats)); ++i) {
+            coats.push_back(CoatPicture(i));
+            ok &= out.write(QStringLiteral("coat-%1.png").arg(i + 1, 2, 10, QLatin1Char('0')),
+                            coats.back());
+        }
+
+        const QImage progress = ProgressBackground();
+        ok &= KeyAt(progress, 0, progress.height() - 1, "progress-bg");
+        ok &= out.write(QStringLiteral("progress-bg.png"), progress);
+        if (scale == 1) {
+            // The program icons have their own sizes; the sheet judges the designed size.
+            ok &= out.write(QStringLiteral("app-icon.png"), AppIcon(256));
+            ok &= out.write(QStringLiteral("app-icon-64.png"), AppIcon(64));
+            if (!preview.isEmpty())
+                ok &= PreviewSheet(mainBg, system, closeIdle, idleButtons, pnl1, pnl2, pnl3,
+                                   gradeImages[0], detailBg, detailPanel, coats[2], progress, about)
+                          .save(preview, "PNG");
+        }
     }
-
-    const QImage about = AboutPicture();
-    ok &= out.write(QStringLiteral("about.png"), about);
-
-    const QImage detailBg = DetailBackground();
-    const QImage detailPanel = DetailPanel();
-    ok &= KeyAt(detailBg, 0, detailBg.height() - 1, "detail-bg");
-    ok &= out.write(QStringLiteral("detail-bg.png"), detailBg);
-    ok &= out.write(QStringLiteral("detail-panel.png"), detailPanel);
-    std::vector<QImage> coats;
-    for (int i = 0; i < int(std::size(kCoats)); ++i) {
-        coats.push_back(CoatPicture(i));
-        ok &= out.write(QStringLiteral("coat-%1.png").arg(i + 1, 2, 10, QLatin1Char('0')),
-                        coats.back());
-    }
-
-    const QImage progress = ProgressBackground();
-    ok &= KeyAt(progress, 0, progress.height() - 1, "progress-bg");
-    ok &= out.write(QStringLiteral("progress-bg.png"), progress);
-    ok &= out.write(QStringLiteral("app-icon.png"), AppIcon(256));
-    ok &= out.write(QStringLiteral("app-icon-64.png"), AppIcon(64));
+    g_scale = 1;
     ok &= out.writeResourceList();
-
-    if (!preview.isEmpty())
-        ok &= PreviewSheet(mainBg, system, closeIdle, idleButtons, pnl1, pnl2, pnl3, gradeImages[0],
-                           detailBg, detailPanel, coats[2], progress, about)
-                  .save(preview, "PNG");
     return ok ? 0 : 1;
 }

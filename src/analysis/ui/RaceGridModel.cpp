@@ -87,9 +87,11 @@ RaceGridView::RaceGridView(QWidget* parent) : QTableView(parent)
     setCornerButtonEnabled(false);
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setDefaultSectionSize(16);
+    // Qt draws a cell's grid line inside its section, so each section is the designed size
+    // plus that line.
+    verticalHeader()->setDefaultSectionSize(16 + kGridLine);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->setFixedHeight(16);
+    horizontalHeader()->setFixedHeight(16 + kGridLine);
     horizontalHeader()->setMinimumSectionSize(1);
     setTextElideMode(Qt::ElideNone);
     setItemDelegate(new CellDelegate(this));
@@ -97,7 +99,8 @@ RaceGridView::RaceGridView(QWidget* parent) : QTableView(parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(false);
     setStyleSheet(QStringLiteral(
-        "QTableView { background: white; gridline-color: #C0C0C0; border: 1px solid #404040; }"
+        "QTableView { background: white; gridline-color: #C0C0C0;"
+        " border: 2px solid; border-color: #303030 #A0A0A0 #A0A0A0 #303030; }"
         "QHeaderView::section { background: #808080; color: white; border: 0;"
         " border-right: 1px solid #C0C0C0; border-bottom: 1px solid #C0C0C0; padding: 0; }"));
     connect(this, &QTableView::clicked, this, [this](const QModelIndex& index) {
@@ -107,10 +110,12 @@ RaceGridView::RaceGridView(QWidget* parent) : QTableView(parent)
 
 void RaceGridView::FitRows(int runners)
 {
+    int width = 2 * kBorder;
     for (int c = 0; c < kGridColumns; ++c) {
-        setColumnWidth(c, Grid1ColumnWidth(c));
+        setColumnWidth(c, Grid1ColumnWidth(c) + kGridLine);
+        width += Grid1ColumnWidth(c) + kGridLine;
     }
-    resize(480, 17 * runners + 21);
+    resize(width, 17 * runners + 21);
 }
 
 } // namespace furlox::ui

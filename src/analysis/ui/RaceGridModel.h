@@ -30,7 +30,9 @@ private:
 };
 
 // Grid1: one header row, twelve columns of fixed widths, rows 16 pixels high, no scroll
-// bars, read-only.
+// bars, read-only. As in the grid the window was designed with, a grid line of one pixel
+// comes on top of each row's 16 and each column's width, inside a 2-pixel border: n runners
+// fill 17 × n + 21 pixels, the twelve columns 480.
 class RaceGridView final : public QTableView
 {
     Q_OBJECT
@@ -38,8 +40,11 @@ class RaceGridView final : public QTableView
 public:
     explicit RaceGridView(QWidget* parent = nullptr);
 
-    // Sizes the grid for n runner rows (17 × n + 21 pixels high).
+    // Sizes the grid for n runner rows (17 × n + 21 pixels high, 480 wide).
     void FitRows(int runners);
+
+    static constexpr int kGridLine = 1;
+    static constexpr int kBorder = 2;
 
 signals:
     // A click on a cell; row counts the header as row 0, as the race's grid rows do.

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 
+#include "base/ui/ErrorReport.h"
+
 namespace furlox::ui {
 
-// The top-level error handler: an operation's error is shown in a message box with its
-// text, and the program goes on.
+// The application object. Errors never travel through the event loop: every slot where a
+// user's action enters catches them (see Guarded) and reports them through its window. What
+// still reaches `notify` is a bug; it is written to the log and shown, and the program goes on.
 class FurloxApplication final : public QApplication
 {
     Q_OBJECT
@@ -13,8 +16,5 @@ public:
     FurloxApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
-
-// Shows an error text the way the top-level handler does.
-void ShowError(const QString& text);
 
 } // namespace furlox::ui

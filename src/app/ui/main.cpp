@@ -1,8 +1,10 @@
 // The program entry: one running instance, the about window as a splash, the main window.
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "app/WorkDir.h"
 #include "app/ui/Application.h"
@@ -78,22 +80,37 @@ int main(int argc, char** argv)
         return 2;
     }
     parser.process(app);
-    const std::filesystem::path workDir =
-        parser.isSet(workDirOption)
-            ? std::filesystem::path(parser.value(workDirOption).toStdString())
-            : ChooseWorkDir(QCoreApplication::applicationDirPath().toStdString());
-    if (parser.isSet(pdfOption)) {
+    const bool pdf = parser.isSet(pdfOption);
+    const std::filesystem::path programFolder =
+        QCoreApplication::applicationDirPath().toStdString();
+    std::filesystem::path workDir = programFolder;
+    if (parser.isSet(workDirOption)) {
+        workDir = parser.value(workDirOption).toStdString();
+    } else {
+        // The per-user data folder may fail to be made: say so (on stderr for a script) and
+        // go on with the program's folder, where each action reports what it cannot do.
+        const auto toStderr = [](const QString& text) {
+            std::fprintf(stderr, "furlox: %s\n", qPrintable(text));
+        };
+        Guarded([&] { workDir = ChooseWorkDir(programFolder); },
+                pdf ? std::function<void(const QString&)>(toStderr) : ShowError);
+    }
+    if (pdf) {
         return RunPdfCommand(workDir, parser.value(pdfOption), parser.isSet(allOption),
                              parser.isSet(raceOption)
                                  ? std::optional<QString>(parser.value(raceOption))
                                  : std::nullopt);
     }
 
+    // A second start hands its archive to the running instance (which opens it) and ends.
+    QString archive;
+    if (!parser.positionalArguments().isEmpty()) {
+        archive = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
+    }
     SingleInstance instance(InstanceName());
-    if (instance.ActivateRunning()) {
+    if (!instance.Start(archive)) {
         return 0;
     }
-    instance.Listen();
 
     auto* splash = new TfrmAbout();
     splash->setAttribute(Qt::WA_DeleteOnClose);
@@ -103,9 +120,7 @@ int main(int argc, char** argv)
 
     TfrmVelko::Options options;
     options.workDir = workDir;
-    if (!parser.positionalArguments().isEmpty()) {
-        options.archive = parser.positionalArguments().first();
-    }
+    options.archive = archive;
     TfrmVelko main(options);
     TfrmSyosai detail;
     main.AttachDetailWindow(&detail);
@@ -116,15 +131,20 @@ int main(int argc, char** argv)
         main.raise();
         main.activateWindow();
     });
+    QObject::connect(&instance, &SingleInstance::archiveRequested, &main,
+                     &TfrmVelko::OpenHandedArchive);
     main.show();
     main.activateWindow();
-    if (parser.isSet(raceOption) && main.LoadedDay().RaceCount() > 0) {
-        main.AnalyseRace(
-            std::clamp(parser.value(raceOption).toInt(), 0, main.LoadedDay().RaceCount() - 1));
+    // Start-up options are user actions too: an error is reported and the program runs on.
+    std::optional<int> race;
+    std::optional<int> horse;
+    if (parser.isSet(raceOption)) {
+        race = parser.value(raceOption).toInt();
     }
     if (parser.isSet(horseOption)) {
-        main.ShowRunnerDetail(parser.value(horseOption).toInt(), 2, true);
+        horse = parser.value(horseOption).toInt();
     }
+    main.ApplyStartOptions(race, horse);
     // Without a window manager nothing takes the activation away from the splash.
     QTimer::singleShot(2500, splash, &QWidget::close);
     return app.exec();

@@ -17,12 +17,16 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 #include "analysis/RaceAnalysis.h"
 #include "analysis/ui/RaceGridModel.h"
 #include "app/OpenDataArchive.h"
 #include "app/WorkDir.h"
+#include "app/ui/Application.h"
+#include "app/ui/DesktopOpen.h"
 #include "app/ui/OpenArchiveDialog.h"
 #include "app/ui/QtTranslations.h"
 #include "app/ui/uniAbout.h"
@@ -73,10 +77,23 @@ QFrame* MakePanel(QWidget* parent, const QRect& place, const QColor& colour, boo
     if (!picture.isEmpty()) {
         auto* background = new QLabel(panel);
         background->setGeometry(2, 2, place.width() - 4, place.height() - 4);
-        background->setPixmap(QPixmap::fromImage(Picture(picture)));
+        background->setPixmap(ScreenPixmap(picture));
         background->lower();
     }
     return panel;
+}
+
+QString NoDataNotice()
+{
+    return QStringLiteral("レースデータがありません。\n\n"
+                          "「開く」ボタン（Ctrl+O）でデータ書庫（.lzh）を選ぶか、\n"
+                          "書庫ファイルをこのウィンドウにドロップしてください。");
+}
+
+bool SameDay(const kol::RaceDay& a, const kol::RaceDay& b)
+{
+    return a.raceLines == b.raceLines && a.entryLines == b.entryLines &&
+           a.horseLines == b.horseLines;
 }
 
 QLabel* MakeLabel(QWidget* parent, int left, int top, const QFont& font, const QColor& colour)
@@ -138,24 +155,21 @@ TfrmVelko::TfrmVelko(const Options& options, QWidget* parent)
             QMessageBox::information(this, title, text);
         }
     };
+    openInBrowser = [](const QUrl& url) { return OpenInBrowser(url); };
 
     BuildWindow();
     BuildMenus();
     SkinWindow(this, Picture(QStringLiteral("main-bg.png")));
     RestoreSettings();
+    KeepOnScreen(this);
+    ShowNotice(NoDataNotice());
 
+    // Errors of the start-up (an archive that fails, a work directory that cannot be read)
+    // are reported and the window opens all the same.
     if (!options.archive.isEmpty()) {
-        try {
-            OpenDataArchive(options.archive);
-        } catch (const Error& e) {
-            ShowMessage(Q(e.what()), true);
-        }
+        Run([&] { OpenArchiveNow(options.archive); });
     }
-    try {
-        StartUpLoad();
-    } catch (const Error& e) {
-        ShowMessage(Q(e.what()), true);
-    }
+    Run([this] { StartUpLoad(); });
 }
 
 TfrmVelko::~TfrmVelko() = default;
@@ -164,12 +178,12 @@ void TfrmVelko::BuildWindow()
 {
     imgForm = new QLabel(this);
     imgForm->setGeometry(0, 0, 640, 500);
-    imgForm->setPixmap(QPixmap::fromImage(Picture(QStringLiteral("main-bg.png"))));
+    imgForm->setPixmap(ScreenPixmap(QStringLiteral("main-bg.png")));
     new BackgroundDrag(imgForm, this);
 
     imgSystem = new QLabel(this);
     imgSystem->setGeometry(15, 7, 16, 16);
-    imgSystem->setPixmap(QPixmap::fromImage(Picture(QStringLiteral("system.png"))));
+    imgSystem->setPixmap(ScreenPixmap(QStringLiteral("system.png")));
     imgSystem->setToolTip(QStringLiteral("システムメニュー"));
     imgSystem->installEventFilter(this);
 
@@ -189,6 +203,19 @@ void TfrmVelko::BuildWindow()
     Grid1->resize(480, 327);
     Grid1->hide();
     connect(Grid1, &RaceGridView::cellClicked, this, &TfrmVelko::Grid1ClickCell);
+    lblNotice = new QLabel(pnl2);
+    lblNotice->setGeometry(22, 22, 440, 287);
+    lblNotice->setAlignment(Qt::AlignCenter);
+    lblNotice->setWordWrap(true);
+    lblNotice->setTextFormat(Qt::PlainText);
+    lblNotice->setFont(ProportionalFont(13));
+    lblNotice->setAttribute(Qt::WA_TranslucentBackground);
+    {
+        QPalette palette = lblNotice->palette();
+        palette.setColor(QPalette::WindowText, QColor(0xF5, 0xEC, 0xD4));
+        lblNotice->setPalette(palette);
+    }
+    lblNotice->hide();
 
     pnl3 = MakePanel(this, {497, 30, 132, 331}, Qt::black, true, QStringLiteral("pnl3.png"));
     lblTan = MakeLabel(pnl3, 10, 12, FixedFont(15), QColor(0xFF, 0xCC, 0x00));
@@ -196,18 +223,20 @@ void TfrmVelko::BuildWindow()
     pnl4 = MakePanel(this, {497, 367, 133, 50}, Qt::white, false, QString());
     imgGraph = new QLabel(pnl4);
     imgGraph->setGeometry(1, 1, 130, 48);
+    pnl4->hide(); // no blank white box while no race is shown
 
     const char* grades[4] = {"grade-a.png", "grade-b.png", "grade-c.png", "grade-d.png"};
     for (int i = 0; i < 4; ++i) {
-        m_gradePictures[static_cast<std::size_t>(i)] = Picture(QString::fromLatin1(grades[i]));
+        m_gradePictures[static_cast<std::size_t>(i)] =
+            ScreenPicture(QString::fromLatin1(grades[i]));
     }
 
     for (int i = 0; i < 7; ++i) {
         auto* button = new TEzRgnBtn(this);
         const QString base = QString::fromLatin1(kButtonNames[i]);
-        button->SetPicIdle(Picture(base + QStringLiteral("-idle.png")));
-        button->SetPicUp(Picture(base + QStringLiteral("-hover.png")));
-        button->SetPicDown(Picture(base + QStringLiteral("-down.png")));
+        button->SetPicIdle(ScreenPicture(base + QStringLiteral("-idle.png")));
+        button->SetPicUp(ScreenPicture(base + QStringLiteral("-hover.png")));
+        button->SetPicDown(ScreenPicture(base + QStringLiteral("-down.png")));
         button->SetPaintMode(TPaintMode::pmCrop);
         button->setGeometry(kButtonLefts[i], 423, 64, 65);
         button->setToolTip(QString::fromUtf8(kButtonHints[i]));
@@ -323,16 +352,50 @@ bool TfrmVelko::LoadKolFiles()
     try {
         outcome = LoadWorkDay(m_workDir, m_day);
     } catch (...) {
-        RebuildRaceMenu(); // the lines read before the error stay loaded
+        DayReplaced(); // the lines read before the error stay loaded
         throw;
     }
     if (outcome.loaded) {
-        RebuildRaceMenu();
+        DayReplaced();
         for (const std::string& notice : outcome.notices) {
             ShowMessage(Q(notice));
         }
     }
     return outcome.loaded;
+}
+
+void TfrmVelko::DayReplaced()
+{
+    DropRace();
+    m_raceIndex = -1;
+    RebuildRaceMenu();
+    ShowNotice(m_day.RaceCount() > 0
+                   ? QStringLiteral("「レース」ボタン（Ctrl+R）でレースを選んでください。")
+                   : NoDataNotice());
+}
+
+void TfrmVelko::DropRace()
+{
+    // The grid, the detail window and the exports all read m_race: each lets go of it first.
+    if (m_detail) {
+        m_detail->CloseDetail();
+    }
+    m_model->SetRace(nullptr);
+    m_race = AnalysedRace{};
+    m_raceShown = false;
+    Grid1->hide();
+    for (QLabel* label : {lblTitle1, lblTitle2, lblTan}) {
+        label->clear();
+        label->adjustSize();
+    }
+    imgGraph->clear();
+    pnl4->hide();
+}
+
+void TfrmVelko::ShowNotice(const QString& text)
+{
+    lblNotice->setText(text);
+    lblNotice->setVisible(!text.isEmpty());
 }
 
 void TfrmVelko::RebuildRaceMenu()
@@ -343,18 +406,57 @@ void TfrmVelko::RebuildRaceMenu()
         QString caption = Q(m_day.races[static_cast<std::size_t>(i)].menuCaption);
         caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* action = popMenu->addAction(caption);
+        action->setCheckable(true);
         if (i < kol::kMaxRaces) {
             connect(action, &QAction::triggered, this, [this, i] { YosouClick(i); });
         }
     }
+    MarkCurrentRace();
 }
 
-void TfrmVelko::AnalyseRace(int raceIndex)
+void TfrmVelko::MarkCurrentRace()
 {
-    // An analysis that fails leaves the race shown before it on screen, whole.
-    AnalysedRace analysed = furlox::AnalyseRace(m_day, raceIndex);
+    const QList<QAction*> actions = popMenu->actions();
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        actions[i]->setChecked(i == m_raceIndex);
+    }
+}
+
+bool TfrmVelko::AnalyseRace(int raceIndex)
+{
+    if (raceIndex < 0 || raceIndex >= m_day.RaceCount()) {
+        ReportError(Q(NoSuchRaceMessage(raceIndex)));
+        return false;
+    }
+    AnalysedRace analysed;
+    QString failure;
+    try {
+        analysed = furlox::AnalyseRace(m_day, raceIndex);
+    } catch (const std::exception& e) {
+        failure = ErrorText(e);
+    }
+    // The index moves in either case, so the next step goes past a race that fails.
+    m_raceIndex = raceIndex;
+    MarkCurrentRace();
+    if (!failure.isEmpty()) {
+        // Nothing of the race shown before stays: titles from the race file, no grid, no
+        // bets, the detail window closed, the race's outputs disabled.
+        DropRace();
+        const kol::RaceTexts& texts = m_day.races[static_cast<std::size_t>(raceIndex)];
+        lblTitle1->setText(Q(texts.startLine));
+        lblTitle1->adjustSize();
+        lblTitle2->setText(Q(texts.raceHeader));
+        lblTitle2->adjustSize();
+        ShowNotice(QStringLiteral("このレースは解析できません。\n\n%1\n\n"
+                                  "「前」「次」やレース選択で他のレースへ移れます。")
+                       .arg(failure));
+        emit raceShown(raceIndex);
+        ReportError(failure);
+        return false;
+    }
     m_race = std::move(analysed);
     m_raceShown = true;
+    ShowNotice(QString());
 
     lblTitle1->setText(Q(m_race.startLine));
     lblTitle1->adjustSize();
@@ -367,6 +469,7 @@ void TfrmVelko::AnalyseRace(int raceIndex)
     const int picture =
         m_race.gradePicture >= 'A' && m_race.gradePicture <= 'C' ? m_race.gradePicture - 'A' : 3;
     imgGraph->setPixmap(QPixmap::fromImage(m_gradePictures[static_cast<std::size_t>(picture)]));
+    pnl4->show();
 
     m_model->SetRace(&m_race);
     Grid1->FitRows(m_race.headCount);
@@ -376,18 +479,26 @@ void TfrmVelko::AnalyseRace(int raceIndex)
         ShowRunnerDetail(1, kColHorseName, false);
     }
     emit raceShown(raceIndex);
+    return true;
 }
 
 void TfrmVelko::AttachDetailWindow(TfrmSyosai* detail)
 {
     m_detail = detail;
     detail->SetSource(&m_day, &m_race);
-    connect(detail, &TfrmSyosai::shownChanged, this, [this](bool shown) { m_detailShown = shown; });
+    // The flag follows the program's own opening and closing of the window, not the
+    // system's hiding of it (a minimised window still follows the race).
+    connect(detail, &TfrmSyosai::shownChanged, this, [this](bool shown) {
+        m_detailShown = shown;
+        if (!shown) {
+            ReturnFocus();
+        }
+    });
 }
 
 void TfrmVelko::ShowRunnerDetail(int row, int column, bool show)
 {
-    if (row == 0 || column != kColHorseName) {
+    if (row == 0 || column != kColHorseName || !m_raceShown) {
         return;
     }
     if (onShowRunnerDetail) {
@@ -398,29 +509,44 @@ void TfrmVelko::ShowRunnerDetail(int row, int column, bool show)
     }
 }
 
+void TfrmVelko::ApplyStartOptions(std::optional<int> raceIndex, std::optional<int> horse)
+{
+    Run([&] {
+        if (raceIndex && m_day.RaceCount() > 0) {
+            AnalyseRace(std::clamp(*raceIndex, 0, m_day.RaceCount() - 1));
+        }
+        if (horse) {
+            ShowRunnerDetail(*horse, kColHorseName, true);
+        }
+    });
+}
+
 void TfrmVelko::Grid1ClickCell(int row, int column)
 {
-    ShowRunnerDetail(row, column, true);
+    Run([&] { ShowRunnerDetail(row, column, true); });
 }
 
 void TfrmVelko::YosouClick(int raceIndex)
 {
-    AnalyseRace(raceIndex);
+    Run([&] { AnalyseRace(raceIndex); });
 }
 
 void TfrmVelko::EzRgnBtn1Click()
 {
-    const QString filter =
-        FileDialogFilter(QStringLiteral("圧縮データファイル(*.lzh)"), QStringLiteral("*.lzh"));
-    if (!QFileInfo(m_lastOpenDir).isDir()) {
-        m_lastOpenDir = QString::fromStdString(m_workDir.string()) + QDir::separator();
-    }
-    const QString chosen = openFileDialog(m_lastOpenDir, filter);
-    if (chosen.isEmpty()) {
-        return;
-    }
-    m_lastOpenDir = QFileInfo(chosen).absolutePath() + QDir::separator();
-    OpenDataArchive(chosen);
+    Run([this] {
+        const QString filter =
+            FileDialogFilter(QStringLiteral("圧縮データファイル(*.lzh)"), QStringLiteral("*.lzh"));
+        if (!QFileInfo(m_lastOpenDir).isDir()) {
+            m_lastOpenDir = QString::fromStdString(m_workDir.string()) + QDir::separator();
+        }
+        const QString chosen = openFileDialog(m_lastOpenDir, filter);
+        ReturnFocus();
+        if (chosen.isEmpty()) {
+            return;
+        }
+        m_lastOpenDir = QFileInfo(chosen).absolutePath() + QDir::separator();
+        OpenArchiveNow(chosen);
+    });
 }
 
 void TfrmVelko::EzRgnBtn2Click()
@@ -429,25 +555,30 @@ void TfrmVelko::EzRgnBtn2Click()
         Beep();
         return;
     }
+    MarkCurrentRace();
     popMenu->popup(pos() + QPoint(205, 424));
 }
 
 void TfrmVelko::EzRgnBtn3Click()
 {
-    if (!m_raceShown || CurrentRace() <= 0) {
-        Beep();
-        return;
-    }
-    AnalyseRace(CurrentRace() - 1);
+    Run([this] {
+        if (m_day.RaceCount() == 0 || m_raceIndex <= 0) {
+            Beep();
+            return;
+        }
+        AnalyseRace(std::min(m_raceIndex, m_day.RaceCount()) - 1);
+    });
 }
 
 void TfrmVelko::EzRgnBtn4Click()
 {
-    if (m_raceShown && CurrentRace() + 1 < m_day.RaceCount()) {
-        AnalyseRace(CurrentRace() + 1);
-    } else {
-        Beep();
-    }
+    Run([this] {
+        if (m_raceIndex + 1 < m_day.RaceCount()) {
+            AnalyseRace(m_raceIndex + 1);
+        } else {
+            Beep();
+        }
+    });
 }
 
 void TfrmVelko::EzRgnBtn5Click()
@@ -457,13 +588,32 @@ void TfrmVelko::EzRgnBtn5Click()
 
 void TfrmVelko::EzRgnBtn6Click()
 {
-    // A missing viewer shows nothing.
-    m_viewer->StartOrActivate(m_workDir);
+    Run([this] {
+        const QString folder = QString::fromStdString(m_workDir.string());
+        switch (m_viewer->StartOrActivate(m_workDir)) {
+        case CompanionViewer::Result::Started:
+        case CompanionViewer::Result::AlreadyRunning:
+            return;
+        case CompanionViewer::Result::Missing:
+            ShowMessage(QStringLiteral("P.L.O.T ビューア（pt または pt.exe）が作業フォルダ\n%1\n"
+                                       "にありません。ビューアをこのフォルダに置いてください。")
+                            .arg(folder),
+                        true);
+            return;
+        case CompanionViewer::Result::FailedToStart:
+            ShowMessage(
+                QStringLiteral("作業フォルダ %1 の P.L.O.T ビューアを起動できません。").arg(folder),
+                true);
+            return;
+        }
+    });
 }
 
 QString TfrmVelko::AskSaveFile(const QString& name, const QString& filter, const QString& suffix)
 {
-    return saveFileDialog(name, filter, suffix);
+    const QString chosen = saveFileDialog(name, filter, suffix);
+    ReturnFocus();
+    return chosen;
 }
 
 namespace {
@@ -482,12 +632,18 @@ std::filesystem::path ToPath(const QString& file)
 
 void TfrmVelko::popTextOutClick()
 {
-    const QString file =
-        AskSaveFile(Q(SuggestedRaceFileName(ShownRaceTexts())), kTextFilter, QStringLiteral("txt"));
-    if (file.isEmpty()) {
-        return;
-    }
-    WriteExportFile(ToPath(file), OneRaceText(m_race));
+    Run([this] {
+        if (!m_raceShown) {
+            Beep();
+            return;
+        }
+        const QString file = AskSaveFile(Q(SuggestedRaceFileName(ShownRaceTexts())), kTextFilter,
+                                         QStringLiteral("txt"));
+        if (file.isEmpty()) {
+            return;
+        }
+        WriteExportFile(ToPath(file), OneRaceText(m_race));
+    });
 }
 
 void TfrmVelko::RunBatchExport(const std::string& suggestedName,
@@ -505,25 +661,41 @@ void TfrmVelko::RunBatchExport(const std::string& suggestedName,
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         bytes = build();
     }
-    ShowLastRace();
+    // The walk analyses every race on its own and leaves the window on the race the user was
+    // looking at: the batch leaves no other trace, so jumping to the last race would only
+    // lose the user's place.
     WriteExportFile(ToPath(file), bytes);
     finished();
 }
 
 void TfrmVelko::popTextOutAllClick()
 {
-    RunBatchExport(
-        SuggestedAllRacesFileName(ShownRaceTexts()), [this] { return AllRacesText(m_day); },
-        [this] { ShowMessage(QStringLiteral("処理が正常に終了しました。")); });
+    Run([this] {
+        if (m_day.RaceCount() == 0 || m_raceIndex < 0) {
+            Beep();
+            return;
+        }
+        RunBatchExport(
+            SuggestedAllRacesFileName(ShownRaceTexts()), [this] { return AllRacesText(m_day); },
+            [this] { ShowMessage(QStringLiteral("処理が正常に終了しました。")); });
+    });
 }
 
 void TfrmVelko::popPLOTClick()
 {
-    RunBatchExport(
-        SuggestedPlotFileName(ShownRaceTexts()), [this] { return PlotText(m_day); },
-        [this] {
-            messageBox(QStringLiteral("確認"), QStringLiteral("一括処理が終了しました。"), false);
-        });
+    Run([this] {
+        if (m_day.RaceCount() == 0 || m_raceIndex < 0) {
+            Beep();
+            return;
+        }
+        RunBatchExport(
+            SuggestedPlotFileName(ShownRaceTexts()), [this] { return PlotText(m_day); },
+            [this] {
+                messageBox(QStringLiteral("確認"), QStringLiteral("一括処理が終了しました。"),
+                           false);
+                ReturnFocus();
+            });
+    });
 }
 
 const kol::RaceTexts& TfrmVelko::ShownRaceTexts() const
@@ -531,52 +703,78 @@ const kol::RaceTexts& TfrmVelko::ShownRaceTexts() const
     return m_day.races.at(static_cast<std::size_t>(CurrentRace()));
 }
 
-void TfrmVelko::ShowLastRace()
-{
-    // After a walk over every race the window shows the last one, and an open detail
-    // window its first runner.
-    if (m_day.RaceCount() > 0) {
-        AnalyseRace(m_day.RaceCount() - 1);
-    }
-}
-
 void TfrmVelko::popHTMLClick()
 {
-    const QString file =
-        AskSaveFile(Q(SuggestedRaceFileName(ShownRaceTexts())), kHtmlFilter, QStringLiteral("htm"));
-    if (file.isEmpty()) {
-        return;
+    Run([this] {
+        if (!m_raceShown) {
+            Beep();
+            return;
+        }
+        const QString file = AskSaveFile(Q(SuggestedRaceFileName(ShownRaceTexts())), kHtmlFilter,
+                                         QStringLiteral("htm"));
+        if (file.isEmpty()) {
+            return;
+        }
+        WriteHtmlExport(m_race, ToPath(file), m_workDir);
+    });
+}
+
+const QPageLayout& TfrmVelko::PageLayout()
+{
+    if (!m_pageLayout.isValid()) {
+        // The default printer's paper until the user chooses another in the print dialog.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageOrientation(QPageLayout::Landscape);
+        m_pageLayout = printer.pageLayout();
     }
-    WriteHtmlExport(m_race, ToPath(file), m_workDir);
+    return m_pageLayout;
 }
 
 void TfrmVelko::popPrintClick()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QStringLiteral("Furlox"));
-    const QSize page = PrintablePageSize(printer);
-    const int pageCount = static_cast<int>(
-        LayoutPrintPages(m_race, page.width(), page.height(), m_printSettings).size());
-    int from = 1;
-    int to = pageCount;
-    if (!printDialog(printer, pageCount, from, to)) {
-        return;
-    }
-    if (from == 0 || to == 0 || to < from) {
-        return;
-    }
-    if (!PrintPages(printer, m_race, m_printSettings, from, to)) {
-        throw Error(Cp932(QStringLiteral("プリンタ「%1」で印刷を開始できません。")
-                              .arg(printer.printerName().isEmpty() ? printer.outputFileName()
-                                                                   : printer.printerName())));
-    }
+    Run([this] {
+        if (!m_raceShown) {
+            Beep();
+            return;
+        }
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageLayout(PageLayout());
+        printer.setPageOrientation(QPageLayout::Landscape);
+        printer.setDocName(QStringLiteral("Furlox"));
+        const QSize page = PrintablePageSize(printer);
+        const int pageCount = static_cast<int>(
+            LayoutPrintPages(m_race, page.width(), page.height(), m_printSettings).size());
+        int from = 1;
+        int to = pageCount;
+        const bool confirmed = printDialog(printer, pageCount, from, to);
+        ReturnFocus();
+        if (!confirmed) {
+            return;
+        }
+        // The paper chosen in the dialog is the preview's from now on, so both split alike.
+        m_pageLayout = printer.pageLayout();
+        if (from == 0 || to == 0 || to < from) {
+            return;
+        }
+        if (!PrintPages(printer, m_race, m_printSettings, from, to)) {
+            throw Error(Cp932(QStringLiteral("プリンタ「%1」で印刷を開始できません。")
+                                  .arg(printer.printerName().isEmpty() ? printer.outputFileName()
+                                                                       : printer.printerName())));
+        }
+    });
 }
 
 void TfrmVelko::PrintPreviewClick()
 {
-    TPagePreview preview(m_race, m_printSettings, this);
-    runPreview(preview);
+    Run([this] {
+        if (!m_raceShown) {
+            Beep();
+            return;
+        }
+        TPagePreview preview(m_race, m_printSettings, PageLayout(), this);
+        runPreview(preview);
+        ReturnFocus();
+    });
 }
 
 namespace {
@@ -607,63 +805,87 @@ std::vector<RaceCardRace> BuildDayCard(const kol::RaceDay& day)
 
 void TfrmVelko::popPrintAllClick()
 {
-    const std::vector<RaceCardRace> card = BuildDayCard(m_day);
-    QPrinter printer(QPrinter::HighResolution);
-    // The PDF's margins and orientation on the printer's own paper: on A4 the printout and
-    // the PDF have the same pages.
-    QPageLayout layout = RaceCardPageLayout();
-    layout.setPageSize(printer.pageLayout().pageSize());
-    printer.setPageLayout(layout);
-    printer.setDocName(QStringLiteral("Furlox"));
-    RaceCardPreview preview(card, kRaceCardSettings, PrintableTenths(printer.pageLayout()), this);
-    preview.onPrint = [this, &card, &printer, &preview] {
-        int from = 1;
-        int to = preview.PageCount();
-        if (!printDialog(printer, preview.PageCount(), from, to) || from == 0 || to < from) {
+    Run([this] {
+        if (m_day.RaceCount() == 0) {
+            Beep();
             return;
         }
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        if (!PaintRaceCard(printer, card, kRaceCardSettings, from, to)) {
-            throw Error(Cp932(QStringLiteral("プリンタ「%1」で印刷を開始できません。")
+        const std::vector<RaceCardRace> card = BuildDayCard(m_day);
+        QPrinter printer(QPrinter::HighResolution);
+        // The PDF's margins and orientation on the printer's own paper: on A4 the printout and
+        // the PDF have the same pages.
+        QPageLayout layout = RaceCardPageLayout();
+        layout.setPageSize(PageLayout().pageSize());
+        printer.setPageLayout(layout);
+        printer.setDocName(QStringLiteral("Furlox"));
+        RaceCardPreview preview(card, kRaceCardSettings, PrintableTenths(printer.pageLayout()),
+                                this);
+        preview.onPrint = [this, &card, &printer, &preview] {
+            Run([&] {
+                int from = 1;
+                int to = preview.PageCount();
+                if (!printDialog(printer, preview.PageCount(), from, to) || from == 0 ||
+                    to < from) {
+                    return;
+                }
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+                if (!PaintRaceCard(printer, card, kRaceCardSettings, from, to)) {
+                    throw Error(
+                        Cp932(QStringLiteral("プリンタ「%1」で印刷を開始できません。")
                                   .arg(printer.printerName().isEmpty() ? printer.outputFileName()
                                                                        : printer.printerName())));
-        }
-    };
-    runPreview(preview);
+                }
+            });
+        };
+        runPreview(preview);
+        ReturnFocus();
+    });
 }
 
 void TfrmVelko::popPdfAllClick()
 {
-    const QString file =
-        AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), kPdfFilter, QStringLiteral("pdf"));
-    if (file.isEmpty()) {
-        return;
-    }
-    const std::vector<RaceCardRace> card = BuildDayCard(m_day);
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        WriteRaceCardPdf(ToPath(file), card, kRaceCardSettings);
-    }
-    const std::vector<std::string> failures = RaceCardFailures(card);
-    if (!failures.empty()) {
-        ShowMessage(FailedRacesText(failures), true);
-    }
+    Run([this] {
+        if (m_day.RaceCount() == 0) {
+            Beep();
+            return;
+        }
+        const QString file = AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), kPdfFilter,
+                                         QStringLiteral("pdf"));
+        if (file.isEmpty()) {
+            return;
+        }
+        const std::vector<RaceCardRace> card = BuildDayCard(m_day);
+        {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            WriteRaceCardPdf(ToPath(file), card, kRaceCardSettings);
+        }
+        const std::vector<std::string> failures = RaceCardFailures(card);
+        if (!failures.empty()) {
+            ShowMessage(FailedRacesText(failures), true);
+        }
+    });
 }
 
 void TfrmVelko::popCsvClick()
 {
-    const QString file =
-        AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), kCsvFilter, QStringLiteral("csv"));
-    if (file.isEmpty()) {
-        return;
-    }
-    const DayCsv csv = BuildDayCsv(m_day, CsvEncoding::Utf8);
-    WriteExportFile(ToPath(file), csv.bytes);
-    if (!csv.failures.empty()) {
-        ShowMessage(FailedRacesText(csv.failures), true);
-    }
+    Run([this] {
+        if (m_day.RaceCount() == 0) {
+            Beep();
+            return;
+        }
+        const QString file = AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), kCsvFilter,
+                                         QStringLiteral("csv"));
+        if (file.isEmpty()) {
+            return;
+        }
+        const DayCsv csv = BuildDayCsv(m_day, CsvEncoding::Utf8);
+        WriteExportFile(ToPath(file), csv.bytes);
+        if (!csv.failures.empty()) {
+            ShowMessage(FailedRacesText(csv.failures), true);
+        }
+    });
 }
 
 void TfrmVelko::EzRgnBtn7Click()
@@ -673,49 +895,104 @@ void TfrmVelko::EzRgnBtn7Click()
 
 void TfrmVelko::popOutputPopup()
 {
-    // The commands need a shown race; the grid stays visible from the first analysis on.
-    for (QAction* action : {popPrint, PrintPreview, popHTML, popTextOut, popTextOutAll, popPLOT,
-                            popPrintAll, popPdfAll, popCsv}) {
+    // The race's own outputs need an analysed race on screen; the walks over the whole day
+    // need a loaded day (they report a race that cannot be analysed by name).
+    for (QAction* action : {popPrint, PrintPreview, popHTML, popTextOut}) {
         action->setEnabled(m_raceShown);
+    }
+    const bool day = m_day.RaceCount() > 0 && m_raceIndex >= 0;
+    for (QAction* action : {popTextOutAll, popPLOT, popPrintAll, popPdfAll, popCsv}) {
+        action->setEnabled(day);
     }
 }
 
 void TfrmVelko::popHelpIndexClick()
 {
-    const std::filesystem::path program = QCoreApplication::applicationDirPath().toStdString();
-    for (const auto& page : {program / "help" / "index.html",
-                             program.parent_path() / "share" / "furlox" / "help" / "index.html"}) {
-        if (std::filesystem::exists(page)) {
-            if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page)))) {
-                ShowMessage(QStringLiteral("インターネットブラウザが設定されていません。"), true);
+    Run([this] {
+        const std::filesystem::path program = QCoreApplication::applicationDirPath().toStdString();
+        for (const auto& page :
+             {m_workDir / "help" / "index.html", program / "help" / "index.html",
+              program.parent_path() / "share" / "furlox" / "help" / "index.html"}) {
+            std::error_code ignored;
+            if (std::filesystem::is_regular_file(page, ignored)) {
+                const QString missing =
+                    openInBrowser(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+                if (!missing.isEmpty()) {
+                    ShowMessage(missing + QStringLiteral("\n\nヘルプファイル: %1")
+                                              .arg(QString::fromStdString(page.string())),
+                                true);
+                }
+                return;
             }
-            return;
         }
-    }
-    ShowMessage(QStringLiteral("ヘルプファイルが見つかりません。"), true);
+        ShowMessage(QStringLiteral("ヘルプファイルが見つかりません。"), true);
+    });
 }
 
 void TfrmVelko::popVerClick()
 {
     TfrmAbout about(this);
     about.exec();
+    ReturnFocus();
 }
 
 void TfrmVelko::OpenHomePage(const QString& url)
 {
-    if (!QDesktopServices::openUrl(QUrl(url))) {
-        ShowMessage(QStringLiteral("インターネットブラウザが設定されていません。"), true);
-    }
+    Run([&] {
+        const QString missing = openInBrowser(QUrl(url));
+        if (!missing.isEmpty()) {
+            ShowMessage(missing, true);
+        }
+    });
 }
 
 void TfrmVelko::OpenDataArchive(const QString& archivePath)
 {
+    Run([&] { OpenArchiveNow(archivePath); });
+}
+
+void TfrmVelko::OpenHandedArchive(const QString& archivePath)
+{
+    if (isMinimized()) {
+        showNormal();
+    }
+    raise();
+    activateWindow();
+    m_pendingArchives << archivePath;
+    OpenPendingArchives();
+}
+
+void TfrmVelko::OpenPendingArchives()
+{
+    if (m_pendingArchives.isEmpty()) {
+        return;
+    }
+    // Not in the middle of another opening, nor under a dialog that reads the shown race
+    // (the preview, a message, a file dialog): try again a little later.
+    if (m_busy || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        QTimer::singleShot(300, this, &TfrmVelko::OpenPendingArchives);
+        return;
+    }
+    const QString next = m_pendingArchives.takeFirst();
+    OpenDataArchive(next);
+    if (!m_pendingArchives.isEmpty()) {
+        QTimer::singleShot(0, this, &TfrmVelko::OpenPendingArchives);
+    }
+}
+
+void TfrmVelko::OpenArchiveNow(const QString& archivePath)
+{
+    m_busy = true;
+    const auto done = qScopeGuard([this] { m_busy = false; });
     app::OpenArchiveResult result;
+    const kol::RaceDay before = m_day;
     try {
         result = OpenDataArchiveWithProgress(this, QFile::encodeName(archivePath).toStdString(),
                                              m_workDir, m_day);
     } catch (...) {
-        RebuildRaceMenu(); // a read error keeps the lines read before it
+        if (!SameDay(before, m_day)) {
+            DayReplaced(); // a read error keeps the lines read before it
+        }
         throw;
     }
     QString message = Q(result.message);
@@ -731,7 +1008,7 @@ void TfrmVelko::OpenDataArchive(const QString& archivePath)
         break;
     }
     if (result.load.loaded) {
-        RebuildRaceMenu();
+        DayReplaced();
         for (const std::string& notice : result.load.notices) {
             ShowMessage(Q(notice));
         }
@@ -786,12 +1063,12 @@ void TfrmVelko::keyPressEvent(QKeyEvent* event)
         return;
     case Qt::Key_Home:
         if (m_day.RaceCount() > 0) {
-            AnalyseRace(0);
+            YosouClick(0);
         }
         return;
     case Qt::Key_End:
         if (m_day.RaceCount() > 0) {
-            AnalyseRace(m_day.RaceCount() - 1);
+            YosouClick(m_day.RaceCount() - 1);
         }
         return;
     case Qt::Key_F1:
@@ -830,6 +1107,27 @@ void TfrmVelko::Beep()
 void TfrmVelko::ShowMessage(const QString& text, bool warning)
 {
     messageBox(QStringLiteral("Furlox"), text, warning);
+    ReturnFocus();
+}
+
+void TfrmVelko::ReportError(const QString& text)
+{
+    ShowMessage(text, true);
+}
+
+bool TfrmVelko::Run(const std::function<void()>& action)
+{
+    return Guarded(action, [this](const QString& text) { ReportError(text); });
+}
+
+void TfrmVelko::ReturnFocus()
+{
+    // After a dialog, the detail window or a message box the keys work again without a click.
+    if (!isVisible() || isMinimized() || QApplication::activeModalWidget()) {
+        return;
+    }
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
 }
 
 } // namespace furlox::ui

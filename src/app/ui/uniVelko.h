@@ -3,11 +3,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QPageLayout>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "analysis/AnalysedRace.h"
 #include "kol/RaceDay.h"
@@ -15,6 +18,7 @@
 
 class QFrame;
 class QPrinter;
+class QUrl;
 
 namespace furlox::ui {
 
@@ -42,18 +46,37 @@ public:
     // State.
     const std::filesystem::path& WorkDir() const { return m_workDir; }
     const kol::RaceDay& LoadedDay() const { return m_day; }
+    // The analysed race on screen; empty (no rows) while no race could be shown.
     const AnalysedRace& Race() const { return m_race; }
-    int CurrentRace() const { return m_race.raceIndex; }
+    // The race index the window stands on. It moves with every step, also onto a race whose
+    // analysis failed, so the buttons, the keys and the race menu step past a broken race;
+    // -1 before any race of the loaded day was chosen.
+    int CurrentRace() const { return m_raceIndex; }
+    // True while Race() is the analysis of race CurrentRace() of the loaded day.
     bool RaceShown() const { return m_raceShown; }
     const QString& LastOpenDir() const { return m_lastOpenDir; }
     int BeepCount() const { return m_beeps; }
+    // The paper of the printer chosen last (the default printer's at first): printing and
+    // the preview both lay the pages out on it.
+    const QPageLayout& PageLayout();
 
-    // Operations (errors are thrown with their message; the application shows them).
-    void AnalyseRace(int raceIndex);
+    // Operations. Each is where a user's action (or a start-up option) enters: it never
+    // throws, and reports an error through the window's one message path.
+    //
+    // Shows race `raceIndex` of the loaded day. When its analysis fails the grid is emptied,
+    // the error is reported and the index still moves there; false then.
+    bool AnalyseRace(int raceIndex);
+    void OpenDataArchive(const QString& archivePath);
+    // An archive handed over by a second start: opened as soon as no dialog or extraction of
+    // this window is running, and the window comes to the front.
+    void OpenHandedArchive(const QString& archivePath);
+    // --race and --horse: show a race, open the detail window of a horse.
+    void ApplyStartOptions(std::optional<int> raceIndex, std::optional<int> horse);
+    void ShowRunnerDetail(int row, int column, bool show);
+
+    // Steps of the start-up and of opening an archive; these throw, their callers catch.
     void StartUpLoad();
     bool LoadKolFiles();
-    void OpenDataArchive(const QString& archivePath);
-    void ShowRunnerDetail(int row, int column, bool show);
 
     // The detail window, created after the main window; it follows the shown race.
     void AttachDetailWindow(TfrmSyosai* detail);
@@ -94,6 +117,9 @@ public:
     // Shows the preview window modally (a test may look at it instead).
     std::function<void(QDialog& preview)> runPreview;
     std::function<void(const QString& title, const QString& text, bool warning)> messageBox;
+    // Opens a page in the user's browser: empty when it was handed to one, else the text
+    // that says what is missing (OpenInBrowser of DesktopOpen.h unless a test replaces it).
+    std::function<QString(const QUrl& url)> openInBrowser;
 
     // Components, named as the window was designed.
     QLabel* imgForm = nullptr;
@@ -108,6 +134,7 @@ public:
     RaceGridView* Grid1 = nullptr;
     QLabel* lblTan = nullptr;
     QLabel* imgGraph = nullptr;
+    QLabel* lblNotice = nullptr; // in pnl2 while no race is shown: why, and what to do
     std::array<TEzRgnBtn*, 7> EzRgnBtn{};
     QMenu* popMenu = nullptr;
     QMenu* popOutput = nullptr;
@@ -142,20 +169,35 @@ private:
     void popOutputPopup();
     void Beep();
     void ShowMessage(const QString& text, bool warning = false);
+    void ReportError(const QString& text);
+    // Runs a user's action; an error it throws is reported, never passed on.
+    bool Run(const std::function<void()>& action);
+    void ReturnFocus();
     void OpenHomePage(const QString& url);
+    void OpenArchiveNow(const QString& archivePath);
+    void OpenPendingArchives();
     QString AskSaveFile(const QString& name, const QString& filter, const QString& suffix);
     const kol::RaceTexts& ShownRaceTexts() const;
     // The walk over every race of an all-races export: save dialog, warning, the file
-    // built by `build`, the last race shown, the file written, then `finished`.
+    // built by `build`, the file written, then `finished`. The window stays on its race.
     void RunBatchExport(const std::string& suggestedName, const std::function<std::string()>& build,
                         const std::function<void()>& finished);
-    void ShowLastRace();
+    // A new race day (or part of one) was loaded: nothing of the old analysed race stays.
+    void DayReplaced();
+    // Takes every figure of the analysed race off the screen and closes the detail window.
+    void DropRace();
+    void ShowNotice(const QString& text);
+    void MarkCurrentRace();
 
     std::filesystem::path m_workDir;
     QString m_lastOpenDir;
     kol::RaceDay m_day;
     AnalysedRace m_race;
+    int m_raceIndex = -1;
     bool m_raceShown = false;
+    bool m_busy = false;           // an archive is being opened
+    QStringList m_pendingArchives; // handed over while busy
+    QPageLayout m_pageLayout;      // of the printer chosen last; the preview uses it too
     int m_beeps = 0;
     RaceGridModel* m_model = nullptr;
     TfrmSyosai* m_detail = nullptr;

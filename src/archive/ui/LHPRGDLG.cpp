@@ -104,7 +104,7 @@ TDlgArchiverProgress::TDlgArchiverProgress(QWidget* owner)
     Label4 = HiddenLabel(this, 16, 196, 71, 12, QStringLiteral("圧縮ファイル："));
 
     imgForm = MakeLabel(this, 0, 0, kWidth, kHeight);
-    imgForm->setPixmap(QPixmap::fromImage(Picture(QStringLiteral("progress-bg.png"))));
+    imgForm->setPixmap(ScreenPixmap(QStringLiteral("progress-bg.png")));
     new BackgroundDrag(imgForm, this);
 
     lblWriteSize = MakeLabel(this, 75, 36, 88, 12, QStringLiteral("0"));

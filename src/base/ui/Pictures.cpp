@@ -1,5 +1,7 @@
 #include "base/ui/Pictures.h"
 
+#include <QFile>
+#include <QGuiApplication>
 #include <QHash>
 
 // The artwork is compiled into a static library, so its resources are registered by hand.
@@ -11,8 +13,10 @@ static void InitArtwork()
 }
 
 namespace furlox::ui {
+namespace {
 
-QImage Picture(const QString& name)
+// A picture from the resources, or a null image.
+QImage Load(const QString& name)
 {
     static QHash<QString, QImage> cache;
     static const bool initialised = (InitArtwork(), true);
@@ -21,13 +25,52 @@ QImage Picture(const QString& name)
     if (found != cache.constEnd()) {
         return *found;
     }
-    QImage image(QStringLiteral(":/") + name);
+    QImage image;
+    const QString path = QStringLiteral(":/") + name;
+    if (QFile::exists(path)) {
+        image = QImage(path);
+    }
+    cache.insert(name, image);
+    return image;
+}
+
+} // namespace
+
+QImage Picture(const QString& name)
+{
+    QImage image = Load(name);
+    image.setDevicePixelRatio(1.0);
     if (image.isNull()) {
         image = QImage(16, 16, QImage::Format_ARGB32);
         image.fill(QColor(0x30, 0x30, 0x30));
     }
-    cache.insert(name, image);
     return image;
+}
+
+QImage Picture(const QString& name, qreal devicePixelRatio)
+{
+    if (devicePixelRatio > 1.0) {
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        const QString large = dot < 0 ? name + QStringLiteral("@2x")
+                                      : name.left(dot) + QStringLiteral("@2x") + name.mid(dot);
+        QImage image = Load(large);
+        if (!image.isNull()) {
+            image.setDevicePixelRatio(2.0);
+            return image;
+        }
+    }
+    return Picture(name);
+}
+
+QImage ScreenPicture(const QString& name)
+{
+    const qreal ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    return Picture(name, ratio);
+}
+
+QPixmap ScreenPixmap(const QString& name)
+{
+    return QPixmap::fromImage(ScreenPicture(name));
 }
 
 } // namespace furlox::ui

@@ -1,23 +1,29 @@
 #include "detail/ui/uniSyosai.h"
 
 #include <QAbstractTableModel>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
+#include <QGraphicsSimpleTextItem>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTableView>
 #include <QValueAxis>
+#include <algorithm>
 
 #include "base/Error.h"
 #include "base/Settings.h"
 #include "base/ui/CellStyleQt.h"
+#include "base/ui/ErrorReport.h"
 #include "base/ui/Pictures.h"
 #include "base/ui/QtText.h"
 #include "base/ui/WindowSettings.h"
@@ -105,10 +111,15 @@ QLabel* Label(QWidget* parent, int left, int top, int width = -1)
     label->setTextFormat(Qt::PlainText);
     label->setAttribute(Qt::WA_TranslucentBackground);
     if (width > 0) {
+        // The designed width stays; a longer text is cut at the label's edge.
         label->resize(width, 16);
+        label->setProperty("designedWidth", width);
     }
     return label;
 }
+
+constexpr int kMarkerSize = 7;
+const QColor kAqua(0, 255, 255);
 
 // The record captions beside lbl1 .. lbl11, laid out in two columns: turf, then dirt.
 struct RecordPlace
@@ -136,9 +147,17 @@ TfrmSyosai::TfrmSyosai(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHin
         QMessageBox::critical(this, QStringLiteral("Furlox"), text);
     };
     BuildWindow();
-    BuildChart();
+    Chart1 = new QChartView(this);
+    Chart1->setGeometry(314, 32, 316, 316);
+    Chart1->setRenderHint(QPainter::Antialiasing);
+    Chart1->setFrameStyle(QFrame::NoFrame);
+    // The whole view is drawn again on every change: marks drawn outside an item's own
+    // rectangle must never be left behind.
+    Chart1->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
+    BuildChart(nullptr);
     SkinWindow(this, Picture(QStringLiteral("detail-bg.png")));
     RestorePosition();
+    KeepOnScreen(this);
 }
 
 TfrmSyosai::~TfrmSyosai() = default;
@@ -147,11 +166,11 @@ void TfrmSyosai::BuildWindow()
 {
     imgForm = new QLabel(this);
     imgForm->setGeometry(0, 0, 640, 500);
-    imgForm->setPixmap(QPixmap::fromImage(Picture(QStringLiteral("detail-bg.png"))));
+    imgForm->setPixmap(ScreenPixmap(QStringLiteral("detail-bg.png")));
     new BackgroundDrag(imgForm, this);
 
     btnClose = MakeCloseButton(this);
-    connect(btnClose, &TEzRgnBtn::clicked, this, &QWidget::hide);
+    connect(btnClose, &TEzRgnBtn::clicked, this, &TfrmSyosai::CloseDetail);
 
     Panel1 = new QFrame(this);
     Panel1->setGeometry(9, 32, 299, 316);
@@ -163,7 +182,7 @@ void TfrmSyosai::BuildWindow()
     Panel1->setPalette(white);
     auto* panelPicture = new QLabel(Panel1);
     panelPicture->setGeometry(2, 2, 295, 312);
-    panelPicture->setPixmap(QPixmap::fromImage(Picture(QStringLiteral("detail-panel.png"))));
+    panelPicture->setPixmap(ScreenPixmap(QStringLiteral("detail-panel.png")));
 
     cmbBamei = new QComboBox(Panel1);
     cmbBamei->setGeometry(8, 15, 184, 20);
@@ -230,7 +249,7 @@ void TfrmSyosai::BuildWindow()
         " border-right: 1px solid #C0C0C0; border-bottom: 1px solid #C0C0C0; padding: 0; }"));
 }
 
-void TfrmSyosai::BuildChart()
+void TfrmSyosai::BuildChart(const HorseDetail* detail)
 {
     auto* chart = new QChart();
     chart->setTitle(QStringLiteral("近5走におけるFX値の推移"));
@@ -242,33 +261,46 @@ void TfrmSyosai::BuildChart()
     chart->setBackgroundBrush(gradient);
     chart->setBackgroundRoundness(0);
     chart->legend()->hide();
-    chart->setMargins(QMargins(4, 4, 8, 4));
+    chart->setMargins(QMargins(4, 8, 10, 4));
 
     Series1 = new QLineSeries(chart);
-    QPen pen(QColor(0, 255, 255));
+    QPen pen(kAqua);
     pen.setWidth(3);
     Series1->setPen(pen);
     Series1->setPointsVisible(true);
-    Series1->setPointLabelsVisible(true);
-    Series1->setPointLabelsFormat(QStringLiteral("@yPoint"));
-    Series1->setPointLabelsColor(QColor(0, 255, 255));
-    Series1->setPointLabelsFont(ProportionalFont(11));
-    Series1->setPointLabelsClipping(false);
+    Series1->setMarkerSize(kMarkerSize);
+    // The values are marked by labels of our own (PlaceValueLabels), which keep clear of the
+    // markers and of the axes' labels.
+    Series1->setPointLabelsVisible(false);
+    if (detail) {
+        for (const ChartPoint& point : detail->points) {
+            Series1->append(point.x, point.y);
+        }
+    }
     chart->addSeries(Series1);
 
-    // The latest run stands at the right: the bottom axis runs from 1 to 5, inverted.
-    m_axisX = new QValueAxis(chart);
-    m_axisX->setRange(1, 5);
-    m_axisX->setTickCount(5);
-    m_axisX->setLabelFormat(QStringLiteral("%d"));
+    // The latest run stands at the right: the bottom axis runs from "5走前" to "1走前", and
+    // half a step beyond each end so the outer points keep away from the left axis.
+    m_axisX = new QCategoryAxis(chart);
+    m_axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    for (int run = 1; run <= 5; ++run) {
+        m_axisX->append(QStringLiteral("%1走前").arg(run), run);
+    }
+    m_axisX->setRange(0.5, 5.5);
+    m_axisX->setStartValue(0.5);
     m_axisX->setReverse(true);
     m_axisY = new QValueAxis(chart);
-    m_axisY->setRange(-40, 110);
+    const int top = detail ? detail->chartMax : 110;
+    const int bottom = detail ? detail->chartMin : -40;
+    m_axisY->setRange(bottom, top);
+    // Every range spans 150: a line every 30 keeps the labels readable.
+    m_axisY->setTickCount((top - bottom) / 30 + 1);
     m_axisY->setLabelFormat(QStringLiteral("%d"));
     QPen axisPen(QColor(0xC0, 0xC0, 0xC0));
     axisPen.setStyle(Qt::DashLine);
-    for (QValueAxis* axis : {m_axisX, m_axisY}) {
-        axis->setLabelsBrush(QColor(0xC0, 0xC0, 0xC0));
+    const std::initializer_list<QAbstractAxis*> axes = {m_axisX, m_axisY};
+    for (QAbstractAxis* axis : axes) {
+        axis->setLabelsBrush(QColor(0xE0, 0xE0, 0xE0));
         axis->setLabelsFont(ProportionalFont(10));
         axis->setLinePen(axisPen);
         axis->setGridLineColor(QColor(0x60, 0x60, 0x60));
@@ -278,10 +310,47 @@ void TfrmSyosai::BuildChart()
     Series1->attachAxis(m_axisX);
     Series1->attachAxis(m_axisY);
 
-    Chart1 = new QChartView(chart, this);
-    Chart1->setGeometry(314, 32, 316, 316);
-    Chart1->setRenderHint(QPainter::Antialiasing);
-    Chart1->setFrameStyle(QFrame::NoFrame);
+    m_valueLabels.clear();
+    if (detail) {
+        for (const ChartPoint& point : detail->points) {
+            auto* label = new QGraphicsSimpleTextItem(QString::number(point.y), chart);
+            label->setFont(ProportionalFont(11));
+            label->setBrush(kAqua);
+            label->setZValue(100);
+            m_valueLabels << label;
+        }
+    }
+    connect(chart, &QChart::plotAreaChanged, this, &TfrmSyosai::PlaceValueLabels);
+
+    QChart* old = Chart1->chart();
+    Chart1->setChart(chart);
+    delete old;
+    PlaceValueLabels();
+}
+
+void TfrmSyosai::PlaceValueLabels()
+{
+    QChart* chart = Chart1->chart();
+    const QRectF area = chart->plotArea();
+    if (area.isEmpty()) {
+        return; // laid out later; plotAreaChanged calls again
+    }
+    const qreal clearance = kMarkerSize / 2.0 + 2;
+    for (int i = 0; i < m_valueLabels.size() && i < Series1->count(); ++i) {
+        QGraphicsSimpleTextItem* label = m_valueLabels[i];
+        const QPointF at = chart->mapToPosition(Series1->at(i), Series1);
+        const QRectF box = label->boundingRect();
+        // Above the marker, or below it where the top of the plot area would cut it; always
+        // inside the plot area, so never over the axes' labels.
+        qreal y = at.y() - clearance - box.height();
+        if (y < area.top() + 1) {
+            y = at.y() + clearance;
+        }
+        y = std::clamp(y, area.top() + 1, std::max(area.top() + 1, area.bottom() - box.height()));
+        const qreal x = std::clamp(at.x() - box.width() / 2, area.left() + 2,
+                                   std::max(area.left() + 2, area.right() - box.width() - 2));
+        label->setPos(x, y);
+    }
 }
 
 void TfrmSyosai::RestorePosition()
@@ -293,6 +362,11 @@ void TfrmSyosai::SetSource(const kol::RaceDay* day, const AnalysedRace* race)
 {
     m_day = day;
     m_race = race;
+}
+
+void TfrmSyosai::ReportError(const QString& text)
+{
+    errorBox(text);
 }
 
 void TfrmSyosai::ShowRunnerDetail(int row, bool show)
@@ -308,16 +382,38 @@ void TfrmSyosai::ShowRunnerDetail(int row, bool show)
     }
     cmbBamei->setCurrentIndex(row - 1);
     m_filling = false;
-    try {
-        ShowHorse(row - 1);
-    } catch (const Error& e) {
-        errorBox(Q(e.what()));
+    if (!Guarded([&] { ShowHorse(row - 1); }, [this](const QString& text) { ReportError(text); })) {
         return;
     }
     if (show) {
+        m_open = true;
+        if (isMinimized()) {
+            showNormal();
+        }
         this->show();
         raise();
         activateWindow();
+        emit shownChanged(true);
+    }
+}
+
+void TfrmSyosai::CloseDetail()
+{
+    const bool wasOpen = m_open || isVisible();
+    m_open = false;
+    hide();
+    if (wasOpen) {
+        emit shownChanged(false);
+    }
+}
+
+void TfrmSyosai::closeEvent(QCloseEvent* event)
+{
+    const bool wasOpen = m_open;
+    m_open = false;
+    QWidget::closeEvent(event);
+    if (wasOpen) {
+        emit shownChanged(false);
     }
 }
 
@@ -326,17 +422,35 @@ void TfrmSyosai::cmbBameiChange(int index)
     if (m_filling || index < 0) {
         return;
     }
-    try {
-        ShowHorse(index);
-    } catch (const Error& e) {
-        errorBox(Q(e.what()));
+    Guarded([&] { ShowHorse(index); }, [this](const QString& text) { ReportError(text); });
+}
+
+void TfrmSyosai::ClearHorse()
+{
+    m_pastRuns->SetDetail(nullptr);
+    m_detail = HorseDetail{};
+    for (QLabel* label : {lblSeinen, lblUmaKigou, lblSanti, lblSeisansya, lblBanusi, lblChokyosi,
+                          lblSouSyokin, lblHonSyokin, lblTiti, lblHaha, lblHahaTiti, lblHahaHaha}) {
+        label->clear();
     }
+    for (QLabel* label : lblRecord) {
+        label->clear();
+    }
+    imgKeiro->clear();
+    BuildChart(nullptr);
 }
 
 void TfrmSyosai::ShowHorse(int index)
 {
+    HorseDetail detail;
+    try {
+        detail = BuildHorseDetail(*m_day, *m_race, index);
+    } catch (...) {
+        ClearHorse(); // the error is not shown under the previous horse's figures
+        throw;
+    }
     m_pastRuns->SetDetail(nullptr);
-    m_detail = BuildHorseDetail(*m_day, *m_race, index);
+    m_detail = std::move(detail);
 
     const std::pair<QLabel*, const std::string*> texts[] = {
         {lblSeinen, &m_detail.lblSeinen},       {lblUmaKigou, &m_detail.lblUmaKigou},
@@ -348,7 +462,9 @@ void TfrmSyosai::ShowHorse(int index)
     };
     for (const auto& [label, text] : texts) {
         label->setText(Q(*text));
-        label->adjustSize();
+        if (!label->property("designedWidth").isValid()) {
+            label->adjustSize();
+        }
     }
     for (std::size_t i = 0; i < lblRecord.size(); ++i) {
         lblRecord[i]->setText(Q(m_detail.lblRecord[i]));
@@ -356,30 +472,13 @@ void TfrmSyosai::ShowHorse(int index)
 
     // "Image7" is the seventh coat picture.
     const int coat = QString::fromStdString(m_detail.coatPicture).mid(5).toInt();
-    imgKeiro->setPixmap(QPixmap::fromImage(
-        Picture(QStringLiteral("coat-%1.png").arg(coat, 2, 10, QLatin1Char('0')))));
+    imgKeiro->setPixmap(
+        ScreenPixmap(QStringLiteral("coat-%1.png").arg(coat, 2, 10, QLatin1Char('0'))));
 
-    m_axisY->setRange(m_detail.chartMin, m_detail.chartMax);
-    // Every range spans 150: a line every 30 keeps the labels readable.
-    m_axisY->setTickCount((m_detail.chartMax - m_detail.chartMin) / 30 + 1);
-    Series1->clear();
-    for (const ChartPoint& point : m_detail.points) {
-        Series1->append(point.x, point.y);
-    }
+    BuildChart(&m_detail);
     m_pastRuns->SetDetail(&m_detail);
     Grid2->scrollToTop();
-}
-
-void TfrmSyosai::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    emit shownChanged(true);
-}
-
-void TfrmSyosai::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    emit shownChanged(false);
+    Grid2->horizontalScrollBar()->setValue(Grid2->horizontalScrollBar()->minimum());
 }
 
 } // namespace furlox::ui

@@ -6,10 +6,12 @@
 
 #include "detail/HorseDetail.h"
 
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QComboBox;
 class QFrame;
+class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineSeries;
 class QTableView;
@@ -37,10 +39,19 @@ public:
     // Rebuilds the runner list and shows runner `row` (1-based, horse-number order);
     // with `show` the window appears. Errors are reported and the window is not shown.
     void ShowRunnerDetail(int row, bool show);
-    // Fills every control for runner `index` (0-based). Throws on a prize conversion error.
+    // Fills every control for runner `index` (0-based). Throws on a prize conversion error,
+    // after clearing every control, so nothing of the horse shown before stays.
     void ShowHorse(int index);
+    // The program closes the window (its close button, or the race it showed is gone).
+    void CloseDetail();
+    // Whether the program has the window open: set when it shows a runner with `show`,
+    // cleared when it is closed. A window minimised by the user stays open (and follows the
+    // shown race); the system's hiding and showing never change this.
+    bool IsOpen() const { return m_open; }
 
     const HorseDetail& Detail() const { return m_detail; }
+    // The value marks of the chart's points, in the order of the points.
+    const QList<QGraphicsSimpleTextItem*>& ValueLabels() const { return m_valueLabels; }
 
     // Components, named as the window was designed.
     QLabel* imgForm = nullptr;
@@ -62,22 +73,26 @@ public:
     QLabel* lblHahaHaha = nullptr;
     std::array<QLabel*, 11> lblRecord{}; // lbl1 .. lbl11
     QChartView* Chart1 = nullptr;
-    QLineSeries* Series1 = nullptr;
+    QLineSeries* Series1 = nullptr; // rebuilt, with its chart, for every horse
     QTableView* Grid2 = nullptr;
 
     // How errors are shown (a message box unless a test replaces it).
     std::function<void(const QString&)> errorBox;
 
 signals:
+    // The program opened (true) or closed (false) the window; see IsOpen.
     void shownChanged(bool shown);
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildWindow();
-    void BuildChart();
+    // A new chart for the given points: nothing of an earlier horse's chart survives.
+    void BuildChart(const HorseDetail* detail);
+    void PlaceValueLabels();
+    void ClearHorse();
+    void ReportError(const QString& text);
     void cmbBameiChange(int index);
     void RestorePosition();
 
@@ -85,9 +100,11 @@ private:
     const AnalysedRace* m_race = nullptr;
     HorseDetail m_detail;
     PastRunModel* m_pastRuns = nullptr;
-    QValueAxis* m_axisX = nullptr;
+    QCategoryAxis* m_axisX = nullptr;
     QValueAxis* m_axisY = nullptr;
+    QList<QGraphicsSimpleTextItem*> m_valueLabels;
     bool m_filling = false;
+    bool m_open = false;
 };
 
 } // namespace furlox::ui

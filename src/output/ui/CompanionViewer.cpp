@@ -16,10 +16,10 @@ bool CompanionViewer::Running() const
     return m_pid > 0 && ::kill(static_cast<pid_t>(m_pid), 0) == 0;
 }
 
-bool CompanionViewer::StartOrActivate(const std::filesystem::path& workDir)
+CompanionViewer::Result CompanionViewer::StartOrActivate(const std::filesystem::path& workDir)
 {
     if (Running()) {
-        return true;
+        return Result::AlreadyRunning;
     }
     const QString folder = QString::fromStdString(workDir.string());
     const QFileInfo native(folder + QStringLiteral("/pt"));
@@ -27,15 +27,17 @@ bool CompanionViewer::StartOrActivate(const std::filesystem::path& workDir)
         qint64 pid = 0;
         if (QProcess::startDetached(native.absoluteFilePath(), {}, folder, &pid)) {
             m_pid = pid;
-            return true;
+            return Result::Started;
         }
-        return false;
+        return Result::FailedToStart;
     }
     const QFileInfo windows(folder + QStringLiteral("/pt.exe"));
     if (windows.isFile()) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(windows.absoluteFilePath()));
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(windows.absoluteFilePath()))
+                   ? Result::Started
+                   : Result::FailedToStart;
     }
-    return false;
+    return Result::Missing;
 }
 
 } // namespace furlox::ui

@@ -14,7 +14,7 @@ namespace furlox::ui {
 // for the viewer it started itself: while that process runs, a second press starts no other
 // copy (it cannot raise another program's window there), and otherwise it starts `pt` (a
 // native build) or `pt.exe` (handed to the desktop, e.g. for Wine) from the work directory.
-// A missing viewer shows nothing.
+// A missing viewer is reported by the result, so the window can say what is missing.
 class CompanionViewer final : public QObject
 {
     Q_OBJECT
@@ -22,8 +22,14 @@ class CompanionViewer final : public QObject
 public:
     explicit CompanionViewer(QObject* parent = nullptr);
 
-    // Returns true when a viewer was started or was already running.
-    bool StartOrActivate(const std::filesystem::path& workDir);
+    enum class Result
+    {
+        Started,
+        AlreadyRunning,
+        Missing,       // neither pt nor pt.exe in the work directory
+        FailedToStart, // there, but it could not be started
+    };
+    Result StartOrActivate(const std::filesystem::path& workDir);
     bool Running() const;
 
 private:

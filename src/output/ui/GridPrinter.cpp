@@ -1,5 +1,6 @@
 #include "output/ui/GridPrinter.h"
 
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 
@@ -10,7 +11,12 @@
 namespace furlox::ui {
 QSize PrintablePageSize(const QPrinter& printer)
 {
-    const QRectF mm = printer.pageLayout().paintRect(QPageLayout::Millimeter);
+    return PrintablePageSize(printer.pageLayout());
+}
+
+QSize PrintablePageSize(const QPageLayout& layout)
+{
+    const QRectF mm = layout.paintRect(QPageLayout::Millimeter);
     return {static_cast<int>(mm.width() * 10), static_cast<int>(mm.height() * 10)};
 }
 

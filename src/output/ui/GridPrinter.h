@@ -6,6 +6,7 @@
 #include "analysis/AnalysedRace.h"
 #include "output/PrintLayout.h"
 
+class QPageLayout;
 class QPainter;
 class QPrinter;
 class QRect;
@@ -15,6 +16,7 @@ namespace furlox::ui {
 
 // The printable area of a landscape page, in tenths of a millimetre.
 QSize PrintablePageSize(const QPrinter& printer);
+QSize PrintablePageSize(const QPageLayout& layout);
 
 // Draws one laid-out page; the painter's coordinates are tenths of a millimetre.
 void DrawPrintPage(QPainter& painter, const AnalysedRace& race, const PrintPage& page,

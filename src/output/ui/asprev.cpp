@@ -1,5 +1,6 @@
 #include "output/ui/asprev.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPageLayout>
@@ -32,28 +33,35 @@ private:
     TPagePreview* m_preview;
 };
 
-// An A4 landscape page less the usual margins, in tenths of a millimetre: the page the
-// preview shows when no printer tells otherwise.
-QSize PreviewPageSize()
+// An A4 landscape page with the usual margins: the paper when no printer tells otherwise.
+QPageLayout FallbackLayout()
 {
-    const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                             QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    const QRectF mm = layout.paintRect(QPageLayout::Millimeter);
-    return {static_cast<int>(mm.width() * 10), static_cast<int>(mm.height() * 10)};
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
 }
 
 } // namespace
 
-TPagePreview::TPagePreview(const AnalysedRace& race, PrintSettings& settings, QWidget* owner)
-    : QDialog(owner), m_race(race), m_settings(settings)
+TPagePreview::TPagePreview(const AnalysedRace& race, PrintSettings& settings,
+                           const QPageLayout& page, QWidget* owner)
+    : QDialog(owner), m_race(race), m_settings(settings),
+      m_layout(page.isValid() ? page : FallbackLayout())
 {
+    // Landscape, as printing sets it.
+    m_layout.setOrientation(QPageLayout::Landscape);
     setWindowTitle(QStringLiteral("印刷プレビュー"));
     setFixedSize(674, 552);
+    // The window is white under the page; the button bar keeps the style's own colours, so
+    // its button reads as a button.
     setAutoFillBackground(true);
-    setPalette(QPalette(Qt::black, Qt::white));
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
 
     auto* top = new QWidget(this);
     top->setGeometry(0, 0, 674, 33);
+    top->setAutoFillBackground(true);
+    top->setPalette(QApplication::palette(top));
     Button1 = new QPushButton(QStringLiteral("前のページ"), top);
     Button1->setGeometry(8, 4, 90, 25);
     Button1->hide();
@@ -94,18 +102,39 @@ void TPagePreview::Button2Click()
     PaintBox1->update();
 }
 
+QSize TPagePreview::PageSize() const
+{
+    return PrintablePageSize(m_layout);
+}
+
+int TPagePreview::PageCount() const
+{
+    const QSize pageSize = PageSize();
+    return static_cast<int>(
+        LayoutPrintPages(m_race, pageSize.width(), pageSize.height(), m_settings).size());
+}
+
 void TPagePreview::PaintBox1Paint(QPainter& painter, const QRect& rect)
 {
     // The preview leaves a 5 mm band at the top of the page, and later printouts keep it.
     m_settings.headerSize = 50;
-    const QSize pageSize = PreviewPageSize();
+    const QSize pageSize = PageSize();
     const std::vector<PrintPage> pages =
         LayoutPrintPages(m_race, pageSize.width(), pageSize.height(), m_settings);
-    if (m_page < 1 || m_page > static_cast<int>(pages.size())) {
-        return; // past the last page the box stays white
+    // The paper: the printable area scaled into the box with a margin, outlined and shadowed.
+    const QRect inner = rect.adjusted(8, 8, -10, -10);
+    const QSize fitted = pageSize.scaled(inner.size(), Qt::KeepAspectRatio);
+    m_paper = QRect(inner.topLeft(), fitted);
+    painter.fillRect(m_paper.translated(3, 3), QColor(0xB0, 0xB0, 0xB0));
+    painter.fillRect(m_paper, Qt::white);
+    if (m_page >= 1 && m_page <= static_cast<int>(pages.size())) {
+        DrawPageInto(painter, m_paper, pageSize, m_race,
+                     pages[static_cast<std::size_t>(m_page - 1)], m_settings);
     }
-    DrawPageInto(painter, rect, pageSize, m_race, pages[static_cast<std::size_t>(m_page - 1)],
-                 m_settings);
+    // Past the last page the paper stays blank.
+    painter.setPen(QColor(0x60, 0x60, 0x60));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(m_paper.adjusted(0, 0, -1, -1));
 }
 
 } // namespace furlox::ui

@@ -9,9 +9,9 @@ TEzRgnBtn* MakeCloseButton(QWidget* window)
 {
     auto* button = new TEzRgnBtn(window);
     button->move(606, 7);
-    button->SetPicIdle(Picture(QStringLiteral("close-idle.png")));
-    button->SetPicUp(Picture(QStringLiteral("close-hover.png")));
-    button->SetPicDown(Picture(QStringLiteral("close-down.png")));
+    button->SetPicIdle(ScreenPicture(QStringLiteral("close-idle.png")));
+    button->SetPicUp(ScreenPicture(QStringLiteral("close-hover.png")));
+    button->SetPicDown(ScreenPicture(QStringLiteral("close-down.png")));
     button->SetPaintMode(TPaintMode::pmCrop);
     button->setToolTip(QStringLiteral("閉じる"));
     return button;

@@ -6,6 +6,27 @@
 #include "skin/ui/Skin.h"
 
 namespace furlox::ui {
+namespace {
+
+// A picture may be a high-density rendering (device pixel ratio 2): the button takes its
+// logical size, and its outline from it sampled down to that size.
+QSize LogicalSize(const QImage& picture)
+{
+    return picture.deviceIndependentSize().toSize();
+}
+
+QImage AtLogicalSize(const QImage& picture)
+{
+    if (picture.devicePixelRatio() <= 1.0) {
+        return picture;
+    }
+    QImage small =
+        picture.scaled(LogicalSize(picture), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    small.setDevicePixelRatio(1.0);
+    return small;
+}
+
+} // namespace
 
 TEzRgnBtn::TEzRgnBtn(QWidget* parent) : QWidget(parent)
 {
@@ -89,8 +110,8 @@ const QImage& TEzRgnBtn::CurrentPicture() const
 void TEzRgnBtn::Refresh()
 {
     const QImage& picture = CurrentPicture();
-    if (!picture.isNull() && size() != picture.size()) {
-        resize(picture.size());
+    if (!picture.isNull() && size() != LogicalSize(picture)) {
+        resize(LogicalSize(picture));
     }
     update();
 }
@@ -114,9 +135,9 @@ void TEzRgnBtn::paintEvent(QPaintEvent*)
                 }
             }
         }
-        painter.drawImage(0, 0, keyed);
+        painter.drawImage(QPointF(0, 0), keyed);
     } else {
-        painter.drawImage(0, 0, picture);
+        painter.drawImage(QPointF(0, 0), picture);
     }
 }
 
@@ -125,14 +146,15 @@ void TEzRgnBtn::ApplyCrop()
     if (m_paintMode != TPaintMode::pmCrop || m_cropped || m_picIdle.isNull()) {
         return;
     }
-    const PixelBuffer buffer(m_picIdle);
+    const PixelBuffer buffer(AtLogicalSize(m_picIdle));
     setMask(ToQRegion(CropRegionFromPicture(buffer.view())));
     m_cropped = true;
 }
 
 void TEzRgnBtn::RemoveCrop()
 {
-    setMask(QRegion(0, 0, m_picIdle.width(), m_picIdle.height()));
+    const QSize size = LogicalSize(m_picIdle);
+    setMask(QRegion(0, 0, size.width(), size.height()));
     m_cropped = false;
 }
 

@@ -8,20 +8,109 @@
 #include <QtTest>
 #include <filesystem>
 
+#include <QDialog>
+#include <QHeaderView>
+#include <QLockFile>
+#include <QMessageBox>
+#include <QSysInfo>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+#include <unistd.h>
+
 #include "analysis/GridRules.h"
+#include "analysis/RaceAnalysis.h"
 #include "analysis/ui/RaceGridModel.h"
 #include "app/ui/Application.h"
 #include "app/ui/SingleInstance.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
 #include "base/Encoding.h"
+#include "base/Error.h"
 #include "base/Settings.h"
+#include "base/ui/QtText.h"
+#include "detail/ui/uniSyosai.h"
+#include "kol/KolRecords.h"
 #include "kol/SampleDay.h"
+#include "output/TextExport.h"
 #include "skin/ui/EzRgnBtn.h"
+#include "support/KolBuilder.h"
+#include "support/LhaWriter.h"
 
 using namespace furlox;
 using namespace furlox::ui;
 namespace fs = std::filesystem;
+
+namespace {
+
+// A race day of three races whose first cannot be analysed (its distance is not a number).
+test::KolBuilder BrokenDay()
+{
+    test::KolBuilder b;
+    const auto runner = [&b](std::initializer_list<int> figures) {
+        b.AddRunner()
+            .Figures(figures)
+            .SetHorse(kol::horse::kMainPrize, "0000123456")
+            .SetHorse(kol::horse::kPrizePart1, "0000000000")
+            .SetHorse(kol::horse::kPrizePart2, "0000000000");
+    };
+    b.AddRace().Set(kol::race::kDistance, "16x0");
+    for (int i = 0; i < 3; ++i) {
+        runner({90 + i});
+    }
+    b.AddRace().Set(kol::race::kRaceNumber, "12");
+    for (int i = 0; i < 4; ++i) {
+        runner({80 + i, 85});
+    }
+    b.AddRace().Set(kol::race::kRaceNumber, "01").Set(kol::race::kCourseCode, "05");
+    for (int i = 0; i < 2; ++i) {
+        runner({100});
+    }
+    return b;
+}
+
+QString WriteArchive(const QString& dir, const kol::SampleFiles& files)
+{
+    const std::string bytes = test::MakeLhaFiles({{"kol_den1.kd2", files.raceFile},
+                                                  {"kol_den2.kd2", files.entryFile},
+                                                  {"kol_uma.kd2", files.horseFile}});
+    const QString path = QDir(dir).filePath(QStringLiteral("day.lzh"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return {};
+    }
+    file.write(bytes.data(), qint64(bytes.size()));
+    return path;
+}
+
+bool AnyContains(const QStringList& texts, const QString& part)
+{
+    for (const QString& text : texts) {
+        if (text.contains(part)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Closes the next application-modal dialog (a message box, the preview) once it is open,
+// keeping a message box's text.
+void CloseNextModal(QStringList* texts = nullptr)
+{
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, texts] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal); box && texts) {
+                *texts << box->text();
+            }
+            modal->close();
+            timer->deleteLater();
+        }
+    });
+    timer->start(50);
+}
+
+} // namespace
 
 class MainWindowTest : public QObject
 {
@@ -42,6 +131,22 @@ private:
         return window;
     }
     QStringList m_messages;
+
+    // A window on BrokenDay(): race 0 fails at start-up and reports it in one error box.
+    static std::unique_ptr<TfrmVelko> OpenBrokenDay(const QString& dir)
+    {
+        BrokenDay().WriteFiles(dir.toStdString());
+        TfrmVelko::Options options;
+        options.workDir = dir.toStdString();
+        QStringList atStart;
+        CloseNextModal(&atStart);
+        auto window = std::make_unique<TfrmVelko>(options);
+        if (atStart.size() != 1) {
+            qWarning() << "start-up messages:" << atStart;
+            return nullptr;
+        }
+        return window;
+    }
 
 private slots:
     void initTestCase()
@@ -158,8 +263,9 @@ private slots:
                 QCOMPARE(index.data(Qt::FontRole).value<QFont>().bold(), style.bold);
             }
         }
-        QCOMPARE(window->Grid1->columnWidth(2), 116);
-        QCOMPARE(window->Grid1->columnWidth(10), 42);
+        // Each column is its designed width plus the grid line that Qt draws inside it.
+        QCOMPARE(window->Grid1->columnWidth(2), 116 + 1);
+        QCOMPARE(window->Grid1->columnWidth(10), 42 + 1);
     }
 
     void clickOnAHorseNameAsksForTheDetail()
@@ -361,6 +467,529 @@ private slots:
         SingleInstance second(name);
         QVERIFY(second.ActivateRunning());
         QTRY_COMPARE(activated.count(), 1);
+    }
+
+    // ---- the shown race always belongs to the loaded day ----------------
+
+    void failingRaceShowsAnEmptyGridAndTheIndexStillMoves()
+    {
+        QTemporaryDir dir;
+        const auto opened = OpenBrokenDay(dir.path());
+        QVERIFY(opened);
+        TfrmVelko& window = *opened;
+        // Race 0 fails at start-up: nothing of a race on screen, the error in the window.
+        QCOMPARE(window.LoadedDay().RaceCount(), 3);
+        QCOMPARE(window.CurrentRace(), 0);
+        QVERIFY(!window.RaceShown());
+        QVERIFY(window.Race().rows.empty());
+        QVERIFY(window.Grid1->isHidden());
+        QVERIFY(!window.lblNotice->isHidden());
+        QVERIFY(window.lblNotice->text().contains(QStringLiteral("は整数ではありません")));
+        QVERIFY(window.lblTan->text().isEmpty());
+        QVERIFY(window.lblTitle2->text().startsWith(QStringLiteral("東京11R")));
+        QVERIFY(window.popMenu->actions().at(0)->isChecked());
+        window.popOutput->aboutToShow();
+        QVERIFY(!window.popPrint->isEnabled());
+        QVERIFY(!window.PrintPreview->isEnabled());
+        QVERIFY(!window.popHTML->isEnabled());
+        QVERIFY(!window.popTextOut->isEnabled());
+
+        window.messageBox = [this](const QString&, const QString& text, bool) {
+            m_messages << text;
+        };
+        // 次 steps past the broken race, without a beep.
+        window.EzRgnBtn4Click();
+        QCOMPARE(window.CurrentRace(), 1);
+        QVERIFY(window.RaceShown());
+        QCOMPARE(window.Race().headCount, 4);
+        QVERIFY(!window.Grid1->isHidden());
+        QVERIFY(window.lblNotice->isHidden());
+        QCOMPARE(window.BeepCount(), 0);
+        window.popOutput->aboutToShow();
+        QVERIFY(window.popPrint->isEnabled());
+        // 前 steps back onto it: reported, emptied, the index there.
+        window.EzRgnBtn3Click();
+        QCOMPARE(window.CurrentRace(), 0);
+        QVERIFY(!window.RaceShown());
+        QVERIFY(window.Grid1->isHidden());
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(window.BeepCount(), 0);
+        // The keys and the race menu go on from it, too.
+        QTest::keyClick(&window, Qt::Key_End);
+        QCOMPARE(window.CurrentRace(), 2);
+        QVERIFY(window.RaceShown());
+        window.popMenu->actions().at(0)->trigger();
+        QCOMPARE(window.CurrentRace(), 0);
+        QTest::keyClick(&window, Qt::Key_Right);
+        QCOMPARE(window.CurrentRace(), 1);
+        QVERIFY(window.popMenu->actions().at(1)->isChecked());
+        QVERIFY(!window.popMenu->actions().at(0)->isChecked());
+    }
+
+    void newDayDropsTheOldRaceAtOnce()
+    {
+        QTemporaryDir work;
+        QTemporaryDir archives;
+        kol::SampleOptions sample;
+        sample.seed = 1;
+        kol::WriteSampleDay(sample, work.path().toStdString());
+        TfrmVelko::Options options;
+        options.workDir = work.path().toStdString();
+        TfrmVelko window(options);
+        TfrmSyosai detail;
+        QStringList detailErrors;
+        detail.errorBox = [&detailErrors](const QString& text) { detailErrors << text; };
+        window.AttachDetailWindow(&detail);
+        window.messageBox = [this](const QString&, const QString& text, bool) {
+            m_messages << text;
+        };
+        QStringList asked;
+        window.saveFileDialog = [&asked](const QString& name, const QString&, const QString&) {
+            asked << name;
+            return QString();
+        };
+        window.AnalyseRace(30);
+        window.Grid1ClickCell(2, kColHorseName);
+        QVERIFY(detail.isVisible());
+
+        // A day of three races whose race 0 fails.
+        const test::KolBuilder broken = BrokenDay();
+        const QString archive = WriteArchive(archives.path(), broken.Files());
+        window.OpenDataArchive(archive);
+        QCOMPARE(window.LoadedDay().RaceCount(), 3);
+        QCOMPARE(window.CurrentRace(), 0);
+        QVERIFY(!window.RaceShown());
+        QVERIFY(window.Race().rows.empty());
+        QCOMPARE(window.Grid1->model()->rowCount(), 0);
+        QVERIFY(!detail.isVisible());
+        QVERIFY(!detail.IsOpen());
+        QVERIFY(window.lblTan->text().isEmpty());
+        // The day's walks name their files after the new day, and nothing reads past it.
+        window.popTextOutAllClick();
+        window.popTextOutClick(); // not for a race that is not shown
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.first(), Q(SuggestedAllRacesFileName(broken.Build().races[0])));
+        QVERIFY(!AnyContains(m_messages, QStringLiteral("range")));
+        QVERIFY(detailErrors.isEmpty());
+    }
+
+    void loadThatFailsPartWayDropsTheOldRace()
+    {
+        QTemporaryDir work;
+        kol::SampleOptions sample;
+        sample.seed = 1;
+        kol::WriteSampleDay(sample, work.path().toStdString());
+        TfrmVelko::Options options;
+        options.workDir = work.path().toStdString();
+        TfrmVelko window(options);
+        window.AnalyseRace(12);
+        QVERIFY(window.RaceShown());
+        // The horse file cannot be read to its end: the race file before it is the new day's.
+        BrokenDay().WriteFiles(work.path().toStdString());
+        const QString horses = work.filePath(QStringLiteral("kol_uma.kd2"));
+        QVERIFY(QFile::remove(horses));
+        QVERIFY(QDir().mkdir(horses));
+        bool thrown = false;
+        try {
+            window.LoadKolFiles();
+        } catch (const furlox::Error&) {
+            thrown = true;
+        }
+        QVERIFY(thrown);
+        QVERIFY(!window.RaceShown());
+        QVERIFY(window.Race().rows.empty());
+        QVERIFY(window.Grid1->isHidden());
+        QVERIFY(window.lblTitle1->text().isEmpty());
+        QCOMPARE(window.popMenu->actions().size(), window.LoadedDay().RaceCount());
+    }
+
+    // ---- errors never end the program --------------------------------------------
+
+    void startOptionsWithAFailingRaceAreReported()
+    {
+        QTemporaryDir dir;
+        const auto opened = OpenBrokenDay(dir.path());
+        QVERIFY(opened);
+        TfrmVelko& window = *opened;
+        TfrmSyosai detail;
+        QStringList detailErrors;
+        detail.errorBox = [&detailErrors](const QString& text) { detailErrors << text; };
+        window.AttachDetailWindow(&detail);
+        window.messageBox = [this](const QString&, const QString& text, bool) {
+            m_messages << text;
+        };
+        window.ApplyStartOptions(2, 1); // a good race, its horse 1
+        QVERIFY(detail.isVisible());
+        window.ApplyStartOptions(0, 2); // the broken race, and a horse it cannot show
+        QCOMPARE(window.CurrentRace(), 0);
+        QVERIFY(!detail.isVisible());
+        QCOMPARE(m_messages.size(), 1);
+        window.ApplyStartOptions(99, 99); // clamped to the last race; no horse 99
+        QCOMPARE(window.CurrentRace(), 2);
+        QVERIFY(!detail.isVisible());
+        window.ApplyStartOptions(-5, std::nullopt);
+        QCOMPARE(window.CurrentRace(), 0);
+        QVERIFY(detailErrors.isEmpty());
+    }
+
+    void unreadableWorkDirIsReportedAndTheWindowOpens()
+    {
+        // A work directory that cannot be searched. As root nothing is refused for lack of
+        // permission, so a link that points at itself stands in (stat fails with ELOOP); as
+        // another user a folder without search permission is tried as well.
+        QTemporaryDir parent;
+        const QString loop = parent.filePath(QStringLiteral("loop"));
+        QVERIFY(QFile::link(loop, loop));
+        QStringList dirs{loop};
+        if (::geteuid() != 0) {
+            const QString locked = parent.filePath(QStringLiteral("locked"));
+            QVERIFY(QDir().mkpath(locked + QStringLiteral("/work")));
+            QFile::setPermissions(locked, QFileDevice::ReadOwner);
+            dirs << locked + QStringLiteral("/work");
+        }
+        for (const QString& workDir : dirs) {
+            QStringList shown;
+            TfrmVelko::Options options;
+            options.workDir = workDir.toStdString();
+            // The constructor reports through the default message box: read it and close it.
+            CloseNextModal(&shown);
+            const auto window = std::make_unique<TfrmVelko>(options);
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown.first().contains(workDir), qPrintable(shown.first()));
+            QVERIFY(window->Grid1->isHidden());
+            QVERIFY(!window->lblNotice->isHidden());
+            // The step itself throws; the constructor caught it where the start-up entered.
+            bool thrown = false;
+            try {
+                window->StartUpLoad();
+            } catch (const std::filesystem::filesystem_error&) {
+                thrown = true;
+            }
+            QVERIFY(thrown);
+        }
+        QFile::setPermissions(parent.filePath(QStringLiteral("locked")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner);
+    }
+
+    void workDirThatVanishesIsReportedByEveryAction()
+    {
+        QTemporaryDir root;
+        const QString workDir = root.filePath(QStringLiteral("work"));
+        QVERIFY(QDir().mkpath(workDir));
+        kol::SampleOptions sample;
+        kol::WriteSampleDay(sample, workDir.toStdString());
+        TfrmVelko::Options options;
+        options.workDir = workDir.toStdString();
+        TfrmVelko window(options);
+        window.messageBox = [this](const QString&, const QString& text, bool) {
+            m_messages << text;
+        };
+        window.saveFileDialog = [&root](const QString&, const QString&, const QString&) {
+            return root.filePath(QStringLiteral("out.htm"));
+        };
+        window.openFileDialog = [](const QString&, const QString&) {
+            return QStringLiteral(FURLOX_SOURCE_DIR "/samples/sample-day.lzh");
+        };
+        window.AnalyseRace(3);
+        QVERIFY(QDir(workDir).removeRecursively());
+
+        window.popHTMLClick(); // Head.dat goes into the work directory
+        QCOMPARE(m_messages.size(), 1);
+        window.EzRgnBtn1Click(); // extracting into it makes it again
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(QFileInfo(workDir).isDir());
+        QCOMPARE(window.CurrentRace(), 0);
+        QVERIFY(window.RaceShown());
+        QVERIFY(QDir(workDir).removeRecursively());
+        window.EzRgnBtn6Click(); // the viewer is looked for in it
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY(m_messages.last().contains(workDir));
+        QTest::keyClick(&window, Qt::Key_F1); // the help page is looked for in it, too
+        QCOMPARE(m_messages.size(), 3);
+        window.EzRgnBtn4Click();
+        QCOMPARE(window.CurrentRace(), 1); // the loaded day still works
+        for (const QString& message : m_messages) {
+            QVERIFY2(!message.isEmpty(), qPrintable(message));
+        }
+    }
+
+    // ---- a second start hands its archive over -------------------------------------
+
+    void secondStartHandsItsArchiveOver()
+    {
+        const QString name =
+            QStringLiteral("FurloxKolMutex-hand-%1").arg(QCoreApplication::applicationPid());
+        SingleInstance first(name);
+        QVERIFY(first.Start(QString()));
+        QSignalSpy archives(&first, &SingleInstance::archiveRequested);
+        QSignalSpy activated(&first, &SingleInstance::activationRequested);
+        // Opening an archive runs an event loop of its own (the progress dialog), in which the
+        // second start's connection goes away.
+        const QMetaObject::Connection busy =
+            connect(&first, &SingleInstance::archiveRequested, this, [] { QTest::qWait(300); });
+        SingleInstance second(name);
+        const QString path = QStringLiteral("/tmp/日本語 の/day.lzh");
+        QVERIFY(!second.Start(path));
+        QTRY_COMPARE(archives.count(), 1);
+        QCOMPARE(archives.first().first().toString(), path);
+        QCOMPARE(activated.count(), 1);
+        disconnect(busy);
+
+        // The running window opens it as if dropped, once no dialog is in the way.
+        QTemporaryDir work;
+        TfrmVelko::Options options;
+        options.workDir = work.path().toStdString();
+        TfrmVelko window(options);
+        window.messageBox = [this](const QString&, const QString& text, bool) {
+            m_messages << text;
+        };
+        window.show();
+        QDialog modal;
+        modal.setModal(true);
+        modal.show();
+        QVERIFY(QApplication::activeModalWidget() == &modal);
+        connect(&first, &SingleInstance::archiveRequested, &window, &TfrmVelko::OpenHandedArchive);
+        SingleInstance third(name);
+        QVERIFY(!third.Start(QStringLiteral(FURLOX_SOURCE_DIR "/samples/sample-day.lzh")));
+        QTest::qWait(700);
+        QCOMPARE(window.LoadedDay().RaceCount(), 0); // not under the dialog
+        modal.close();
+        QTRY_COMPARE(window.LoadedDay().RaceCount(), 36);
+        QCOMPARE(window.CurrentRace(), 0);
+    }
+
+    void twoStartsAtOnceNeverBothRun()
+    {
+        const QString name =
+            QStringLiteral("FurloxKolMutex-race-%1").arg(QCoreApplication::applicationPid());
+        QFile::remove(InstanceLockPath(name));
+        // The first start holds the name but does not listen yet (it is still starting).
+        SingleInstance first(name);
+        QVERIFY(first.TryLock());
+        // A second start in the meantime neither runs nor takes the name away ...
+        {
+            SingleInstance second(name);
+            QVERIFY(!second.TryLock());
+            QVERIFY(!second.Start(QString(), 300));
+        }
+        // ... and hands over once the first listens.
+        std::atomic<int> outcome{-1};
+        std::thread later([&outcome, name] {
+            SingleInstance third(name);
+            outcome = third.Start(QStringLiteral("/tmp/late.lzh"), 5000) ? 1 : 0;
+        });
+        QTest::qWait(300);
+        QSignalSpy archives(&first, &SingleInstance::archiveRequested);
+        QVERIFY(first.Listen());
+        QTRY_COMPARE(archives.count(), 1);
+        later.join();
+        QCOMPARE(outcome.load(), 0);
+        QCOMPARE(archives.first().first().toString(), QStringLiteral("/tmp/late.lzh"));
+    }
+
+    void crashedInstanceLeavesNothingInTheWay()
+    {
+        const QString name =
+            QStringLiteral("FurloxKolMutex-stale-%1").arg(QCoreApplication::applicationPid());
+        // A lock file of a process that no longer runs and no one on the socket.
+        {
+            QFile stale(InstanceLockPath(name));
+            QVERIFY(stale.open(QIODevice::WriteOnly));
+            stale.write("999999\nfurlox\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        }
+        SingleInstance start(name);
+        QVERIFY(start.Start(QString(), 2000));
+    }
+
+    // ---- positions stay on the screen ----------------------------------------------
+
+    void storedPositionOffTheScreenIsBroughtBack()
+    {
+        {
+            QSettings settings(QStringLiteral("Morvane"), QStringLiteral("GLX"));
+            settings.setValue(QStringLiteral("Main/Left"), QStringLiteral("5000"));
+            settings.setValue(QStringLiteral("Main/Top"), QStringLiteral("-3000"));
+            settings.setValue(QStringLiteral("Uma/Left"), QStringLiteral("-900"));
+            settings.setValue(QStringLiteral("Uma/Top"), QStringLiteral("4000"));
+        }
+        auto window = MakeWindow();
+        TfrmSyosai detail;
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(area.contains(window->frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2").arg(window->x()).arg(window->y())));
+        QVERIFY(area.contains(detail.frameGeometry()));
+        QCOMPARE(window->x(), area.right() + 1 - window->width());
+        QCOMPARE(window->y(), area.top());
+        // Moved off the screen later (another screen went away, the area shrank): back again.
+        window->show();
+        window->move(area.right() + 200, area.bottom() + 200);
+        emit QGuiApplication::primaryScreen()->availableGeometryChanged(area);
+        QTRY_VERIFY(area.contains(window->frameGeometry()));
+        window->close();
+        QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX")).clear();
+    }
+
+    // ---- the keys work again after a dialog ------------------------------------------
+
+    void focusComesBackAfterAMessageAndThePreview()
+    {
+        const auto window = MakeWindow();
+        TfrmVelko& w = *window;
+        w.messageBox = [&w](const QString& title, const QString& text, bool) {
+            CloseNextModal();
+            QMessageBox::warning(&w, title, text);
+        };
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.AnalyseRace(5);
+        // A message box (the viewer is missing) ...
+        w.EzRgnBtn6Click();
+        QTRY_VERIFY(QApplication::activeWindow() == &w);
+        QCOMPARE(QApplication::focusWidget(), &w);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+        QCOMPARE(w.CurrentRace(), 0);
+        // ... and the print preview.
+        w.runPreview = [](QDialog& preview) {
+            CloseNextModal();
+            preview.exec();
+        };
+        w.PrintPreviewClick();
+        QTRY_VERIFY(QApplication::activeWindow() == &w);
+        QCOMPARE(QApplication::focusWidget(), &w);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QCOMPARE(w.CurrentRace(), 35);
+    }
+
+    // ---- the grid fills its frame ----------------------------------------------------
+
+    void gridFillsItsFrameWithoutAWhiteBand()
+    {
+        auto window = MakeWindow();
+        window->show();
+        for (const int race : {0, 10, 3}) {
+            window->AnalyseRace(race);
+            const int n = window->Race().headCount;
+            RaceGridView* grid = window->Grid1;
+            QCOMPARE(grid->size(), QSize(480, 17 * n + 21));
+            // Every pixel inside the border belongs to a column and to a row (or the header).
+            QCOMPARE(grid->horizontalHeader()->length(), grid->viewport()->width());
+            QCOMPARE(grid->verticalHeader()->length(), grid->viewport()->height());
+            QCOMPARE(grid->horizontalHeader()->height() + grid->verticalHeader()->length() +
+                         2 * RaceGridView::kBorder,
+                     grid->height());
+            for (int r = 0; r < n; ++r) {
+                QCOMPARE(grid->rowHeight(r), 17);
+            }
+        }
+        // Seen: the last pixel row inside the border is the last runner's grid line, not white.
+        const QImage shot = window->Grid1->grab().toImage();
+        const int y = shot.height() - 1 - RaceGridView::kBorder;
+        int white = 0;
+        for (int x = RaceGridView::kBorder; x < shot.width() - RaceGridView::kBorder; ++x) {
+            white += shot.pixelColor(x, y) == QColor(Qt::white) ? 1 : 0;
+        }
+        QCOMPARE(white, 0);
+    }
+
+    // ---- small things ---------------------------------------------------------------
+
+    void raceMenuMarksTheCurrentRace()
+    {
+        auto window = MakeWindow();
+        const QList<QAction*> actions = window->popMenu->actions();
+        QVERIFY(actions.at(0)->isChecked());
+        window->popMenu->actions().at(12)->trigger();
+        for (qsizetype i = 0; i < actions.size(); ++i) {
+            QCOMPARE(actions.at(i)->isChecked(), i == 12);
+        }
+        window->popMenu->actions().at(12)->trigger(); // choosing it again keeps the mark
+        QVERIFY(actions.at(12)->isChecked());
+        window->EzRgnBtn4Click();
+        QVERIFY(actions.at(13)->isChecked());
+        QVERIFY(!actions.at(12)->isChecked());
+    }
+
+    void withoutDataTheWindowSaysHowToOpenAnArchive()
+    {
+        QTemporaryDir empty;
+        TfrmVelko::Options options;
+        options.workDir = empty.path().toStdString();
+        TfrmVelko window(options);
+        window.show();
+        QVERIFY(window.lblNotice->isVisible());
+        QVERIFY(window.lblNotice->text().contains(QStringLiteral(".lzh")));
+        QVERIFY(window.lblNotice->text().contains(QStringLiteral("Ctrl+O")));
+        QVERIFY(window.lblNotice->text().contains(QStringLiteral("ドロップ")));
+        // No blank white grade box.
+        QVERIFY(!window.pnl4->isVisible());
+    }
+
+    void aboutWindowNamesThePlatformItRunsOn()
+    {
+        TfrmAbout about;
+        QStringList texts;
+        for (const QLabel* label : about.findChildren<QLabel*>()) {
+            texts << label->text();
+        }
+#if defined(Q_OS_WIN)
+        QVERIFY(texts.contains(QStringLiteral("for Windows")));
+#elif defined(Q_OS_LINUX)
+        QVERIFY(texts.contains(QStringLiteral("for Linux")));
+        QVERIFY(!texts.contains(QStringLiteral("for Windows")));
+#endif
+    }
+
+    void viewerAndBrowserThatAreMissingAreNamed()
+    {
+        QTemporaryDir work;
+        kol::SampleOptions sample;
+        kol::WriteSampleDay(sample, work.path().toStdString());
+        TfrmVelko::Options options;
+        options.workDir = work.path().toStdString();
+        TfrmVelko window(options);
+        window.messageBox = [this](const QString&, const QString& text, bool) {
+            m_messages << text;
+        };
+        window.EzRgnBtn6Click();
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains(QStringLiteral("pt")));
+        QVERIFY(m_messages.first().contains(work.path()));
+
+        // F1 with the help page there but no browser: an xdg-open that finds nothing to
+        // open with (as the real one does on a machine without a browser).
+        QVERIFY(QDir(work.path()).mkpath(QStringLiteral("help")));
+        QFile page(work.filePath(QStringLiteral("help/index.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html></html>");
+        page.close();
+        QTemporaryDir bin;
+        for (const char* tool : {"xdg-open", "xdg-mime"}) {
+            QFile script(bin.filePath(QString::fromLatin1(tool)));
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write(QByteArray("#!/bin/sh\n") +
+                         (qstrcmp(tool, "xdg-open") == 0 ? "exit 3\n" : "exit 0\n"));
+            script.close();
+            script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        const QByteArray path = qgetenv("PATH");
+        const QByteArray browser = qgetenv("BROWSER");
+        const QByteArray desktop = qgetenv("XDG_CURRENT_DESKTOP");
+        qputenv("PATH", bin.path().toLocal8Bit());
+        qunsetenv("BROWSER");
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        QTest::keyClick(&window, Qt::Key_F1);
+        qputenv("PATH", path);
+        if (!browser.isEmpty()) {
+            qputenv("BROWSER", browser);
+        }
+        if (!desktop.isEmpty()) {
+            qputenv("XDG_CURRENT_DESKTOP", desktop);
+        }
+        QCOMPARE(m_messages.size(), 2);
+        QVERIFY(m_messages.last().contains(QStringLiteral("ブラウザ")));
+        QVERIFY(m_messages.last().contains(work.filePath(QStringLiteral("help/index.html"))));
     }
 
     void regionButtonClicksOnlyWhenEnabledAndIgnoresDoubleClicks()

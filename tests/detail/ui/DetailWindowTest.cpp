@@ -1,12 +1,17 @@
 // The detail window, offscreen: opened from the race grid, stepped through the runner list,
 // refreshed when the race changes, and the prize conversion error.
+#include <QCategoryAxis>
 #include <QChartView>
 #include <QComboBox>
+#include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLineSeries>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QValueAxis>
 #include <QtTest>
 
 #include "analysis/FxValue.h"
@@ -46,6 +51,17 @@ private:
         return w;
     }
 
+    // The sample day in `dir`, race `race` shown, its runner in grid row `row` opened.
+    std::unique_ptr<Windows> OpenSampleRunner(const QTemporaryDir& dir, int race, int row)
+    {
+        kol::SampleOptions sample;
+        kol::WriteSampleDay(sample, dir.path().toStdString());
+        auto w = Open(dir.path());
+        w->main->AnalyseRace(race);
+        w->main->Grid1ClickCell(row, 2);
+        return w;
+    }
+
     // Every text the window shows equals the core's detail data for the same runner.
     static void CheckShows(const TfrmSyosai& window, const HorseDetail& expected)
     {
@@ -79,6 +95,27 @@ private:
             QCOMPARE(window.Series1->at(i).y(),
                      double(expected.points[static_cast<std::size_t>(i)].y));
         }
+    }
+
+    // What the screen holds of the chart: the window's backing store, as painted so far (a
+    // grab() would paint afresh and hide anything left behind).
+    static QImage ChartOnScreen(TfrmSyosai& window)
+    {
+        QCoreApplication::processEvents();
+        QTest::qWait(50);
+        const QPixmap shot = window.screen()->grabWindow(window.winId());
+        return shot.toImage().copy(window.Chart1->geometry());
+    }
+
+    // The same runner drawn by a detail window of its own, opened straight from the grid.
+    static QImage FreshChart(TfrmVelko& main, int row)
+    {
+        TfrmSyosai fresh;
+        fresh.errorBox = [](const QString&) {};
+        fresh.SetSource(&main.LoadedDay(), &main.Race());
+        fresh.move(0, 0);
+        fresh.ShowRunnerDetail(row, true);
+        return ChartOnScreen(fresh);
     }
 
 private slots:
@@ -168,6 +205,170 @@ private slots:
         w->main->Grid1ClickCell(1, 2);
         QVERIFY(w->detail->isVisible());
         QCOMPARE(w->errors.size(), 1);
+    }
+
+    // ---- nothing of the previous horse stays on the chart ----------------
+
+    void chartShowsOnlyTheHorseShownNow()
+    {
+        QTemporaryDir dir;
+        kol::SampleOptions sample;
+        kol::WriteSampleDay(sample, dir.path().toStdString());
+        auto w = Open(dir.path());
+        w->detail->move(0, 0);
+        w->main->AnalyseRace(10);
+        w->main->Grid1ClickCell(3, 2);
+        QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
+        ChartOnScreen(*w->detail);
+        // Stepping with the list, then a race change while the window is open.
+        for (int index : {6, 1, 11}) {
+            w->detail->cmbBamei->setCurrentIndex(index);
+            QCOMPARE(ChartOnScreen(*w->detail), FreshChart(*w->main, index + 1));
+        }
+        w->main->EzRgnBtn4Click();
+        QCOMPARE(w->detail->cmbBamei->currentIndex(), 0);
+        QCOMPARE(ChartOnScreen(*w->detail), FreshChart(*w->main, 1));
+    }
+
+    void chartAxisCarriesTheRunsAndTheMarksKeepClear()
+    {
+        QTemporaryDir dir;
+        auto w = OpenSampleRunner(dir, 10, 1);
+        QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
+        for (int index = 0; index < w->detail->cmbBamei->count(); ++index) {
+            w->detail->cmbBamei->setCurrentIndex(index);
+            QChart* chart = w->detail->Chart1->chart();
+            QCoreApplication::processEvents();
+            // The bottom axis names the runs, the latest at the right.
+            const QList<QAbstractAxis*> bottom = chart->axes(Qt::Horizontal);
+            QCOMPARE(bottom.size(), 1);
+            auto* runs = qobject_cast<QCategoryAxis*>(bottom.first());
+            QVERIFY(runs);
+            QCOMPARE(runs->categoriesLabels(),
+                     QStringList({QStringLiteral("1走前"), QStringLiteral("2走前"),
+                                  QStringLiteral("3走前"), QStringLiteral("4走前"),
+                                  QStringLiteral("5走前")}));
+            QVERIFY(runs->isReverse());
+            // One value mark per point, its own value, inside the plot area (so never over
+            // an axis label) and clear of every marker.
+            QLineSeries* series = w->detail->Series1;
+            const QList<QGraphicsSimpleTextItem*>& marks = w->detail->ValueLabels();
+            QCOMPARE(marks.size(), series->count());
+            const QRectF area = chart->plotArea();
+            QVERIFY(!area.isEmpty());
+            for (int i = 0; i < series->count(); ++i) {
+                QCOMPARE(marks[i]->text(), QString::number(series->at(i).y()));
+                const QRectF box = marks[i]->sceneBoundingRect();
+                QVERIFY2(area.contains(box), qPrintable(marks[i]->text()));
+                for (int j = 0; j < series->count(); ++j) {
+                    const QPointF at = chart->mapToPosition(series->at(j), series);
+                    const qreal half = series->markerSize() / 2;
+                    QVERIFY(
+                        !box.intersects(QRectF(at.x() - half, at.y() - half, 2 * half, 2 * half)));
+                }
+            }
+        }
+    }
+
+    // ---- a minimised window still follows the race ---------------------------------
+
+    void minimisedWindowFollowsTheRace()
+    {
+        QTemporaryDir dir;
+        auto w = OpenSampleRunner(dir, 10, 4);
+        QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
+        w->detail->showMinimized();
+        QTRY_VERIFY(w->detail->isMinimized());
+        QVERIFY(w->detail->IsOpen());
+        w->main->EzRgnBtn4Click();
+        w->detail->showNormal();
+        QCOMPARE(w->detail->cmbBamei->count(), w->main->Race().headCount);
+        QCOMPARE(w->detail->cmbBamei->currentIndex(), 0);
+        CheckShows(*w->detail, BuildHorseDetail(w->main->LoadedDay(), w->main->Race(), 0));
+        // Picking a runner shows that runner of the race on screen, under its own name.
+        w->detail->cmbBamei->setCurrentIndex(3);
+        CheckShows(*w->detail, BuildHorseDetail(w->main->LoadedDay(), w->main->Race(), 3));
+        QVERIFY(
+            w->detail->cmbBamei->currentText().contains(Q(w->main->Race().rows[3][kColHorseName])));
+    }
+
+    // ---- closing it gives the keys back to the main window ---------------------------
+
+    void closingItGivesTheKeysBackToTheMainWindow()
+    {
+        QTemporaryDir dir;
+        kol::SampleOptions sample;
+        kol::WriteSampleDay(sample, dir.path().toStdString());
+        auto w = Open(dir.path());
+        w->main->show();
+        w->main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w->main.get()));
+        w->main->AnalyseRace(6);
+        w->main->Grid1ClickCell(2, 2);
+        QVERIFY(QTest::qWaitForWindowActive(w->detail.get()));
+        QTest::mouseClick(w->detail->btnClose, Qt::LeftButton, {}, QPoint(7, 6));
+        QVERIFY(!w->detail->isVisible());
+        QTRY_VERIFY(QApplication::activeWindow() == w->main.get());
+        QCOMPARE(QApplication::focusWidget(), w->main.get());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+        QCOMPARE(w->main->CurrentRace(), 0);
+    }
+
+    // ---- labels, the past-run grid, an error while stepping -------------------------
+
+    void breedingLabelsKeepTheirWidthAndTheGridStartsAtTheLeft()
+    {
+        QTemporaryDir dir;
+        auto w = OpenSampleRunner(dir, 10, 1);
+        QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
+        QScrollBar* across = w->detail->Grid2->horizontalScrollBar();
+        QVERIFY(across->maximum() > 0);
+        for (int index : {1, 2, 5}) {
+            across->setValue(across->maximum());
+            w->detail->cmbBamei->setCurrentIndex(index);
+            QCOMPARE(across->value(), 0);
+            for (const QLabel* label : {w->detail->lblTiti, w->detail->lblHaha,
+                                        w->detail->lblHahaTiti, w->detail->lblHahaHaha}) {
+                QCOMPARE(label->width(), 143);
+            }
+        }
+    }
+
+    void prizeErrorWhileSteppingClearsThePreviousHorse()
+    {
+        QTemporaryDir dir;
+        test::KolBuilder builder;
+        builder.AddRunner()
+            .Figures({96, 100, 90})
+            .SetHorse(kol::horse::kMainPrize, "0000123456")
+            .SetHorse(kol::horse::kPrizePart1, "0000000000")
+            .SetHorse(kol::horse::kPrizePart2, "0000000000");
+        builder.AddRunner().Figures({80}).SetHorse(kol::horse::kMainPrize, "12x4567890");
+        builder.WriteFiles(dir.path().toStdString());
+        auto w = Open(dir.path());
+        w->main->Grid1ClickCell(1, 2);
+        QVERIFY(w->detail->isVisible());
+        QVERIFY(!w->detail->lblTiti->text().isEmpty());
+        QCOMPARE(w->detail->Series1->count(), 3);
+        w->detail->cmbBamei->setCurrentIndex(1);
+        QCOMPARE(w->errors.size(), 1);
+        for (const QLabel* label :
+             {w->detail->lblSeinen, w->detail->lblSanti, w->detail->lblSeisansya,
+              w->detail->lblBanusi, w->detail->lblChokyosi, w->detail->lblSouSyokin,
+              w->detail->lblHonSyokin, w->detail->lblTiti, w->detail->lblHaha,
+              w->detail->lblHahaTiti, w->detail->lblHahaHaha}) {
+            QVERIFY2(label->text().isEmpty(), qPrintable(label->text()));
+        }
+        for (const QLabel* label : w->detail->lblRecord) {
+            QVERIFY(label->text().isEmpty());
+        }
+        QCOMPARE(w->detail->Series1->count(), 0);
+        const QAbstractItemModel* grid = w->detail->Grid2->model();
+        for (int r = 0; r < kPastRunRows; ++r) {
+            for (int c = 0; c < kPastRunColumns; ++c) {
+                QVERIFY(grid->index(r, c).data().toString().isEmpty());
+            }
+        }
     }
 
     void positionComesFromTheSettingsAndIsWrittenBack()

@@ -14,6 +14,7 @@
 #include "kol/SampleDay.h"
 #include "output/PlotExport.h"
 #include "output/TextExport.h"
+#include "output/ui/GridPrinter.h"
 #include "output/ui/asprev.h"
 #include "support/TempDir.h"
 
@@ -107,42 +108,45 @@ private slots:
         QVERIFY(m_messages.isEmpty());
     }
 
-    void allRacesWalkLeavesTheLastRaceShown()
+    void allRacesWalkReturnsToTheRaceShownBefore()
     {
+        // The walk leaves no other trace, so the window stays where the user was (rather
+        // than on the last race of the day).
         const QString file = m_out.filePath(QStringLiteral("all.txt"));
         auto window = MakeWindow(file);
         window->AnalyseRace(2);
+        const AnalysedRace before = window->Race();
         window->popTextOutAllClick();
         QCOMPARE(Read(file), Bytes(AllRacesText(window->LoadedDay())));
-        QCOMPARE(window->CurrentRace(), 35);
+        QCOMPARE(window->CurrentRace(), 2);
+        QVERIFY(window->RaceShown());
+        QCOMPARE(window->Race().raceHeader, before.raceHeader);
+        QCOMPARE(window->popMenu->actions().at(2)->isChecked(), true);
         QCOMPARE(m_messages.size(), 2);
         QVERIFY(m_messages.at(0).endsWith(
             QStringLiteral("処理が終わるまでマウス・キーボードは操作しないでください。")));
         QVERIFY(m_messages.at(1).endsWith(QStringLiteral("処理が正常に終了しました。")));
     }
 
-    void plotWalkConfirmsAndLeavesTheLastRaceShown()
+    void plotWalkConfirmsAndReturnsToTheRaceShownBefore()
     {
         const QString file = m_out.filePath(QStringLiteral("plot.txt"));
         auto window = MakeWindow(file);
+        window->AnalyseRace(7);
         window->popPLOTClick();
         QCOMPARE(Read(file), Bytes(PlotText(window->LoadedDay())));
-        QCOMPARE(window->CurrentRace(), 35);
+        QCOMPARE(window->CurrentRace(), 7);
         QCOMPARE(m_messages.last(), QStringLiteral("確認|一括処理が終了しました。"));
     }
 
     void exportIntoAMissingFolderReportsAndWritesNothing()
     {
+        // The error is reported where the action entered; nothing leaves the slot.
         const QString file = m_out.filePath(QStringLiteral("no/such/folder/x.txt"));
         auto window = MakeWindow(file);
-        bool failed = false;
-        try {
-            window->popTextOutClick();
-        } catch (const std::exception& e) {
-            failed = QString::fromUtf8(ToUtf8(e.what()).c_str())
-                         .contains(QStringLiteral("を作成できません"));
-        }
-        QVERIFY(failed);
+        window->popTextOutClick();
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains(QStringLiteral("を作成できません")));
         QVERIFY(!QFile::exists(file));
     }
 
@@ -211,6 +215,81 @@ private slots:
         };
         window->popPrintClick();
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    // ---- Issue 13, item 9: the preview on the chosen paper, with its outline ---------------
+
+    void previewUsesThePaperChosenForPrinting()
+    {
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(10);
+        const QString pdf = m_out.filePath(QStringLiteral("a6.pdf"));
+        QList<int> offered;
+        QPageLayout chosen;
+        window->printDialog = [&](QPrinter& printer, int pageCount, int&, int&) {
+            offered << pageCount;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setPageSize(QPageSize(QPageSize::A6));
+            chosen = printer.pageLayout();
+            return true;
+        };
+        window->popPrintClick();
+        QCOMPARE(window->PageLayout().pageSize().id(), QPageSize::A6);
+        int previewPages = 0;
+        QSize previewPage;
+        QRect paper;
+        QImage shot;
+        window->runPreview = [&](QDialog& dialog) {
+            auto& preview = static_cast<TPagePreview&>(dialog);
+            shot = preview.grab().toImage();
+            previewPages = preview.PageCount();
+            previewPage = preview.PageSize();
+            paper = preview.PaperRect().translated(preview.PaintBox1->pos());
+        };
+        window->PrintPreviewClick();
+        QCOMPARE(previewPage, PrintablePageSize(chosen));
+        // The next print splits the race as the preview did.
+        window->popPrintClick();
+        QCOMPARE(offered.size(), 2);
+        QCOMPARE(previewPages, offered.last());
+        QVERIFY(previewPages >= 1);
+        // The paper's outline: a grey line around the page on the white window.
+        QVERIFY(!paper.isEmpty());
+        const QColor outline(0x60, 0x60, 0x60);
+        for (const QPoint& p :
+             {QPoint(paper.center().x(), paper.top()), QPoint(paper.left(), paper.center().y()),
+              QPoint(paper.right(), paper.center().y())}) {
+            QCOMPARE(shot.pixelColor(p), outline);
+        }
+        QCOMPARE(shot.pixelColor(paper.left() - 4, paper.center().y()), QColor(Qt::white));
+    }
+
+    void previewCloseButtonReadsAsAButton()
+    {
+        auto window = MakeWindow(QString());
+        double contrast = 0;
+        window->runPreview = [&](QDialog& dialog) {
+            auto& preview = static_cast<TPagePreview&>(dialog);
+            dialog.show();
+            const QImage button = preview.Button3->grab().toImage();
+            // The darkest and the lightest pixel inside the button (its face and its caption).
+            double dark = 1.0;
+            double light = 0.0;
+            for (int y = 4; y < button.height() - 4; ++y) {
+                for (int x = 4; x < button.width() - 4; ++x) {
+                    const double l = button.pixelColor(x, y).lightnessF();
+                    dark = std::min(dark, l);
+                    light = std::max(light, l);
+                }
+            }
+            contrast = light - dark;
+            // The face itself (the corner inside the frame) is not dark.
+            QVERIFY(button.pixelColor(4, button.height() / 2).lightnessF() > 0.5);
+            dialog.hide();
+        };
+        window->PrintPreviewClick();
+        QVERIFY(contrast > 0.5);
     }
 
     void previewLeavesTheHeaderBandForLaterPrints()
