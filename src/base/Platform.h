@@ -54,6 +54,10 @@ int ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
 // The system's words for an error number (ASCII or the system's language, as it gives them).
 std::string ErrorText(int error);
 
+// A short text that tells the signed-in user apart from the others on this machine (POSIX:
+// the user id), for names that must be one per user.
+std::string UserKey();
+
 // True when the standard error stream goes to a terminal (not a file or a pipe).
 bool StderrIsTerminal();
 

@@ -148,6 +148,11 @@ std::string ErrorText(int error)
     return std::strerror(error);
 }
 
+std::string UserKey()
+{
+    return std::to_string(::getuid());
+}
+
 bool StderrIsTerminal()
 {
     return ::isatty(STDERR_FILENO) != 0;
