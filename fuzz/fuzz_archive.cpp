@@ -20,7 +20,7 @@
 #include "archive/ARCHIVES.h"
 #include "archive/ArchiverProgress.h"
 #include "archive/LhaBackend.h"
-#include "kol/Error.h"
+#include "base/Error.h"
 
 namespace {
 
@@ -106,7 +106,8 @@ bool NothingCommitted(int result)
 {
     return result == lha::kErrorBroken || result == lha::kErrorData ||
            result == lha::kErrorCancelled || result == lha::kErrorNotArchive ||
-           result == lha::kErrorArchiveOpen;
+           result == lha::kErrorArchiveOpen || result == lha::kErrorUnreadableName ||
+           result == lha::kErrorWrite;
 }
 
 std::vector<EntryInfo> List(TArchiveFile& file, std::string_view wildcard)
@@ -122,7 +123,9 @@ std::vector<EntryInfo> List(TArchiveFile& file, std::string_view wildcard)
         FUZZ_CHECK(entries.size() < 1'000'000, "listing never ends");
         code = file.FindNext(info);
     }
-    FUZZ_CHECK(code == lha::kEndOfList || code == lha::kErrorBroken, "listing end code");
+    FUZZ_CHECK(code == lha::kEndOfList || code == lha::kErrorBroken ||
+                   code == lha::kErrorUnreadableName,
+               "listing end code");
     // Past its end a listing keeps answering its end code.
     FUZZ_CHECK(file.FindNext(info) == code, "listing restarted after its end");
     file.CloseArchive();
@@ -202,14 +205,16 @@ void Extraction(const char* command, const fs::path& dest, int stopAt, int outpu
     if (command[0] == 'x') {
         result = file.Extract(nullptr, {}, dest.string());
     } else {
-        // The command without folders goes to the library directly.
-        TLha32 lha;
-        std::string output(static_cast<std::size_t>(outputSize), '\0');
-        const std::string line = lha.BuildCommandLine(command, Folders().archive.string(), false,
-                                                      {}, dest.string(), file.Options());
-        result = lha::Unlha(line, output);
-        FUZZ_CHECK(output.size() == static_cast<std::size_t>(outputSize),
-                   "the output buffer changed its size");
+        // The extraction without folders goes to the library directly.
+        lha::ExtractRequest request;
+        request.archive = Folders().archive;
+        request.destination = dest;
+        request.keepFolders = false;
+        request.replaceExisting = replace;
+        request.progress = [&stopper](int state, const ExtractingInfoEx&) {
+            return stopper(state);
+        };
+        result = lha::Extract(request).code;
     }
     FUZZ_CHECK(file.OutputText().size() < static_cast<std::size_t>(std::max(outputSize, 1)),
                "output text past its buffer");

@@ -36,23 +36,22 @@ struct AnalysedRace
     std::string gradeLabel;  // of the race: "G1", "G2", "G3" or the class text
     std::string surfaceText; // of the race: 障 / 芝 / ダ
 
-    GridRow header;             // row 0 of the grid
-    std::vector<GridRow> rows;  // grid rows 1..n, in horse-number order after the analysis
+    GridRow header;                    // row 0 of the grid
+    std::vector<GridRow> rows;         // grid rows 1..n, in horse-number order after the analysis
     std::vector<std::string> profiles; // per row: sex+age padded to 6, coat colour padded to 6
 
-    int ratedCount = 0;                // runners with a total
-    std::array<int, 7> markTable{};    // horse numbers for ◎ ○ ▲ △ × × ×, 0 for none
+    int ratedCount = 0;             // runners with a total
+    std::array<int, 7> markTable{}; // horse numbers for ◎ ○ ▲ △ × × ×, 0 for none
 
     bool hasBets = false;
     std::array<std::string, 6> betTexts; // "␣3-12"; unused slots empty
     int combinationCount = 0;
-    std::string lblTan;                  // bets label or the no-bets message (CR LF lines)
-    std::string betsLine;                // the bets line, or the no-bets line
-    std::string confidence;              // "A", "B" or "C"; empty without bets
-    char gradePicture = 'D';             // 'A', 'B', 'C', or 'D' for no bets
+    std::string lblTan;      // bets label or the no-bets message (CR LF lines)
+    std::string betsLine;    // the bets line, or the no-bets line
+    std::string confidence;  // "A", "B" or "C"; empty without bets
+    char gradePicture = 'D'; // 'A', 'B', 'C', or 'D' for no bets
 
     std::vector<std::string> printTitleLines; // five lines above the printed grid
-    std::vector<std::string> lstHead;         // the nine HTML head lines
 };
 
 } // namespace furlox

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "kol/KolHen.h"
 #include "kol/KolRecords.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "kol/KolHen.h"
 
 namespace furlox {

@@ -4,25 +4,11 @@
 #include <string_view>
 
 #include "analysis/AnalysedRace.h"
+#include "base/CellStyle.h"
 
 // How the race grid draws each cell: alignment, colours and weight. The screen grid, the
 // printer and the HTML writer all ask this one function.
 namespace furlox {
-
-enum class CellAlign
-{
-    Left,
-    Centre,
-    Right,
-};
-
-struct CellStyle
-{
-    CellAlign align = CellAlign::Left;
-    std::uint32_t background = 0xFFFFFF; // 0xRRGGBB
-    std::uint32_t font = 0x000000;       // 0xRRGGBB
-    bool bold = false;
-};
 
 // Row 0 is the header row; rows 1..n are the runners in the analysed race's row order.
 CellStyle Grid1CellStyle(const AnalysedRace& race, int row, int column);

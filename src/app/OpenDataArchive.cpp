@@ -1,11 +1,12 @@
 #include "app/OpenDataArchive.h"
 
-#include <array>
-#include <sys/stat.h>
+#include <algorithm>
 
+#include "app/WorkDir.h"
 #include "archive/ARCHIVES.h"
 #include "archive/ArchiverProgress.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 
 namespace furlox::app {
 namespace {
@@ -13,43 +14,12 @@ namespace {
 constexpr unsigned kListingMode = 0x800000;
 constexpr int kOutputSize = 8192;
 
-// What a KOL data file in the work directory is, to tell afterwards whether the extraction
-// put a new one in place (a new file always comes with a new inode).
-struct FileStamp
-{
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    timespec modified{};
-    off_t size = 0;
-
-    bool operator==(const FileStamp& o) const
-    {
-        return exists == o.exists && device == o.device && inode == o.inode &&
-               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
-               size == o.size;
-    }
-};
-
-using KolStamps = std::array<FileStamp, 3>;
-
-KolStamps StampKolFiles(const std::filesystem::path& workDir)
-{
-    KolStamps stamps;
-    const char* names[] = {kol::kRaceFileName, kol::kEntryFileName, kol::kHorseFileName};
-    for (std::size_t i = 0; i < stamps.size(); ++i) {
-        struct stat st = {};
-        if (::stat((workDir / names[i]).c_str(), &st) == 0) {
-            stamps[i] = {true, st.st_dev, st.st_ino, st.st_mtim, st.st_size};
-        }
-    }
-    return stamps;
-}
-
 std::string PathText(const std::string& path)
 {
-    return ToCp932(path);
+    return EscapeControlBytes(ToCp932(path));
 }
+
+const char* const kKolNames[] = {kol::kRaceFileName, kol::kEntryFileName, kol::kHorseFileName};
 
 OpenArchiveResult Failed(std::string message)
 {
@@ -105,7 +75,8 @@ const std::string& NoDataMessage()
 
 OpenArchiveResult OpenDataArchive(const std::string& archivePath,
                                   const std::filesystem::path& workDir, kol::RaceDay& day,
-                                  archive::ArchiverProgress* progress)
+                                  archive::ArchiverProgress* progress,
+                                  std::chrono::milliseconds lockPatience)
 {
     archive::TArchiveFile archiveFile;
     archiveFile.SetFileName(archivePath);
@@ -113,14 +84,25 @@ OpenArchiveResult OpenDataArchive(const std::string& archivePath,
     archiveFile.SetOutputSize(kOutputSize);
     archiveFile.SetArchiverType(archive::atLha);
     archiveFile.Options().n = 1;
+    archiveFile.Rules().fixedNames.assign(std::begin(kKolNames), std::end(kKolNames));
+    archiveFile.Rules().protectedNames = ProgramFileNames();
 
     const std::string shown = PathText(archivePath);
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(archivePath, ec)) {
+    if (!std::filesystem::is_regular_file(Utf8Path(archivePath), ec)) {
         return Failed("書庫ファイル "_sj + shown + " が見つかりません。"_sj);
     }
-    if (std::filesystem::file_size(archivePath, ec) == 0 && !ec) {
+    if (std::filesystem::file_size(Utf8Path(archivePath), ec) == 0 && !ec) {
         return Failed("書庫ファイル "_sj + shown + " は空です。"_sj);
+    }
+    // From the check to the end of the load, no other open or load uses the work directory.
+    std::error_code made;
+    std::filesystem::create_directories(workDir, made);
+    std::unique_ptr<platform::FileLock> lock;
+    try {
+        lock = LockWorkDir(workDir, lockPatience);
+    } catch (const Error& e) {
+        return Failed(e.what());
     }
     if (archiveFile.OpenArchive(kListingMode) != 0) {
         archiveFile.CloseArchive();
@@ -139,6 +121,11 @@ OpenArchiveResult OpenDataArchive(const std::string& archivePath,
         code = archiveFile.FindNext(entry);
     }
     archiveFile.CloseArchive();
+    if (code == archive::lha::kErrorUnreadableName) {
+        return Failed("書庫ファイル "_sj + shown +
+                      " のファイル名を読み取れません。\r\n"
+                      "Shift-JIS でも UTF-8 でもない名前の格納ファイルがあります。"_sj);
+    }
     if (code != archive::lha::kEndOfList) {
         return Failed("書庫ファイル "_sj + shown + " は壊れているか、途中で切れています。"_sj);
     }
@@ -149,30 +136,33 @@ OpenArchiveResult OpenDataArchive(const std::string& archivePath,
         return result;
     }
 
-    const KolStamps before = StampKolFiles(workDir);
     int extractResult = 0;
     {
         ShownProgress shownProgress(progress, archiveFile);
-        extractResult = archiveFile.Extract(nullptr, {}, workDir.string());
+        extractResult = archiveFile.Extract(nullptr, {}, Utf8Text(workDir));
     }
-    const bool replaced = StampKolFiles(workDir) != before;
+    // The extraction names the files it placed.
+    const std::vector<std::filesystem::path>& placed = archiveFile.LastResult().placed;
+    const bool replaced = std::any_of(placed.begin(), placed.end(), [](const auto& path) {
+        const std::string name = path.filename().string();
+        return std::find(std::begin(kKolNames), std::end(kKolNames), name) != std::end(kKolNames);
+    });
 
     OpenArchiveResult result;
     result.extractResult = extractResult;
     if (extractResult != 0) {
+        const std::string details = archiveFile.LastResult().Text();
         if (!replaced) {
             result.status = OpenArchiveResult::Status::Failed;
             result.message =
-                WithDetails("書庫ファイル "_sj + shown + " を展開できませんでした。"_sj,
-                            archiveFile.OutputText());
+                WithDetails("書庫ファイル "_sj + shown + " を展開できませんでした。"_sj, details);
             return result;
         }
-        result.message =
-            WithDetails("書庫ファイル "_sj + shown + " の一部のファイルを展開できませんでした。"_sj,
-                        archiveFile.OutputText());
+        result.message = WithDetails(
+            "書庫ファイル "_sj + shown + " の一部のファイルを展開できませんでした。"_sj, details);
     }
     result.status = OpenArchiveResult::Status::Extracted;
-    result.load = kol::LoadKolFiles(workDir, day);
+    result.load = kol::LoadKolFiles(workDir, day); // under the lock already held
     return result;
 }
 

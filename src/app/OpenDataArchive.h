@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -45,8 +46,16 @@ const std::string& NoDataMessage();
 //
 // Errors of the component itself (an archive of another format, whose library this program
 // does not carry) are thrown as archive::EArchiver; LoadKolFiles may throw furlox::Error.
+//
+// One open at a time per work directory: the work directory's lock (LockWorkDir) is held
+// from the check to the end of the load; when another open holds it for longer than
+// lockPatience, the result is Failed with a message that says so.
+//
+// Entries named like a KOL data file in other capitals are written under its own name, and
+// no entry replaces a program file or an executable (WorkDir.h, ProgramFileNames).
 OpenArchiveResult OpenDataArchive(const std::string& archivePath,
                                   const std::filesystem::path& workDir, kol::RaceDay& day,
-                                  archive::ArchiverProgress* progress);
+                                  archive::ArchiverProgress* progress,
+                                  std::chrono::milliseconds lockPatience = std::chrono::seconds(5));
 
 } // namespace furlox::app

@@ -1,9 +1,10 @@
 #include "app/WorkDir.h"
 
 #include <cstdlib>
-#include <unistd.h>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
+#include "base/Platform.h"
 #include "output/TextExport.h"
 
 namespace furlox {
@@ -37,7 +38,7 @@ std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder,
 {
     std::error_code ec;
     const bool ownFolder = std::filesystem::is_regular_file(programFolder / "Foot.dat", ec);
-    if (ownFolder && ::access(programFolder.c_str(), W_OK) == 0) {
+    if (ownFolder && platform::IsWritableFolder(programFolder)) {
         return programFolder;
     }
     std::filesystem::create_directories(userDir, ec);
@@ -50,6 +51,37 @@ std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder,
         }
     }
     return userDir;
+}
+
+const std::vector<std::string>& ProgramFileNames()
+{
+    static const std::vector<std::string> names = {
+        "furlox",   "furlox-cli",      "furlox.exe", "furlox-cli.exe",
+        "Foot.dat", "help/index.html", "Velko.hlp",
+        "pt.exe", // the companion viewer, started from the work directory
+    };
+    return names;
+}
+
+std::unique_ptr<platform::FileLock> LockWorkDir(const std::filesystem::path& workDir,
+                                                std::chrono::milliseconds patience)
+{
+    bool busy = false;
+    std::unique_ptr<platform::FileLock> lock =
+        platform::FileLock::Acquire(workDir, patience, &busy);
+    if (!lock && busy) {
+        throw Error("別の書庫の展開が実行中です（同じ作業フォルダを別のウィンドウかコマンドが使って"
+                    "います）。"
+                    "\r\nその展開が終わってから、もう一度お試しください。"_sj);
+    }
+    return lock;
+}
+
+kol::LoadOutcome LoadWorkDay(const std::filesystem::path& workDir, kol::RaceDay& day,
+                             std::chrono::milliseconds patience)
+{
+    const std::unique_ptr<platform::FileLock> lock = LockWorkDir(workDir, patience);
+    return kol::LoadKolFiles(workDir, day);
 }
 
 } // namespace furlox

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "base/Platform.h"
+#include "kol/RaceDay.h"
 
 namespace furlox {
 
@@ -23,5 +29,26 @@ std::string NoRaceDataMessage(const std::filesystem::path& workDir);
 
 // The per-user data folder named above (not created).
 std::filesystem::path UserDataDir();
+
+// The files of the program itself that may lie in the work directory (it is the program
+// folder whenever that is writable): an archive never replaces them. CP932, "/"-separated.
+const std::vector<std::string>& ProgramFileNames();
+
+// How long an open or a load waits for another extraction into the same work directory.
+inline constexpr std::chrono::milliseconds kWorkDirPatience{5000};
+
+// One extraction at a time per work directory: the lock is held from the check of an archive
+// to the end of its load, and a load takes it too, so no day is ever read or written half from
+// one archive and half from another. The system lets it go when the process ends in any way.
+// Throws furlox::Error ("別の展開が実行中です…") when another process holds it for longer than
+// `patience`; gives nullptr (no lock, nothing to guard) when the folder cannot be locked,
+// for instance when it does not exist.
+std::unique_ptr<platform::FileLock>
+LockWorkDir(const std::filesystem::path& workDir,
+            std::chrono::milliseconds patience = kWorkDirPatience);
+
+// LoadKolFiles under the work directory's lock.
+kol::LoadOutcome LoadWorkDay(const std::filesystem::path& workDir, kol::RaceDay& day,
+                             std::chrono::milliseconds patience = kWorkDirPatience);
 
 } // namespace furlox

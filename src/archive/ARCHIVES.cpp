@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 
 namespace furlox::archive {
 
@@ -14,11 +14,11 @@ const std::string& CannotDetectText()
     return "書庫の形式を判別できません。"_sj;
 }
 
-std::string FullPath(const std::string& fileName)
+std::filesystem::path FullPath(const std::string& fileName)
 {
     std::error_code ec;
-    std::filesystem::path full = std::filesystem::absolute(fileName, ec);
-    return ec ? fileName : full.string();
+    std::filesystem::path full = std::filesystem::absolute(Utf8Path(fileName), ec);
+    return ec ? Utf8Path(fileName) : full;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -171,9 +171,20 @@ TArchiverType DetectByContent(const std::string& fileName)
     return atNone;
 }
 
-bool ContainsQuote(const std::string& text)
+// The library's output text into the caller's buffer without changing its size, cut to fit at
+// a whole character and ended by a NUL; an empty buffer gets nothing.
+void WriteOutput(const std::string& text, std::string& buffer)
 {
-    return text.find('"') != std::string::npos;
+    if (buffer.empty()) {
+        return;
+    }
+    std::size_t n = std::min(buffer.size() - 1, text.size());
+    if (n < text.size() && n > 0 && IsLeadByte(static_cast<unsigned char>(text[n - 1])) &&
+        !IsTrailByteAt(text, n - 1)) {
+        --n;
+    }
+    std::copy_n(text.data(), n, buffer.data());
+    buffer[n] = '\0';
 }
 
 } // namespace
@@ -268,9 +279,9 @@ void TArchiver::LoadPackDLL()
 // ---------------------------------------------------------------------------------------------
 // TLha32
 
-ArchiveHandle TLha32::OpenArchive(const std::string& fileName, unsigned mode)
+ArchiveHandle TLha32::OpenArchive(const std::string& fileName, unsigned /*mode*/)
 {
-    return lha::UnlhaOpenArchive(FullPath(fileName), mode);
+    return lha::UnlhaOpenArchive(FullPath(fileName));
 }
 
 int TLha32::FindFirst(ArchiveHandle handle, EntryInfo& info, std::string_view wildcard)
@@ -328,24 +339,31 @@ int TLha32::Run(std::string_view command, const std::string& archive, std::strin
                 bool useResponseFile, const FileList& files, const std::string& destination,
                 const TArchiverOptions& options)
 {
-    const std::string line =
-        BuildCommandLine(command, archive, useResponseFile, files, destination, options);
-    // A double quote inside a name would end its quoting early and let the rest of the
-    // name be read as another argument; no file name may hold one.
-    bool quoted = ContainsQuote(archive) || ContainsQuote(destination);
-    for (const std::string& file : FlattenFileList(files)) {
-        quoted = quoted || ContainsQuote(file);
-    }
-    if (quoted) {
-        std::string rejected = lha::ResultText(lha::kErrorCommandLine) + "\r\n";
-        if (!output.empty()) {
-            const std::size_t n = std::min(rejected.size(), output.size() - 1);
-            rejected.copy(output.data(), n);
-            output[n] = '\0';
+    // The line is built for the record (CommandLine) and writes the response file when one is
+    // asked for; the library is called with the facts themselves.
+    BuildCommandLine(command, archive, useResponseFile, files, destination, options);
+    m_lastResult = {};
+    if (command != "x") {
+        // libarchive has no LHA writer.
+        m_lastResult.code = lha::kErrorNotSupported;
+        m_lastResult.error = lha::ResultText(lha::kErrorNotSupported);
+    } else {
+        lha::ExtractRequest request;
+        request.archive = Utf8Path(archive);
+        request.destination = Utf8Path(destination);
+        request.replaceExisting = options.c == 1;
+        request.wildcards = FlattenFileList(files);
+        request.fixedNames = m_rules.fixedNames;
+        request.protectedNames = m_rules.protectedNames;
+        if (m_ownerWindow != nullptr) {
+            request.progress = [owner = m_ownerWindow](int state, const ExtractingInfoEx& info) {
+                return owner->ReportProgress(state, &info);
+            };
         }
-        return lha::kErrorCommandLine;
+        m_lastResult = lha::Extract(request);
     }
-    return lha::Unlha(line, output);
+    WriteOutput(m_lastResult.Text(), output);
+    return m_lastResult.code;
 }
 
 int TLha32::Extract(const std::string& archive, std::string& output, bool useResponseFile,
@@ -384,24 +402,24 @@ int TLha32::MakeSFX(const std::string& archive, std::string& output, const std::
 int TLha32::ExtractMem(const std::string& archive, const std::string& entryName, char* buffer,
                        std::size_t size, const TArchiverOptions& options)
 {
-    const std::string line = BuildCommandLine("", archive, false, {entryName}, "", options);
-    return lha::UnlhaExtractMem(line, buffer, size, nullptr);
+    BuildCommandLine("", archive, false, {entryName}, "", options);
+    return lha::ReadEntry(FullPath(archive), entryName, buffer, size, nullptr);
 }
 
 bool TLha32::CheckArchive(const std::string& fileName, int mode)
 {
-    return lha::UnlhaCheckArchive(fileName, mode);
+    return lha::UnlhaCheckArchive(FullPath(fileName), mode);
 }
 
 bool TLha32::SetOwnerWindow(ProgressWindow* window)
 {
     m_ownerWindow = window;
-    return lha::UnlhaSetOwnerWindowEx(window);
+    return window != nullptr;
 }
 
 bool TLha32::KillOwnerWindow(ProgressWindow* window)
 {
-    const bool killed = lha::UnlhaKillOwnerWindowEx(window);
+    const bool killed = window != nullptr && m_ownerWindow == window;
     m_ownerWindow = nullptr;
     return killed;
 }
@@ -597,11 +615,11 @@ TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension)
 
 bool IsLhaArchive(const std::string& fileName)
 {
-    const std::string full = FullPath(fileName);
+    const std::filesystem::path full = FullPath(fileName);
     if (!lha::UnlhaCheckArchive(full, 16)) {
         return false;
     }
-    const ArchiveHandle handle = lha::UnlhaOpenArchive(full, 0x800002);
+    const ArchiveHandle handle = lha::UnlhaOpenArchive(full);
     if (handle == 0) {
         return false;
     }
@@ -726,8 +744,10 @@ int TArchiveFile::Extract(const TArchiverOptions* options, const FileList& files
             // Without a receiver the extraction runs without progress reports.
         }
     }
+    archiver.SetRules(m_rules);
     auto afterwards = [&] {
         m_commandLine = archiver.CommandLine();
+        m_lastResult = archiver.LastResult();
         if (reporting) {
             try {
                 archiver.KillOwnerWindow(m_progressWindow.get());

@@ -5,11 +5,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "archive/ArchiverOptions.h"
 #include "archive/CmdOpt.h"
 #include "archive/LhaBackend.h"
-#include "kol/Error.h"
+#include "base/Error.h"
 
 // The archive component: one archiver object per archive type, each driving its library with
 // one command line per operation, and TArchiveFile, which lists and extracts one archive.
@@ -42,6 +43,14 @@ public:
     using Error::Error;
 };
 
+// Where extracted files may go beyond what the options say (lha::ExtractRequest): the data
+// files' own spelling and the program's files that are never replaced.
+struct ExtractRules
+{
+    std::vector<std::string> fixedNames;
+    std::vector<std::string> protectedNames;
+};
+
 // The base of the archiver classes. An operation a format does not support raises its
 // EArchiver message; the slot order and base behaviours follow the archiver library family.
 class TArchiver
@@ -55,6 +64,9 @@ public:
     ProgressWindow* OwnerWindow() const { return m_ownerWindow; }
     // The last command line built.
     const std::string& CommandLine() const { return m_commandLine; }
+    // What the last extraction placed and refused, beyond its result code.
+    const lha::ExtractResult& LastResult() const { return m_lastResult; }
+    void SetRules(ExtractRules rules) { m_rules = std::move(rules); }
 
     virtual void LoadDLL();
     virtual void FreeDLL();
@@ -88,6 +100,8 @@ protected:
 
     ProgressWindow* m_ownerWindow = nullptr;
     std::string m_commandLine;
+    ExtractRules m_rules;
+    lha::ExtractResult m_lastResult;
 };
 
 // The LHA archiver, over the in-process LHA library (always present, so making one never
@@ -318,6 +332,10 @@ public:
 
     // The last command line run.
     const std::string& CommandLine() const { return m_commandLine; }
+    // The placement rules handed to every extraction.
+    ExtractRules& Rules() { return m_rules; }
+    // What the last extraction placed and refused.
+    const lha::ExtractResult& LastResult() const { return m_lastResult; }
     // The library's output text of the last command, up to its NUL.
     std::string OutputText() const;
     TArchiver* Archiver() const { return m_archiver.get(); }
@@ -335,6 +353,8 @@ private:
     TArchiverProgressEvent m_onProgress;
     std::unique_ptr<TArchiver> m_archiver;
     std::string m_commandLine;
+    ExtractRules m_rules;
+    lha::ExtractResult m_lastResult;
     std::unique_ptr<ProgressReceiver> m_progressWindow;
     ArchiveHandle m_archiveHandle = 0;
 };

@@ -1,6 +1,6 @@
 #include "archive/ArchiverProgress.h"
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 
 namespace furlox::archive {
 
@@ -33,9 +33,10 @@ void ArchiverProgress::ArchiveFileProgress(TArchiveFile&, int state, const Extra
     }
     abort = m_cancelRequested;
     if (info != nullptr) {
-        m_view.lblSrcFileName1 = ShortSourceName(info->sourceFileName);
+        // Names come from the archive: a control byte in one is shown, never sent.
+        m_view.lblSrcFileName1 = EscapeControlBytes(ShortSourceName(info->sourceFileName));
         if (state != kStateCount) {
-            m_view.lblSrcFileName2 = info->destFileName;
+            m_view.lblSrcFileName2 = EscapeControlBytes(info->destFileName);
             m_view.lblWriteSize = std::to_string(info->writeSize);
             m_view.ProgressBar1Position = ProgressPercent(info->writeSize, info->fileSize);
         }

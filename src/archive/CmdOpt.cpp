@@ -1,9 +1,9 @@
 #include "archive/CmdOpt.h"
 
 #include "archive/ArchiverOptions.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
-#include "output/AtomicFile.h"
+#include "base/AtomicFile.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 
 namespace furlox::archive {
 

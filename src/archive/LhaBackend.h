@@ -2,22 +2,25 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The LHA library of the program, in process, over libarchive. It keeps the contract of an
-// archiver library: one command line per operation, answered by a result code and an output
-// text; a listing handle with FindFirst / FindNext; progress reports to a registered owner,
-// who may ask the running operation to stop.
+// The LHA library of the program, in process, over libarchive. The archive component's front
+// (TLha32) calls it with typed requests: an extraction request answered by a result that
+// names the files placed and the entries refused; a listing handle with FindFirst / FindNext;
+// the content check; one entry read into memory.
 //
 // Extraction is safe by construction: an entry never lands outside the destination folder
 // (leading "/", "\" and drive letters are dropped, any ".." refuses the entry, existing
 // symbolic links on the way are not followed), links are never created, an entry larger than
-// kMaxEntrySize is refused, and every file is written under a temporary name and put in place
-// only after the whole archive was read with every CRC right. A failed or stopped extraction
-// therefore leaves the destination as it was.
+// kMaxEntrySize is refused, no file is written with execute permission, and every file is
+// written under a temporary name and put in place only after the whole archive was read with
+// every CRC right; when putting one in place fails, the files replaced before it come back.
+// A failed or stopped extraction therefore leaves the destination as it was.
 namespace furlox::archive {
 
 // One entry of a listing.
@@ -46,7 +49,7 @@ inline constexpr int kStateEnd = 2;       // the entry is complete
 inline constexpr int kStateCopy = 4;      // finished files are put in place
 inline constexpr int kStateCount = 5;     // an entry is counted before extraction begins
 
-// Receives the progress reports of the operations run on its thread while it is registered.
+// Receives the progress reports of an archiver's operations while it is registered.
 class ProgressWindow
 {
 public:
@@ -67,7 +70,6 @@ inline constexpr std::uint64_t kMaxEntrySize = 256ull * 1024 * 1024;
 // Result codes.
 inline constexpr int kOk = 0;
 inline constexpr int kEndOfList = -1; // FindFirst / FindNext: no further entry
-inline constexpr int kErrorCommandLine = 0x8001;
 inline constexpr int kErrorNotSupported = 0x8002;
 inline constexpr int kErrorArchiveOpen = 0x8003;
 inline constexpr int kErrorNotArchive = 0x8004;
@@ -80,6 +82,8 @@ inline constexpr int kErrorCancelled = 0x800A;
 inline constexpr int kErrorNoMatch = 0x800B;
 inline constexpr int kErrorBufferTooSmall = 0x800C;
 inline constexpr int kErrorHandle = 0x800D;
+inline constexpr int kErrorUnreadableName = 0x800E; // a name neither Shift-JIS nor UTF-8
+inline constexpr int kErrorProtected = 0x800F;      // would replace a program file
 
 // CheckArchive mode bit: also decode every entry and check its CRC.
 inline constexpr int kCheckFullCrc = 0x02;
@@ -87,42 +91,69 @@ inline constexpr int kCheckFullCrc = 0x02;
 // The user's text for a result code (CP932).
 std::string ResultText(int code);
 
-// Runs one command: "x" extracts with folders, "e" without; a (pack), u, d, f, s and m are
-// not available and answer kErrorNotSupported. The command line is what BuildCommandLine
-// writes: switches (-c1 replaces existing files; without it they are kept), the archive, the
-// destination (ending in a backslash), then names, wildcards or "@responsefile". The output
-// text (CP932, lines ended by CR LF) goes into `output` without changing its size, cut to
-// fit and ended by a NUL; an empty buffer gets nothing.
-int Unlha(std::string_view commandLine, std::string& output);
+// What an extraction is asked to do.
+struct ExtractRequest
+{
+    std::filesystem::path archive;
+    std::filesystem::path destination;  // made when missing
+    bool keepFolders = true;            // false: every file lands in the destination itself
+    bool replaceExisting = false;       // false: an existing file of an entry's name stays
+    std::vector<std::string> wildcards; // CP932 (MatchesWildcard); empty: every entry
+    // Called for each progress report; true asks the extraction to stop.
+    std::function<bool(int state, const ExtractingInfoEx& info)> progress;
+    // Top-level names (CP932) that an entry of the same name in other capitals is written
+    // under, as a file system that ignores case would (the data files the program reads by
+    // their lower-case names). No folder is made under such a name.
+    std::vector<std::string> fixedNames;
+    // Paths below the destination (CP932, "/"-separated) that are never replaced, compared
+    // without ASCII case: the program's own files.
+    std::vector<std::string> protectedNames;
+};
 
-// Reads the entry named on the command line (no command letter) into buffer; *written gets
-// the entry's size.
-int UnlhaExtractMem(std::string_view commandLine, char* buffer, std::size_t size,
-                    std::size_t* written);
+// An entry that was not extracted, and why.
+struct RefusedEntry
+{
+    std::string name;   // as stored, CP932
+    std::string reason; // CP932
+    int code = kOk;     // kOk: only left out (an existing file kept without the replace rule)
+};
 
-ArchiveHandle UnlhaOpenArchive(const std::string& path, unsigned mode);
+struct ExtractResult
+{
+    // kOk; the first refusal's code when entries were refused and the others extracted; or
+    // the error that stopped the whole extraction (then nothing was placed).
+    int code = kOk;
+    std::vector<std::filesystem::path> placed; // the files put in place, in archive order
+    std::vector<RefusedEntry> refused;
+    std::string error; // CP932: what stopped the extraction; empty when nothing did
+
+    // The report as lines ended by CR LF: "name: reason" per refused entry (control bytes of
+    // the name escaped), then the error.
+    std::string Text() const;
+};
+
+ExtractResult Extract(const ExtractRequest& request);
+
+// Reads the first regular entry that matches the wildcard into buffer (at most size bytes;
+// the whole entry is still read, so its CRC is checked); *written gets the bytes copied.
+int ReadEntry(const std::filesystem::path& archive, std::string_view wildcard, char* buffer,
+              std::size_t size, std::size_t* written);
+
+ArchiveHandle UnlhaOpenArchive(const std::filesystem::path& archive);
 int UnlhaCloseArchive(ArchiveHandle handle);
 // 0 and the record filled when an entry matches; kEndOfList at a clean end; an error code
-// when the archive breaks off before its end.
+// (kErrorBroken, kErrorUnreadableName) when the archive breaks off before its end.
 int UnlhaFindFirst(ArchiveHandle handle, std::string_view wildcard, EntryInfo& info);
 int UnlhaFindNext(ArchiveHandle handle, EntryInfo& info);
 
 // True when the file is a sound LHA archive (with kCheckFullCrc: every CRC right too).
-bool UnlhaCheckArchive(const std::string& path, int mode);
-
-// Registers / unregisters the owner of the progress reports for the calling thread.
-bool UnlhaSetOwnerWindowEx(ProgressWindow* window);
-bool UnlhaKillOwnerWindowEx(ProgressWindow* window);
+bool UnlhaCheckArchive(const std::filesystem::path& archive, int mode);
 
 // The entry's path below the destination folder, "/"-separated; nullopt when the name must be
 // refused (a ".." component). Drive letters, leading separators and "." are dropped, so the
 // path may come out empty; "\" separates like "/" unless it is the second byte of a
 // double-byte character.
 std::optional<std::string> SafeRelativePath(std::string_view cp932Name);
-
-// How the library reads a command line: split at blanks, double quotes group and vanish.
-// False when a quote is left open.
-bool SplitCommandLine(std::string_view line, std::vector<std::string>& tokens);
 
 // Wildcard match of an entry name: "*" and "?" (whole characters), ASCII case ignored, "/" and
 // "\" alike; "*.*" matches every name.

@@ -1,9 +1,10 @@
+#include "cli/Cli.h"
+
 #include <cstdio>
 #include <iostream>
-#include <unistd.h>
 
-#include "cli/Cli.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
+#include "base/Platform.h"
 
 namespace furlox::cli {
 
@@ -33,16 +34,14 @@ void PrintError(const std::string& cp932)
 
 bool StderrIsTerminal()
 {
-    // The one terminal question of the command line; with the other system calls once the
-    // platform layer has its own folder.
-    return ::isatty(STDERR_FILENO) != 0;
+    return platform::StderrIsTerminal();
 }
 
 std::filesystem::path ProgramFolder()
 {
-    std::error_code ec;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
+    const std::filesystem::path self = platform::ProgramFile();
+    if (self.empty()) {
+        std::error_code ec;
         return std::filesystem::current_path(ec);
     }
     return self.parent_path();

@@ -3,10 +3,10 @@
 #include <optional>
 
 #include "analysis/RaceAnalysis.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "cli/Cli.h"
 #include "detail/HorseDetail.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
 
 namespace furlox::cli {
 

@@ -4,9 +4,9 @@
 
 #include "analysis/RaceAnalysis.h"
 #include "app/WorkDir.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "cli/Cli.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
 #include "output/CsvExport.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
@@ -68,7 +68,7 @@ std::optional<int> ParseIndex(const std::string& text)
 kol::RaceDay RequireRaceDay(const Context& ctx)
 {
     kol::RaceDay day;
-    const kol::LoadOutcome outcome = kol::LoadKolFiles(ctx.workDir, day);
+    const kol::LoadOutcome outcome = LoadWorkDay(ctx.workDir, day);
     if (!outcome.loaded) {
         throw Error(NoRaceDataMessage(ctx.workDir));
     }

@@ -2,8 +2,8 @@
 
 #include "app/OpenDataArchive.h"
 #include "archive/ArchiverProgress.h"
+#include "base/Encoding.h"
 #include "cli/Cli.h"
-#include "kol/Encoding.h"
 
 namespace furlox::cli {
 namespace {

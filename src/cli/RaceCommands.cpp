@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "app/WorkDir.h"
+#include "base/Encoding.h"
 #include "cli/Cli.h"
-#include "kol/Encoding.h"
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
 
@@ -12,7 +12,7 @@ namespace furlox::cli {
 int CmdRaces(const Context& ctx)
 {
     kol::RaceDay day;
-    const kol::LoadOutcome outcome = kol::LoadKolFiles(ctx.workDir, day);
+    const kol::LoadOutcome outcome = LoadWorkDay(ctx.workDir, day);
     if (!outcome.loaded) {
         PrintError(NoRaceDataMessage(ctx.workDir));
         return 1;

@@ -5,8 +5,8 @@
 
 #include "analysis/GridRules.h"
 #include "analysis/RaceAnalysis.h"
+#include "base/Encoding.h"
 #include "cli/Cli.h"
-#include "kol/Encoding.h"
 #include "kol/KolHen.h"
 
 namespace furlox::cli {

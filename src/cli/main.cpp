@@ -7,8 +7,8 @@
 
 #include "app/WorkDir.h"
 #include "cli/Cli.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 
 namespace {
 

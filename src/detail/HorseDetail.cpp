@@ -4,8 +4,8 @@
 #include <initializer_list>
 
 #include "analysis/FxValue.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolHen.h"
 #include "kol/KolRecords.h"
 

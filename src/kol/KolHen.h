@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Number.h"
+
 // The KOL code tables and the small text and number helpers used on fixed-width fields.
 // Every lookup is a pure function from a code text to a CP932 display text; codes are compared
 // exactly, byte for byte, and a code without a row gives the table's fall-back text.
@@ -33,13 +35,13 @@ const std::string& UnknownCourseName();
 std::int32_t LenientNumber(std::string_view text);
 
 // The same syntax; nullopt where LenientNumber would give 0 for a text that is not a number.
-std::optional<std::int32_t> ParseNumber(std::string_view text);
+using furlox::ParseNumber;
 
 // Strict conversion: throws ConvertError "'<text>' は整数ではありません" for a non-number.
 std::int32_t StrictNumber(std::string_view text);
 
 // The same syntax over 64 bits, for fields wider than 32 bits can hold (ten-digit prizes).
-std::optional<std::int64_t> ParseNumber64(std::string_view text);
+using furlox::ParseNumber64;
 std::int64_t StrictNumber64(std::string_view text);
 
 // Blanks added in front / at the end / "0" in front until the text is width bytes long.

@@ -1,12 +1,9 @@
 #include "kol/LineReader.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <memory>
-#include <unistd.h>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
+#include "base/Platform.h"
 
 namespace furlox::kol {
 namespace {
@@ -92,27 +89,22 @@ KolFileRead ReadKolFile(const std::filesystem::path& path, std::size_t maxLines)
     // file into one buffer first and copying its lines out of it made loading cost twice the
     // reading.
     KolLineSplitter splitter(maxLines);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    int failure = fd < 0 ? errno : 0;
-    if (fd >= 0) {
-        std::unique_ptr<char[]> buffer(new char[kReadPiece]);
-        for (;;) {
-            ssize_t n = ::read(fd, buffer.get(), kReadPiece);
-            if (n > 0) {
-                splitter.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
-            } else if (n == 0) {
-                break;
-            } else if (errno != EINTR) {
-                failure = errno;
-                break;
-            }
-        }
-        ::close(fd);
+    if (platform::KindOf(path) == platform::EntryKind::Folder) {
+        // Reading it would only say that a read failed; say what is in the way.
+        result.lines = splitter.Finish(false);
+        result.error =
+            "作業フォルダの "_sj + path.filename().string() +
+            " がファイルではなくフォルダになっているため、読み込めません。\r\n"
+            "このフォルダを削除するか名前を変えてから、もう一度書庫を開いてください。"_sj;
+        return result;
     }
+    const int failure = platform::ReadInPieces(
+        path, kReadPiece, [&splitter](std::string_view piece) { splitter.Feed(piece); });
     result.lines = splitter.Finish(failure == 0);
     if (failure != 0) {
-        result.error = "ファイル "_sj + path.filename().string() + " の読み込み中にエラーが発生しました。"_sj +
-                       "(" + std::strerror(failure) + ")";
+        result.error = "ファイル "_sj + path.filename().string() +
+                       " の読み込み中にエラーが発生しました。"_sj + "(" +
+                       platform::ErrorText(failure) + ")";
     }
     return result;
 }

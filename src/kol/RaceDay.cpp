@@ -1,7 +1,7 @@
 #include "kol/RaceDay.h"
 
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolHen.h"
 #include "kol/KolRecords.h"
 #include "kol/LineReader.h"
@@ -17,8 +17,8 @@ RaceTexts ParseRaceRecord(std::string_view line)
                  std::string(f(race::kDay)) + WeekdayText(f(race::kWeekdayCode));
     t.meetingText = std::string(f(race::kMeetingNumber)) + std::string(f(race::kMeetingDay));
     t.headCountText = f(race::kHeadCount);
-    t.startLine = t.dateText + " 発走"_sj + std::string(f(race::kPostTime)) + " " +
-                  t.headCountText + "頭"_sj;
+    t.startLine =
+        t.dateText + " 発走"_sj + std::string(f(race::kPostTime)) + " " + t.headCountText + "頭"_sj;
 
     const std::string& course = CourseName(f(race::kCourseCode));
     const std::string raceNumber(f(race::kRaceNumber));

@@ -5,12 +5,12 @@
 #include <string_view>
 #include <vector>
 
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/AtomicFile.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolHen.h"
 #include "kol/KolRecords.h"
 #include "kol/RaceDay.h"
-#include "output/AtomicFile.h"
 
 namespace furlox::kol {
 namespace {
@@ -76,25 +76,22 @@ constexpr std::array<std::string_view, 40> kKana = {
     "ア", "イ", "ウ", "エ", "オ", "カ", "キ", "ク", "ケ", "コ", "サ", "シ", "ス", "セ",
     "ソ", "タ", "チ", "テ", "ト", "ナ", "ノ", "ハ", "ヒ", "フ", "マ", "ミ", "ム", "メ",
     "モ", "ラ", "リ", "ル", "レ", "ロ", "ダ", "ジ", "ブ", "グ", "ド", "ン"};
-constexpr std::array<std::string_view, 12> kNameEnds = {
-    "ン", "ー", "オー", "スター", "キング", "ローズ", "ラン", "ボーイ", "ガール", "ダンス",
-    "ロード", "ヒーロー"};
+constexpr std::array<std::string_view, 12> kNameEnds = {"ン",     "ー",     "オー",   "スター",
+                                                        "キング", "ローズ", "ラン",   "ボーイ",
+                                                        "ガール", "ダンス", "ロード", "ヒーロー"};
 constexpr std::array<std::string_view, 24> kFamily = {
-    "田中", "佐藤", "鈴木", "高橋", "伊藤", "渡辺", "山本", "中村", "小林", "加藤",
-    "吉田", "山田", "松本", "井上", "木村", "林",   "清水", "山口", "森",   "池田",
-    "橋本", "石川", "前田", "岡部"};
-constexpr std::array<std::string_view, 16> kGiven = {"豊", "誠", "勝", "司", "学", "徹",
-                                                     "健", "隆", "亮", "淳", "稔", "聡",
-                                                     "剛", "翼", "勇", "浩"};
-constexpr std::array<std::string_view, 12> kFarms = {
-    "ノーザン", "社台", "白老", "千代田", "下河辺", "岡田", "坂東", "三嶋", "谷川", "浦河",
-    "静内", "新冠"};
+    "田中", "佐藤", "鈴木", "高橋", "伊藤", "渡辺", "山本", "中村", "小林", "加藤", "吉田", "山田",
+    "松本", "井上", "木村", "林",   "清水", "山口", "森",   "池田", "橋本", "石川", "前田", "岡部"};
+constexpr std::array<std::string_view, 16> kGiven = {
+    "豊", "誠", "勝", "司", "学", "徹", "健", "隆", "亮", "淳", "稔", "聡", "剛", "翼", "勇", "浩"};
+constexpr std::array<std::string_view, 12> kFarms = {"ノーザン", "社台", "白老", "千代田",
+                                                     "下河辺",   "岡田", "坂東", "三嶋",
+                                                     "谷川",     "浦河", "静内", "新冠"};
 constexpr std::array<std::string_view, 10> kShortNames = {
-    "未勝利", "新馬戦", "特別", "天皇賞", "皐月賞", "日本ダ", "安田記", "ハンデ", "障害",
-    "オープ"};
+    "未勝利", "新馬戦", "特別", "天皇賞", "皐月賞", "日本ダ", "安田記", "ハンデ", "障害", "オープ"};
 constexpr std::array<std::string_view, 12> kRaceNames = {
-    "日本ダービー", "オークス", "安田記念", "目黒記念", "エプソムカップ", "ユニコーンＳ",
-    "さくらんぼ特別", "青嵐賞", "駒草賞", "新緑賞", "鳳雛ステークス", "アハルテケＳ"};
+    "日本ダービー",   "オークス", "安田記念", "目黒記念", "エプソムカップ", "ユニコーンＳ",
+    "さくらんぼ特別", "青嵐賞",   "駒草賞",   "新緑賞",   "鳳雛ステークス", "アハルテケＳ"};
 
 std::string HorseName(Random& rng, int maxChars)
 {
@@ -175,13 +172,13 @@ int Bracket(int h, int n)
 }
 
 constexpr std::array<const char*, 10> kFigureCourses = {"00", "01", "02", "03", "04",
-                                                       "05", "06", "07", "08", "09"};
-constexpr std::array<const char*, 8> kLocalCourses = {"10", "11", "19", "20", "33",
-                                                     "37", "42", "61"};
+                                                        "05", "06", "07", "08", "09"};
+constexpr std::array<const char*, 8> kLocalCourses = {"10", "11", "19", "20",
+                                                      "33", "37", "42", "61"};
 constexpr std::array<const char*, 9> kPastClasses = {"00003", "00001", "05000", "09000", "10000",
-                                                    "15000", "16000", "00004", "00005"};
-constexpr std::array<const char*, 6> kLocalClasses = {"00010", "00021", "00032", "00043",
-                                                     "00093", "00009"};
+                                                     "15000", "16000", "00004", "00005"};
+constexpr std::array<const char*, 6> kLocalClasses = {"00010", "00021", "00032",
+                                                      "00043", "00093", "00009"};
 
 void PastRun(Random& rng, std::string& line, int run, bool steeplechaser, int month, int day,
              const std::vector<std::string>& rivals)
@@ -209,7 +206,8 @@ void PastRun(Random& rng, std::string& line, int run, bool steeplechaser, int mo
     PutRun(line, run, pastrun::kHeadCount, Digits(heads, 2));
     PutRun(line, run, pastrun::kGoingCode, std::to_string(rng.Between(0, 3)));
     PutRun(line, run, pastrun::kHorseNumber, Digits(rng.Between(1, heads), 2));
-    PutRun(line, run, pastrun::kWeightCarried, Digits(rng.Between(50, 59) * 10 + (rng.Chance(20) ? 5 : 0), 3));
+    PutRun(line, run, pastrun::kWeightCarried,
+           Digits(rng.Between(50, 59) * 10 + (rng.Chance(20) ? 5 : 0), 3));
     PutRun(line, run, pastrun::kBodyWeight,
            rng.Chance(6) ? std::string("000") : Digits(rng.Between(420, 540), 3));
     PutRun(line, run, pastrun::kJockey, PersonName(rng, 4));
@@ -269,18 +267,19 @@ std::string HorseLine(Random& rng, int runs, bool steeplechaser,
         "12", "13", "20", "21", "23", "24", "25", "28", "30", "31", "35",
         "03", "03", "03", "01", "01", "04", "04", "99", "  ", "07"};
     Put(line, horse::kCoatColourCode, rng.Pick(kCoats));
-    static constexpr std::array<const char*, 16> kAreas = {
-        "003", "005", "006", "007", "004", "009", "044", "055", "071", "073",
-        "075", "228", "214", "255", "300", "003"};
+    static constexpr std::array<const char*, 16> kAreas = {"003", "005", "006", "007", "004", "009",
+                                                           "044", "055", "071", "073", "075", "228",
+                                                           "214", "255", "300", "003"};
     Put(line, horse::kBreedingAreaCode, rng.Pick(kAreas));
     static constexpr std::array<const char*, 12> kMarks = {"00", "00", "00", "00", "00", "01",
-                                                          "02", "03", "04", "06", "12", "27"};
+                                                           "02", "03", "04", "06", "12", "27"};
     Put(line, horse::kHorseMarkCode, rng.Pick(kMarks));
     Put(line, horse::kSire, HorseName(rng, 9));
     Put(line, horse::kDam, HorseName(rng, 9));
     Put(line, horse::kDamSire, HorseName(rng, 9));
     Put(line, horse::kDamDam, HorseName(rng, 9));
-    Put(line, horse::kOwner, ToCp932(std::string(rng.Pick(kFamily)) + "　" + std::string(rng.Pick(kGiven))));
+    Put(line, horse::kOwner,
+        ToCp932(std::string(rng.Pick(kFamily)) + "　" + std::string(rng.Pick(kGiven))));
     Put(line, horse::kBreeder, ToCp932(std::string(rng.Pick(kFarms)) + "牧場"));
     Put(line, horse::kTrainer, PersonName(rng, 4));
     const int wins = runs == 0 ? 0 : rng.Between(0, 6);
@@ -311,7 +310,8 @@ std::string HorseLine(Random& rng, int runs, bool steeplechaser,
     }
     // A horse with fewer runs ends its line after its last run, as the data service does.
     if (runs < horse::kPastRuns) {
-        line.resize(static_cast<std::size_t>(horse::kPastRunsPos - 1 + horse::kPastRunLength * runs));
+        line.resize(
+            static_cast<std::size_t>(horse::kPastRunsPos - 1 + horse::kPastRunLength * runs));
     }
     return line;
 }
@@ -367,8 +367,8 @@ SampleFiles MakeSampleDay(const SampleOptions& options)
         Put(race, race::kClassCode, steeple && block > 0 ? "00004" : plan.classCode);
         Put(race, race::kTurfFlag, plan.turf ? "1" : "0");
         Put(race, race::kDistance, Digits(plan.distance[static_cast<std::size_t>(block)], 4));
-        Put(race, race::kPostTime, Digits(9 + (number * 35 + 50) / 60, 2) + ":" +
-                                       Digits((number * 35 + 50) % 60, 2));
+        Put(race, race::kPostTime,
+            Digits(9 + (number * 35 + 50) / 60, 2) + ":" + Digits((number * 35 + 50) % 60, 2));
         Put(race, race::kHeadCount, Digits(heads, 2));
         files.raceFile += race + "\r\n";
 

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <numeric>
 
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolHen.h"
 #include "kol/KolRecords.h"
 #include "output/TextExport.h"

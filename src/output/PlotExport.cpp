@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "kol/KolHen.h"
 #include "output/TextExport.h"
 

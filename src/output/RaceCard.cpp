@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolHen.h"
 #include "output/TextExport.h"
 

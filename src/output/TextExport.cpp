@@ -3,10 +3,10 @@
 #include <iterator>
 
 #include "analysis/RaceAnalysis.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/AtomicFile.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolHen.h"
-#include "output/AtomicFile.h"
 
 namespace furlox {
 

@@ -5,8 +5,8 @@
 
 #include "analysis/FxValue.h"
 #include "analysis/RaceAnalysis.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolRecords.h"
 #include "support/KolBuilder.h"
 
@@ -79,7 +79,6 @@ TEST(Bets, SixteenRunnerExample)
     ASSERT_EQ(race.printTitleLines.size(), 5u);
     EXPECT_EQ(race.printTitleLines[3], line);
     EXPECT_EQ(race.printTitleLines[4], "");
-    EXPECT_EQ(race.lstHead.back(), "<font color=\"#FFCC00\">" + line + "</font><p>");
 }
 
 TEST(Bets, DataSufficiency)
@@ -92,7 +91,6 @@ TEST(Bets, DataSufficiency)
     EXPECT_EQ(none.betsLine, noBets);
     EXPECT_EQ(NoBetsLine(), noBets);
     EXPECT_EQ(none.printTitleLines[3], noBets);
-    EXPECT_EQ(none.lstHead.back(), "<font color=\"#FFCC00\">" + noBets + "</font><p>");
     EXPECT_EQ(none.gradePicture, 'D');
     EXPECT_EQ(none.confidence, "");
     EXPECT_EQ(none.combinationCount, 0);

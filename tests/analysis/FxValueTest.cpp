@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/FxValue.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "support/KolBuilder.h"
 
 using namespace furlox;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "analysis/GridRules.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 
 using namespace furlox;
 

@@ -6,8 +6,8 @@
 
 #include "analysis/RaceAnalysis.h"
 #include "app/OpenDataArchive.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/SampleDay.h"
 #include "output/TextExport.h"
 #include "support/LhaWriter.h"

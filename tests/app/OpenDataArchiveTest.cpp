@@ -5,7 +5,7 @@
 #include "app/OpenDataArchive.h"
 #include "archive/ARCHIVES.h"
 #include "archive/ArchiverProgress.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "kol/SampleDay.h"
 #include "support/LhaWriter.h"
 #include "support/TempDir.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/ArchiverProgress.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "support/LhaWriter.h"
 #include "support/TempDir.h"
 

@@ -3,7 +3,7 @@
 #include "archive/ARCHIVES.h"
 #include "archive/ArchiverOptions.h"
 #include "archive/CmdOpt.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "support/TempDir.h"
 
 namespace furlox::archive {

@@ -5,7 +5,7 @@
 
 #include "archive/ARCHIVES.h"
 #include "archive/LhaBackend.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "support/LhaWriter.h"
 #include "support/TempDir.h"
 
@@ -354,36 +354,32 @@ TEST(LhaBackend, CommandsTheLibraryCannotCarryOut)
 {
     TempDir dir;
     dir.Write("a.lzh", MakeLha({Stored("f.txt", "data"), Stored("g/h.txt", "deep")}));
-    std::string output(256, '\0');
     const std::string archive = (dir / "a.lzh").string();
-    for (const char* letter : {"a", "u", "d", "f", "s", "m"}) {
-        EXPECT_EQ(lha::Unlha(std::string(letter) + " -+ \"" + archive + "\"", output),
-                  lha::kErrorNotSupported);
-    }
-    EXPECT_EQ(lha::Unlha("q -+ \"" + archive + "\"", output), lha::kErrorCommandLine);
-    EXPECT_EQ(lha::Unlha("x -+ \"unbalanced", output), lha::kErrorCommandLine);
-    EXPECT_EQ(lha::Unlha("-+ \"" + archive + "\"", output), lha::kErrorCommandLine);
-    EXPECT_EQ(std::string(output.c_str()), lha::ResultText(lha::kErrorCommandLine) + "\r\n");
-    EXPECT_EQ(output.size(), 256u);
-
-    // "e" drops the folders; a name pattern picks the entries.
-    const fs::path out = dir / "out";
-    EXPECT_EQ(
-        lha::Unlha("e -+ -c1 \"" + archive + "\" \"" + out.string() + "\\\" \"*h.txt\"", output),
-        0);
-    EXPECT_EQ(Tree(out), std::set<std::string>{"h.txt"});
 
     TLha32 lha;
     TArchiverOptions options;
-    std::string buffer(100, '\0');
-    EXPECT_NE(lha.Pack(archive, buffer, false, {std::string("f.txt")}, "", options), 0);
-    EXPECT_NE(lha.Remove(archive, buffer, false, {std::string("f.txt")}, "", options), 0);
-    EXPECT_NE(lha.Update(archive, buffer, false, {}, "", options), 0);
-    EXPECT_NE(lha.MakeSFX(archive, buffer, "", options), 0);
-    // A double quote in a name would split it on the command line.
-    EXPECT_EQ(lha.Extract(archive, buffer, false, {}, (dir / "x\" \"y").string(), options),
-              lha::kErrorCommandLine);
-    EXPECT_FALSE(fs::exists(dir / "x"));
+    std::string buffer(256, '\0');
+    EXPECT_EQ(lha.Pack(archive, buffer, false, {std::string("f.txt")}, "", options),
+              lha::kErrorNotSupported);
+    EXPECT_EQ(std::string(buffer.c_str()), lha::ResultText(lha::kErrorNotSupported) + "\r\n");
+    EXPECT_EQ(buffer.size(), 256u);
+    EXPECT_EQ(lha.CommandLine().substr(0, 4), "u -+");
+    EXPECT_EQ(lha.Remove(archive, buffer, false, {std::string("f.txt")}, "", options),
+              lha::kErrorNotSupported);
+    EXPECT_EQ(lha.Update(archive, buffer, false, {}, "", options), lha::kErrorNotSupported);
+    EXPECT_EQ(lha.MakeSFX(archive, buffer, "", options), lha::kErrorNotSupported);
+    EXPECT_EQ(Tree(dir.path()), std::set<std::string>{"a.lzh"});
+
+    // Without folders ("e"), and only the entries a wildcard picks.
+    lha::ExtractRequest request;
+    request.archive = dir / "a.lzh";
+    request.destination = dir / "out";
+    request.keepFolders = false;
+    request.wildcards = {"*h.txt"};
+    const lha::ExtractResult result = lha::Extract(request);
+    EXPECT_EQ(result.code, lha::kOk) << result.Text();
+    EXPECT_EQ(Tree(dir / "out"), std::set<std::string>{"h.txt"});
+    EXPECT_EQ(result.placed, std::vector<fs::path>{dir / "out" / "h.txt"});
 }
 
 TEST(LhaBackend, ExtractMemAndCheckArchive)
@@ -425,7 +421,7 @@ TEST(LhaBackend, ListingHandles)
     dir.Write("cut.lzh", bytes.substr(0, bytes.size() - 300));
     const std::string archive = (dir / "a.lzh").string();
 
-    const ArchiveHandle handle = lha::UnlhaOpenArchive(archive, 0x800000);
+    const ArchiveHandle handle = lha::UnlhaOpenArchive(archive);
     ASSERT_NE(handle, 0u);
     EntryInfo info;
     ASSERT_EQ(lha::UnlhaFindFirst(handle, "*.kd2", info), 0);
@@ -446,8 +442,8 @@ TEST(LhaBackend, ListingHandles)
               (std::vector<std::string>{"kol_den1.kd2", "kol_den2.kd2", "readme.txt"}));
     EXPECT_EQ(endCode, lha::kErrorBroken);
     dir.Write("text.lzh", "plain text");
-    EXPECT_EQ(lha::UnlhaOpenArchive((dir / "text.lzh").string(), 0x800000), 0u);
-    EXPECT_EQ(lha::UnlhaOpenArchive((dir / "missing.lzh").string(), 0x800000), 0u);
+    EXPECT_EQ(lha::UnlhaOpenArchive(dir / "text.lzh"), 0u);
+    EXPECT_EQ(lha::UnlhaOpenArchive(dir / "missing.lzh"), 0u);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "kol/KolRecords.h"
 #include "output/SmallDay.h"
 #include "support/KolBuilder.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/RaceAnalysis.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
 #include "output/SmallDay.h"

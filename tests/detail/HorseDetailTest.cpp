@@ -2,9 +2,9 @@
 
 #include "analysis/FxValue.h"
 #include "analysis/RaceAnalysis.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "detail/HorseDetail.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
 #include "kol/KolRecords.h"
 #include "support/KolBuilder.h"
 

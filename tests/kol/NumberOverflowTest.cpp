@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "kol/Error.h"
+#include "base/Error.h"
 #include "kol/KolHen.h"
 
 namespace furlox::kol {

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolRecords.h"
 #include "kol/LineReader.h"
 #include "kol/RaceDay.h"

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "kol/KolHen.h"
 #include "kol/KolRecords.h"
 #include "kol/LineReader.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/RaceAnalysis.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "kol/KolHen.h"
 #include "kol/KolRecords.h"
 #include "output/CsvExport.h"

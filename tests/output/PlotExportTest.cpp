@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "output/PlotExport.h"
 #include "output/SmallDay.h"
 

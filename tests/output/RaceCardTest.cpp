@@ -3,7 +3,7 @@
 #include <map>
 #include <set>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "kol/KolRecords.h"
 #include "kol/SampleDay.h"
 #include "output/RaceCard.h"

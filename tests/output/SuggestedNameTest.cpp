@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "kol/RaceDay.h"
 #include "output/TextExport.h"
 

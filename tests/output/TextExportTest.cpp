@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "analysis/RaceAnalysis.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolRecords.h"
 #include "output/SmallDay.h"
 #include "output/TextExport.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "skin/SkinRegion.h"
 
 using namespace furlox;

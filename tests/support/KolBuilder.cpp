@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "analysis/FxValue.h"
-#include "kol/Encoding.h"
+#include "base/AtomicFile.h"
+#include "base/Encoding.h"
 #include "kol/KolHen.h"
-#include "output/AtomicFile.h"
 
 namespace furlox::test {
 namespace {

@@ -6,9 +6,9 @@
 #include <QHeaderView>
 
 #include "analysis/GridRules.h"
-#include "app/ui/QtText.h"
+#include "base/ui/CellStyleQt.h"
+#include "base/ui/QtText.h"
 #include "skin/ui/CellDelegate.h"
-#include "skin/ui/CellStyleQt.h"
 
 namespace furlox::ui {
 RaceGridModel::RaceGridModel(QObject* parent) : QAbstractTableModel(parent) {}

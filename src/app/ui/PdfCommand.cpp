@@ -5,8 +5,8 @@
 
 #include "analysis/RaceAnalysis.h"
 #include "app/WorkDir.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/RaceDay.h"
 #include "output/RaceCard.h"
 #include "output/ui/RaceCardPrinter.h"
@@ -44,7 +44,7 @@ int RunPdfCommand(const std::filesystem::path& workDir, const QString& file, boo
     }
     try {
         kol::RaceDay day;
-        const kol::LoadOutcome outcome = kol::LoadKolFiles(workDir, day);
+        const kol::LoadOutcome outcome = LoadWorkDay(workDir, day);
         if (!outcome.loaded) {
             PrintError(NoRaceDataMessage(workDir));
             return 1;

@@ -6,7 +6,8 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QThread>
-#include <unistd.h>
+
+#include "base/Platform.h"
 
 namespace furlox::ui {
 namespace {
@@ -19,7 +20,7 @@ constexpr char kOpen[] = "open ";
 
 QString InstanceName()
 {
-    return QStringLiteral("FurloxKolMutex-%1").arg(::getuid());
+    return QStringLiteral("FurloxKolMutex-%1").arg(QString::fromStdString(platform::UserKey()));
 }
 
 QString InstanceLockPath(const QString& name)

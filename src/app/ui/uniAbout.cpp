@@ -5,8 +5,8 @@
 #include <QScreen>
 #include <QSysInfo>
 
-#include "app/ui/Pictures.h"
-#include "app/ui/QtText.h"
+#include "base/ui/Pictures.h"
+#include "base/ui/QtText.h"
 
 namespace furlox::ui {
 namespace {

@@ -24,17 +24,18 @@
 #include "analysis/RaceAnalysis.h"
 #include "analysis/ui/RaceGridModel.h"
 #include "app/OpenDataArchive.h"
-#include "app/Settings.h"
+#include "app/WorkDir.h"
 #include "app/ui/Application.h"
 #include "app/ui/DesktopOpen.h"
-#include "app/ui/Pictures.h"
-#include "app/ui/QtText.h"
+#include "app/ui/OpenArchiveDialog.h"
 #include "app/ui/QtTranslations.h"
-#include "app/ui/WindowSettings.h"
 #include "app/ui/uniAbout.h"
-#include "archive/ui/LHPRGDLG.h"
+#include "base/Error.h"
+#include "base/Settings.h"
+#include "base/ui/Pictures.h"
+#include "base/ui/QtText.h"
+#include "base/ui/WindowSettings.h"
 #include "detail/ui/uniSyosai.h"
-#include "kol/Error.h"
 #include "output/CsvExport.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
@@ -349,7 +350,7 @@ bool TfrmVelko::LoadKolFiles()
 {
     kol::LoadOutcome outcome;
     try {
-        outcome = kol::LoadKolFiles(m_workDir, m_day);
+        outcome = LoadWorkDay(m_workDir, m_day);
     } catch (...) {
         DayReplaced(); // the lines read before the error stay loaded
         throw;

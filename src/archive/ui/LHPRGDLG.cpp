@@ -5,10 +5,9 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
-#include <memory>
 
-#include "app/ui/Pictures.h"
-#include "app/ui/QtText.h"
+#include "base/ui/Pictures.h"
+#include "base/ui/QtText.h"
 #include "skin/ui/Skin.h"
 #include "skin/ui/dxfLabel.h"
 #include "skin/ui/dxfProgressBar.h"
@@ -273,26 +272,6 @@ bool TDlgArchiverProgress::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void RunWithProgressDialog(QWidget* owner,
-                           const std::function<void(TDlgArchiverProgress& dialog)>& extract)
-{
-    // Destroyed on every way out, also when the extraction throws.
-    const std::unique_ptr<TDlgArchiverProgress> dialog =
-        std::make_unique<TDlgArchiverProgress>(owner);
-    extract(*dialog);
-}
-
-app::OpenArchiveResult OpenDataArchiveWithProgress(QWidget* owner, const std::string& archivePath,
-                                                   const std::filesystem::path& workDir,
-                                                   kol::RaceDay& day)
-{
-    app::OpenArchiveResult result;
-    RunWithProgressDialog(owner, [&](TDlgArchiverProgress& dialog) {
-        result = app::OpenDataArchive(archivePath, workDir, day, &dialog.Progress());
-    });
-    return result;
 }
 
 } // namespace furlox::ui

@@ -3,11 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
-#include <filesystem>
-#include <functional>
 #include <string>
 
-#include "app/OpenDataArchive.h"
 #include "archive/ARCHIVES.h"
 #include "archive/ArchiverProgress.h"
 
@@ -79,19 +76,5 @@ private:
     archive::ArchiverProgress m_progress;
     bool m_blockingInput = false;
 };
-
-// Runs `extract` with a progress dialog owned by `owner`. The dialog appears with the first
-// progress report (an archive that is refused before extracting shows none) and is destroyed
-// when `extract` returns or throws. While it is up, the program's other windows take no mouse
-// or keyboard input: the extraction is one synchronous call, and an action started from them
-// in its middle (another archive, closing the main window) would run inside it.
-void RunWithProgressDialog(QWidget* owner,
-                           const std::function<void(TDlgArchiverProgress& dialog)>& extract);
-
-// The open-archive flow of the core (check, extract, load) with the progress dialog shown
-// during the extraction. Errors of the flow are thrown on, after the dialog is gone.
-app::OpenArchiveResult OpenDataArchiveWithProgress(QWidget* owner, const std::string& archivePath,
-                                                   const std::filesystem::path& workDir,
-                                                   kol::RaceDay& day);
 
 } // namespace furlox::ui

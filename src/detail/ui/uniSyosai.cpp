@@ -20,14 +20,14 @@
 #include <QValueAxis>
 #include <algorithm>
 
-#include "app/Settings.h"
-#include "app/ui/Application.h"
-#include "app/ui/Pictures.h"
-#include "app/ui/QtText.h"
-#include "app/ui/WindowSettings.h"
-#include "kol/Error.h"
+#include "base/Error.h"
+#include "base/Settings.h"
+#include "base/ui/CellStyleQt.h"
+#include "base/ui/ErrorReport.h"
+#include "base/ui/Pictures.h"
+#include "base/ui/QtText.h"
+#include "base/ui/WindowSettings.h"
 #include "skin/ui/CellDelegate.h"
-#include "skin/ui/CellStyleQt.h"
 #include "skin/ui/CloseButton.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "skin/ui/Skin.h"

@@ -5,8 +5,8 @@
 #include <QPrinter>
 
 #include "analysis/GridRules.h"
-#include "app/ui/QtText.h"
-#include "skin/ui/CellStyleQt.h"
+#include "base/ui/CellStyleQt.h"
+#include "base/ui/QtText.h"
 
 namespace furlox::ui {
 QSize PrintablePageSize(const QPrinter& printer)

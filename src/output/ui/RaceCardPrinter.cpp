@@ -9,12 +9,12 @@
 #include <limits>
 #include <map>
 
-#include "app/ui/QtText.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
+#include "base/ui/CellStyleQt.h"
+#include "base/ui/QtText.h"
 #include "output/TextExport.h"
 #include "output/ui/GridPrinter.h"
-#include "skin/ui/CellStyleQt.h"
 
 namespace furlox::ui {
 namespace {

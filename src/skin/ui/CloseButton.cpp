@@ -1,6 +1,6 @@
 #include "skin/ui/CloseButton.h"
 
-#include "app/ui/Pictures.h"
+#include "base/ui/Pictures.h"
 #include "skin/ui/EzRgnBtn.h"
 
 namespace furlox::ui {

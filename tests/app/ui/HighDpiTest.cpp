@@ -6,7 +6,7 @@
 #include <QtTest>
 
 #include "app/ui/Application.h"
-#include "app/ui/Pictures.h"
+#include "base/ui/Pictures.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
 #include "detail/ui/uniSyosai.h"

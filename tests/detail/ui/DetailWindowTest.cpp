@@ -16,8 +16,8 @@
 
 #include "analysis/FxValue.h"
 #include "app/ui/Application.h"
-#include "app/ui/QtText.h"
 #include "app/ui/uniVelko.h"
+#include "base/ui/QtText.h"
 #include "detail/HorseDetail.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/SampleDay.h"

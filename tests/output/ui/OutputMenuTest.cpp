@@ -10,7 +10,7 @@
 
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 #include "kol/SampleDay.h"
 #include "output/PlotExport.h"
 #include "output/TextExport.h"

@@ -10,8 +10,8 @@
 
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
-#include "kol/Encoding.h"
-#include "kol/Error.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolHen.h"
 #include "kol/SampleDay.h"
 #include "output/CsvExport.h"

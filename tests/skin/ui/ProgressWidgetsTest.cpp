@@ -9,7 +9,7 @@
 
 #include "app/OpenDataArchive.h"
 #include "app/ui/Application.h"
-#include "archive/ui/LHPRGDLG.h"
+#include "app/ui/OpenArchiveDialog.h"
 #include "skin/ui/dxfLabel.h"
 #include "skin/ui/dxfProgressBar.h"
 

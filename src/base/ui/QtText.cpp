@@ -1,4 +1,4 @@
-#include "app/ui/QtText.h"
+#include "base/ui/QtText.h"
 
 #include <QFont>
 

@@ -1,6 +1,6 @@
-#include "app/Settings.h"
+#include "base/Settings.h"
 
-#include "kol/KolHen.h"
+#include "base/Number.h"
 
 namespace furlox {
 
@@ -14,7 +14,7 @@ int SettingNumber(std::optional<std::string_view> stored, int fallback)
     if (!stored) {
         return fallback;
     }
-    return kol::ParseNumber(*stored).value_or(fallback);
+    return ParseNumber(*stored).value_or(fallback);
 }
 
 } // namespace furlox

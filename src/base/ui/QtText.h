@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "kol/Encoding.h"
+#include "base/Encoding.h"
 
 // The one place where the core's CP932 text meets Qt's strings.
 namespace furlox::ui {

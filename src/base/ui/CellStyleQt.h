@@ -3,7 +3,7 @@
 #include <QColor>
 #include <cstdint>
 
-#include "analysis/GridRules.h"
+#include "base/CellStyle.h"
 
 // The core's cell styles in Qt's terms, for every grid the windows and the printer draw.
 namespace furlox::ui {

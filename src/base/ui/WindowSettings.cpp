@@ -1,4 +1,4 @@
-#include "app/ui/WindowSettings.h"
+#include "base/ui/WindowSettings.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -9,7 +9,7 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 namespace furlox::ui {
 namespace {

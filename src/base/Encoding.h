@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,29 @@ constexpr bool IsLeadByte(unsigned char c)
 {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
+
+// A path from UTF-8 text (what the command line and the windows hand over), right on every
+// system: on Windows a narrow path would be read in the system code page.
+inline std::filesystem::path Utf8Path(std::string_view utf8)
+{
+    return std::filesystem::path(
+        std::u8string_view(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+// The path as UTF-8 text, the other way.
+inline std::string Utf8Text(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// True when the text holds a control byte (0x00 to 0x1F, 0x7F). None of them is ever the
+// second byte of a CP932 character, so a byte-wise look is right.
+bool HasControlBytes(std::string_view text);
+
+// The text with every control byte written as "\xHH": a name from outside (an archive entry)
+// shown in a message or on a terminal can then neither move the cursor nor cut the line.
+std::string EscapeControlBytes(std::string_view text);
 
 // True when the byte at index i of s is the second byte of a double-byte character.
 bool IsTrailByteAt(std::string_view s, std::size_t i);

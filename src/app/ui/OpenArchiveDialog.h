@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/OpenDataArchive.h"
+#include "archive/ui/LHPRGDLG.h"
+
+// The application's open-archive flow with its progress dialog: the dialog is the archive
+// subsystem's window, the flow (check, extract, load) the application's.
+namespace furlox::ui {
+
+// Runs `extract` with a progress dialog owned by `owner`. The dialog appears with the first
+// progress report (an archive that is refused before extracting shows none) and is destroyed
+// when `extract` returns or throws. While it is up, the program's other windows take no mouse
+// or keyboard input: the extraction is one synchronous call, and an action started from them
+// in its middle (another archive, closing the main window) would run inside it.
+void RunWithProgressDialog(QWidget* owner,
+                           const std::function<void(TDlgArchiverProgress& dialog)>& extract);
+
+// The open-archive flow of the core (check, extract, load) with the progress dialog shown
+// during the extraction. Errors of the flow are thrown on, after the dialog is gone.
+app::OpenArchiveResult OpenDataArchiveWithProgress(QWidget* owner, const std::string& archivePath,
+                                                   const std::filesystem::path& workDir,
+                                                   kol::RaceDay& day);
+
+} // namespace furlox::ui

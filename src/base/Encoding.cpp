@@ -1,0 +1,60 @@
+#include "base/Encoding.h"
+
+#include "base/Platform.h"
+
+namespace furlox {
+
+std::string ToCp932(std::string_view utf8)
+{
+    return platform::Utf8ToCp932(utf8);
+}
+
+std::string ToUtf8(std::string_view cp932)
+{
+    return platform::Cp932ToUtf8(cp932);
+}
+
+bool IsTrailByteAt(std::string_view s, std::size_t i)
+{
+    // Walk from the start: only a left-to-right scan knows where characters begin.
+    std::size_t k = 0;
+    while (k < i) {
+        k += IsLeadByte(static_cast<unsigned char>(s[k])) ? 2 : 1;
+    }
+    return k > i;
+}
+
+namespace {
+
+bool IsControlByte(unsigned char c)
+{
+    return c < 0x20 || c == 0x7F;
+}
+
+} // namespace
+
+bool HasControlBytes(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return IsControlByte(static_cast<unsigned char>(c)); });
+}
+
+std::string EscapeControlBytes(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsControlByte(byte)) {
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 0x0F];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+} // namespace furlox

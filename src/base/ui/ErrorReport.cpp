@@ -1,0 +1,51 @@
+#include "base/ui/ErrorReport.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <filesystem>
+#include <new>
+
+#include "base/Error.h"
+#include "base/ui/QtText.h"
+
+namespace furlox::ui {
+
+QString ErrorText(const std::exception& error)
+{
+    if (const auto* own = dynamic_cast<const Error*>(&error)) {
+        return Q(own->what());
+    }
+    if (const auto* fs = dynamic_cast<const std::filesystem::filesystem_error*>(&error)) {
+        const QString reason = QString::fromLocal8Bit(fs->code().message().c_str());
+        if (fs->path1().empty()) {
+            return QStringLiteral("ファイルを扱えませんでした。（%1）").arg(reason);
+        }
+        return QStringLiteral("「%1」を扱えませんでした。（%2）")
+            .arg(QString::fromStdString(fs->path1().string()), reason);
+    }
+    if (dynamic_cast<const std::bad_alloc*>(&error)) {
+        return QStringLiteral("メモリが足りないため、処理を続けられませんでした。");
+    }
+    return QStringLiteral("予期しないエラーのため、処理を続けられませんでした。（%1）")
+        .arg(QString::fromLocal8Bit(error.what()));
+}
+
+bool Guarded(const std::function<void()>& action, const std::function<void(const QString&)>& report)
+{
+    try {
+        action();
+        return true;
+    } catch (const std::exception& e) {
+        report(ErrorText(e));
+    }
+    return false;
+}
+
+void ShowError(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Furlox"), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+} // namespace furlox::ui
