@@ -843,15 +843,19 @@ void TfrmVelko::popPrintAllClick()
     });
 }
 
+QString TfrmVelko::AskDaySaveFile(const QString& filter, const QString& suffix)
+{
+    if (m_day.RaceCount() == 0) {
+        Beep();
+        return {};
+    }
+    return AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), filter, suffix);
+}
+
 void TfrmVelko::popPdfAllClick()
 {
     Run([this] {
-        if (m_day.RaceCount() == 0) {
-            Beep();
-            return;
-        }
-        const QString file = AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), kPdfFilter,
-                                         QStringLiteral("pdf"));
+        const QString file = AskDaySaveFile(kPdfFilter, QStringLiteral("pdf"));
         if (file.isEmpty()) {
             return;
         }
@@ -871,12 +875,7 @@ void TfrmVelko::popPdfAllClick()
 void TfrmVelko::popCsvClick()
 {
     Run([this] {
-        if (m_day.RaceCount() == 0) {
-            Beep();
-            return;
-        }
-        const QString file = AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), kCsvFilter,
-                                         QStringLiteral("csv"));
+        const QString file = AskDaySaveFile(kCsvFilter, QStringLiteral("csv"));
         if (file.isEmpty()) {
             return;
         }

@@ -176,6 +176,9 @@ private:
     void OpenHomePage(const QString& url);
     void OpenArchiveNow(const QString& archivePath);
     void OpenPendingArchives();
+    // The save dialog of a whole-day output, suggesting the day's name; empty when no day is
+    // loaded (with a beep) or the dialog is cancelled.
+    QString AskDaySaveFile(const QString& filter, const QString& suffix);
     QString AskSaveFile(const QString& name, const QString& filter, const QString& suffix);
     const kol::RaceTexts& ShownRaceTexts() const;
     // The walk over every race of an all-races export: save dialog, warning, the file
