@@ -1,7 +1,5 @@
 #include "app/WorkDir.h"
 
-#include <cstdlib>
-
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "base/Platform.h"
@@ -17,15 +15,7 @@ std::string NoRaceDataMessage(const std::filesystem::path& workDir)
 
 std::filesystem::path UserDataDir()
 {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    std::filesystem::path base;
-    if (xdg && *xdg) {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::filesystem::path(home && *home ? home : "/tmp") / ".local" / "share";
-    }
-    return base / "Morvane" / "Furlox";
+    return platform::UserDataRoot() / "Morvane" / "Furlox";
 }
 
 std::filesystem::path ChooseWorkDir(const std::filesystem::path& programFolder)

@@ -40,14 +40,27 @@ public:
         // names come through as the library gives them.
         m_converted = convertNames && platform::Utf8TextScope::Available() &&
                       archive_read_set_options(m_archive, "hdrcharset=CP932") == ARCHIVE_OK;
+#ifdef _WIN32
+        m_opened = archive_read_open_filename_w(m_archive, path.c_str(), 64 * 1024) == ARCHIVE_OK;
+#else
         m_opened = archive_read_open_filename(m_archive, path.c_str(), 64 * 1024) == ARCHIVE_OK;
+#endif
     }
-    ~Reader() { archive_read_free(m_archive); }
+    ~Reader()
+    {
+        archive_read_free(m_archive);
+    }
     Reader(const Reader&) = delete;
     Reader& operator=(const Reader&) = delete;
 
-    bool Opened() const { return m_opened; }
-    ::archive* Get() const { return m_archive; }
+    bool Opened() const
+    {
+        return m_opened;
+    }
+    ::archive* Get() const
+    {
+        return m_archive;
+    }
 
     // kOk with the next entry, kEndOfList at the end mark, kErrorUnreadableName when a name
     // cannot be converted, kErrorBroken when a header is damaged or the archive breaks off.
@@ -64,15 +77,30 @@ public:
                                                                          : kErrorBroken;
     }
 
-    bool SkipData() { return archive_read_data_skip(m_archive) == ARCHIVE_OK; }
+    bool SkipData()
+    {
+        return archive_read_data_skip(m_archive) == ARCHIVE_OK;
+    }
 
+    // The entry's name as CP932. On Windows libarchive converts the names with the system's
+    // code-page functions and only the wide name is right whatever the C locale.
     std::string Name(archive_entry* entry) const
     {
+#ifdef _WIN32
+        const wchar_t* wide = archive_entry_pathname_w(entry);
+        if (wide == nullptr) {
+            return {};
+        }
+        return PathText(fs::path(wide));
+#else
         const char* name = archive_entry_pathname(entry);
         if (name == nullptr) {
             return {};
         }
-        return m_converted ? ToCp932(name) : std::string(name);
+        // Unconverted, a name that is UTF-8 (as some Unix archivers store them) is turned
+        // into CP932 like the others; anything else is kept byte for byte.
+        return m_converted || IsUtf8(name) ? ToCp932(name) : std::string(name);
+#endif
     }
 
     // libarchive's own words for the last failure, kept as a technical detail.
@@ -280,7 +308,7 @@ private:
         info.fileSize = Clamp32(EntrySize(entry));
         info.sourceFileName = name;
         if (std::optional<std::string> rel = Relative(name)) {
-            info.destFileName = (m_dest / *rel).string();
+            info.destFileName = PathText(m_dest / Cp932Path(*rel));
         }
         return info;
     }
@@ -342,7 +370,7 @@ private:
         if (!m_stage.MakeFolders(folderRel)) {
             return Refuse(name, kErrorUnsafeEntry, "展開先のフォルダを作成できません。"_sj);
         }
-        const fs::path target = m_dest / *rel;
+        const fs::path target = m_dest / Cp932Path(*rel);
         switch (platform::KindOf(target)) {
         case platform::EntryKind::None:
             break;
@@ -416,7 +444,7 @@ private:
             info.fileSize = Clamp32(m_staged[i].size);
             info.writeSize = info.fileSize;
             info.sourceFileName = m_staged[i].source;
-            info.destFileName = m_staged[i].target.string();
+            info.destFileName = PathText(m_staged[i].target);
             Report(kStateCopy, info); // too late to stop: every file goes in place
         });
         if (failed) {

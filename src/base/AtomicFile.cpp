@@ -1,5 +1,6 @@
 #include "base/AtomicFile.h"
 
+#include "base/Encoding.h"
 #include "base/Platform.h"
 
 namespace furlox {
@@ -24,13 +25,13 @@ bool WriteFileAtomic(const std::filesystem::path& requested, std::string_view by
     const std::filesystem::path dir =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     const std::unique_ptr<platform::NewFile> file =
-        platform::NewFile::Create(dir, ("." + target.filename().string() + ".").c_str());
+        platform::NewFile::Create(dir, "." + Utf8Text(target.filename()) + ".");
     if (!file) {
         return false;
     }
     // A new file gets the usual permissions; an existing one keeps its own.
     if (!file->Write(bytes.data(), bytes.size()) || !file->Finish(std::nullopt, target) ||
-        !platform::ReplaceFile(file->Path(), target)) {
+        !platform::MoveReplacing(file->Path(), target)) {
         return false;
     }
     file->Keep();

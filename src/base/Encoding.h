@@ -17,6 +17,9 @@ std::string ToCp932(std::string_view utf8);
 // Converts CP932 to UTF-8. Bytes that are not valid CP932 become U+FFFD.
 std::string ToUtf8(std::string_view cp932);
 
+// True when the text is well-formed UTF-8.
+bool IsUtf8(std::string_view text);
+
 // True when byte c starts a double-byte CP932 character.
 constexpr bool IsLeadByte(unsigned char c)
 {
@@ -37,6 +40,13 @@ inline std::string Utf8Text(const std::filesystem::path& path)
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }
+
+// A path as CP932 text for a message (characters CP932 cannot hold become "?").
+std::string PathText(const std::filesystem::path& path);
+
+// A path from CP932 text (an archive entry's name, kept as CP932 in the core): the file gets
+// the Japanese name in the system's own form (UTF-8 on Linux, UTF-16 on Windows).
+std::filesystem::path Cp932Path(std::string_view cp932);
 
 // True when the text holds a control byte (0x00 to 0x1F, 0x7F). None of them is ever the
 // second byte of a CP932 character, so a byte-wise look is right.

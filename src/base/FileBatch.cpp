@@ -1,5 +1,8 @@
 #include "base/FileBatch.h"
 
+#include "base/Encoding.h"
+#include "base/Platform.h"
+
 namespace furlox {
 
 namespace fs = std::filesystem;
@@ -23,7 +26,7 @@ void FileBatch::RemoveLeftovers() const
     for (fs::directory_iterator it(m_root, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path& path = it->path();
         const platform::EntryKind kind = platform::KindOf(path);
-        if (path.filename().string().rfind(m_tempPrefix, 0) == 0 &&
+        if (Utf8Text(path.filename()).rfind(m_tempPrefix, 0) == 0 &&
             (kind == platform::EntryKind::File || kind == platform::EntryKind::Link)) {
             platform::RemoveFile(path);
         }
@@ -39,7 +42,7 @@ bool FileBatch::MakeFolders(const std::string& rel)
         if (end == std::string::npos) {
             end = rel.size();
         }
-        path /= rel.substr(start, end - start);
+        path /= Cp932Path(rel.substr(start, end - start));
         start = end + 1;
         const platform::EntryKind kind = platform::KindOf(path);
         if (kind == platform::EntryKind::Folder) {
@@ -55,8 +58,7 @@ bool FileBatch::MakeFolders(const std::string& rel)
 
 platform::NewFile* FileBatch::NewTemp()
 {
-    std::unique_ptr<platform::NewFile> file =
-        platform::NewFile::Create(m_root, m_tempPrefix.c_str());
+    std::unique_ptr<platform::NewFile> file = platform::NewFile::Create(m_root, m_tempPrefix);
     if (!file) {
         return nullptr;
     }
@@ -87,7 +89,7 @@ std::optional<std::size_t> FileBatch::Commit(const std::function<void(std::size_
             if (it->kept.empty()) {
                 platform::RemoveFile(it->target);
             } else {
-                platform::ReplaceFile(it->kept, it->target);
+                platform::MoveReplacing(it->kept, it->target);
             }
         }
     };
@@ -99,7 +101,8 @@ std::optional<std::size_t> FileBatch::Commit(const std::function<void(std::size_
         Replaced step{file.target, {}};
         if (platform::KindOf(file.target) == platform::EntryKind::File) {
             // A second name for the file being replaced; a copy where links cannot be made.
-            step.kept = file.temp->Path().string() + ".kept";
+            step.kept = file.temp->Path();
+            step.kept += ".kept";
             std::error_code ec;
             fs::create_hard_link(file.target, step.kept, ec);
             if (ec && !fs::copy_file(file.target, step.kept, ec)) {
@@ -107,7 +110,7 @@ std::optional<std::size_t> FileBatch::Commit(const std::function<void(std::size_
                 return i;
             }
         }
-        if (!platform::ReplaceFile(file.temp->Path(), file.target)) {
+        if (!platform::MoveReplacing(file.temp->Path(), file.target)) {
             if (!step.kept.empty()) {
                 platform::RemoveFile(step.kept);
             }

@@ -29,7 +29,7 @@ public:
     // Removes the temporary files a killed run left in root.
     void RemoveLeftovers() const;
 
-    // Makes the folders of rel ("/"-separated) below root. False when a part exists as
+    // Makes the folders of rel ("/"-separated CP932 text) below root. False when a part exists as
     // something other than a real folder (a symbolic link is never followed) or cannot be made.
     bool MakeFolders(const std::string& rel);
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The platform layer: the only place with operating-system calls. One implementation per
 // system (PlatformPosix.cpp; the Windows one joins it), chosen in CMake. Paths are
@@ -33,7 +34,8 @@ enum class EntryKind
 
 EntryKind KindOf(const std::filesystem::path& path);
 
-// True for a regular file the system would run as a program: on POSIX one with an execute bit.
+// True for a regular file the system would run as a program: on POSIX one with an execute bit,
+// on Windows one whose extension the system runs (.exe, .com, .bat, .cmd, .dll, .scr, ...).
 bool IsExecutableFile(const std::filesystem::path& path);
 
 // True when the program may create files in the folder.
@@ -41,6 +43,18 @@ bool IsWritableFolder(const std::filesystem::path& folder);
 
 // The running program's own file.
 std::filesystem::path ProgramFile();
+
+// The folder where programs keep the signed-in user's data: $XDG_DATA_HOME or
+// ~/.local/share on POSIX, %APPDATA% (the roaming application data) on Windows.
+std::filesystem::path UserDataRoot();
+
+// The command-line arguments as UTF-8 (on Windows taken from the wide command line: argv
+// holds them in the system code page there).
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
+
+// Makes the standard streams fit for UTF-8 text written byte for byte: on Windows the console
+// shows UTF-8 and no LF becomes CR LF on the way (exports keep their own line ends).
+void PrepareStandardStreams();
 
 // Writes the bytes into an existing file in place (a device or a pipe, which renaming over
 // would replace as a node). False when it cannot be opened or written to the end.
@@ -55,7 +69,7 @@ int ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
 std::string ErrorText(int error);
 
 // A short text that tells the signed-in user apart from the others on this machine (POSIX:
-// the user id), for names that must be one per user.
+// the user id, Windows: the user name), for names that must be one per user.
 std::string UserKey();
 
 // True when the standard error stream goes to a terminal (not a file or a pipe).
@@ -65,7 +79,7 @@ bool StderrIsTerminal();
 bool MakeFolder(const std::filesystem::path& folder);
 
 // Puts `from` in place of `to`, replacing a file there in one step. False when it fails.
-bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Removes a file (or a link, not what it points to); no error when it is gone already.
 void RemoveFile(const std::filesystem::path& path);
@@ -76,7 +90,9 @@ class NewFile
 {
 public:
     // nullptr when no file can be made there.
-    static std::unique_ptr<NewFile> Create(const std::filesystem::path& folder, const char* prefix);
+    // The prefix is UTF-8.
+    static std::unique_ptr<NewFile> Create(const std::filesystem::path& folder,
+                                           std::string_view prefix);
     ~NewFile();
     NewFile(const NewFile&) = delete;
     NewFile& operator=(const NewFile&) = delete;
@@ -93,16 +109,19 @@ public:
     void Keep() { m_keep = true; }
 
 private:
-    NewFile(std::filesystem::path path, int handle) : m_path(std::move(path)), m_handle(handle) {}
+    NewFile(std::filesystem::path path, std::intptr_t handle)
+        : m_path(std::move(path)), m_handle(handle)
+    {}
 
     std::filesystem::path m_path;
-    int m_handle;
+    std::intptr_t m_handle; // a descriptor on POSIX, a HANDLE on Windows
     bool m_keep = false;
 };
 
 // While it lives, the calling thread's C library text functions work in UTF-8 (libarchive
 // turns the archive's Shift-JIS names into UTF-8 then). Available() is false where no UTF-8
-// locale exists; the names then come as the library reads them.
+// locale exists; the names then come as the library reads them. On Windows it does nothing:
+// libarchive converts names with the system's code-page functions and the wide name is read.
 class Utf8TextScope
 {
 public:
@@ -117,7 +136,8 @@ private:
 };
 
 // An exclusive lock of the operating system on a folder (POSIX: on the folder itself, so
-// nothing is left in it); the system releases it when the process ends in any way. Acquire
+// nothing is left in it; Windows: on a hidden file ".furlox-lock" in it, as folders cannot be
+// locked there); the system releases it when the process ends in any way. Acquire
 // waits up to `patience` for another holder to let go.
 class FileLock
 {
@@ -131,8 +151,8 @@ public:
     FileLock& operator=(const FileLock&) = delete;
 
 private:
-    explicit FileLock(int handle) : m_handle(handle) {}
-    int m_handle;
+    explicit FileLock(std::intptr_t handle) : m_handle(handle) {}
+    std::intptr_t m_handle;
 };
 
 } // namespace furlox::platform

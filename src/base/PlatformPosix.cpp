@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <iconv.h>
@@ -143,6 +144,23 @@ int ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
     return failure;
 }
 
+std::filesystem::path UserDataRoot()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg) {
+        return xdg;
+    }
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home && *home ? home : "/tmp") / ".local" / "share";
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+void PrepareStandardStreams() {}
+
 std::string ErrorText(int error)
 {
     return std::strerror(error);
@@ -163,7 +181,7 @@ bool MakeFolder(const std::filesystem::path& folder)
     return ::mkdir(folder.c_str(), 0777) == 0;
 }
 
-bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to)
+bool MoveReplacing(const std::filesystem::path& from, const std::filesystem::path& to)
 {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
@@ -173,9 +191,10 @@ void RemoveFile(const std::filesystem::path& path)
     ::unlink(path.c_str());
 }
 
-std::unique_ptr<NewFile> NewFile::Create(const std::filesystem::path& folder, const char* prefix)
+std::unique_ptr<NewFile> NewFile::Create(const std::filesystem::path& folder,
+                                         std::string_view prefix)
 {
-    std::string pattern = (folder / (std::string(prefix) + "XXXXXX")).string();
+    std::string pattern = (folder / (std::string(prefix) + "XXXXXX")).native();
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) {
         return nullptr;
@@ -186,7 +205,7 @@ std::unique_ptr<NewFile> NewFile::Create(const std::filesystem::path& folder, co
 NewFile::~NewFile()
 {
     if (m_handle >= 0) {
-        ::close(m_handle);
+        ::close(static_cast<int>(m_handle));
     }
     if (!m_keep) {
         ::unlink(m_path.c_str());
@@ -195,7 +214,7 @@ NewFile::~NewFile()
 
 bool NewFile::Write(const char* data, std::size_t size)
 {
-    return WriteAll(m_handle, data, size);
+    return WriteAll(static_cast<int>(m_handle), data, size);
 }
 
 bool WriteInPlace(const std::filesystem::path& path, std::string_view bytes)
@@ -221,15 +240,16 @@ bool NewFile::Finish(std::optional<std::int64_t> modified,
         S_ISREG(existing.st_mode)) {
         mode = existing.st_mode & 07777;
     }
-    bool ok = ::fchmod(m_handle, mode) == 0;
+    const int fd = static_cast<int>(m_handle);
+    bool ok = ::fchmod(fd, mode) == 0;
     if (modified) {
         struct timespec times[2] = {};
         times[0].tv_nsec = UTIME_OMIT;
         times[1].tv_sec = static_cast<time_t>(*modified);
-        ::futimens(m_handle, times);
+        ::futimens(fd, times);
     }
-    ok = ::fsync(m_handle) == 0 && ok;
-    ok = ::close(m_handle) == 0 && ok;
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
     m_handle = -1;
     return ok;
 }
@@ -295,7 +315,7 @@ std::unique_ptr<FileLock> FileLock::Acquire(const std::filesystem::path& folder,
 
 FileLock::~FileLock()
 {
-    ::close(m_handle); // closing the last descriptor lets the lock go
+    ::close(static_cast<int>(m_handle)); // closing the last descriptor lets the lock go
 }
 
 } // namespace furlox::platform

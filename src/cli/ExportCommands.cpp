@@ -31,7 +31,7 @@ std::optional<ExportArgs> ParseExportArgs(const Context& ctx, const char* comman
         const std::string& a = ctx.args[i];
         const bool hasValue = i + 1 < ctx.args.size();
         if (a == "-o" && hasValue) {
-            parsed.out = ctx.args[++i];
+            parsed.out = Utf8Path(ctx.args[++i]);
         } else if (a == "--race" && hasValue) {
             parsed.race = ParseIndex(ctx.args[++i]);
             if (!parsed.race) {
@@ -125,7 +125,7 @@ int CmdCsv(const Context& ctx)
         const std::string& a = ctx.args[i];
         const bool hasValue = i + 1 < ctx.args.size();
         if (a == "-o" && hasValue) {
-            out = ctx.args[++i];
+            out = Utf8Path(ctx.args[++i]);
         } else if (a == "--encoding" && hasValue) {
             const std::string& name = ctx.args[++i];
             if (name == "utf-8" || name == "utf8") {

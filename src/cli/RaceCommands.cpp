@@ -47,7 +47,7 @@ int CmdSample(const Context& ctx)
         } else if (a == "--full") {
             options.full = true;
         } else if (a == "--out" && hasValue) {
-            out = ctx.args[++i];
+            out = Utf8Path(ctx.args[++i]);
         } else {
             std::cerr << "furlox-cli sample: unexpected argument " << a << "\n";
             return 2;

@@ -1,14 +1,17 @@
 // furlox-cli: everything the windows compute or write, without a screen.
-#include <cstring>
+#include <cstddef>
 #include <exception>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "app/WorkDir.h"
-#include "cli/Cli.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
+#include "base/Platform.h"
+#include "cli/Cli.h"
 
 namespace {
 
@@ -41,43 +44,40 @@ int main(int argc, char** argv)
 {
     using namespace furlox;
     const std::map<std::string, std::function<int(const cli::Context&)>> commands = {
-        {"races", cli::CmdRaces},
-        {"sample", cli::CmdSample},
-        {"text", cli::CmdText},
-        {"html", cli::CmdHtml},
-        {"plot", cli::CmdPlot},
-        {"detail", cli::CmdDetail},
-        {"show", cli::CmdShow},
-        {"open", cli::CmdOpen},
-        {"csv", cli::CmdCsv},
+        {"races", cli::CmdRaces}, {"sample", cli::CmdSample}, {"text", cli::CmdText},
+        {"html", cli::CmdHtml},   {"plot", cli::CmdPlot},     {"detail", cli::CmdDetail},
+        {"show", cli::CmdShow},   {"open", cli::CmdOpen},     {"csv", cli::CmdCsv},
     };
 
+    platform::PrepareStandardStreams();
+    const std::vector<std::string> args = platform::Utf8Arguments(argc, argv);
+    const std::size_t count = args.size();
     cli::Context ctx;
-    int i = 1;
-    for (; i < argc && argv[i][0] == '-'; ++i) {
-        if (std::strcmp(argv[i], "--workdir") == 0 && i + 1 < argc) {
-            ctx.workDir = argv[++i];
-        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+    std::size_t i = 1;
+    for (; i < count && !args[i].empty() && args[i][0] == '-'; ++i) {
+        if (args[i] == "--workdir" && i + 1 < count) {
+            ctx.workDir = Utf8Path(args[++i]);
+        } else if (args[i] == "--help" || args[i] == "-h") {
             std::cout << kUsage;
             return 0;
         } else {
-            std::cerr << "furlox-cli: unknown option " << argv[i] << "\n" << kUsage;
+            std::cerr << "furlox-cli: unknown option " << args[i] << "\n" << kUsage;
             return 2;
         }
     }
     if (ctx.workDir.empty()) {
         ctx.workDir = ChooseWorkDir(cli::ProgramFolder());
     }
-    if (i >= argc) {
+    if (i >= count) {
         std::cerr << kUsage;
         return 2;
     }
-    auto command = commands.find(argv[i]);
+    auto command = commands.find(args[i]);
     if (command == commands.end()) {
-        std::cerr << "furlox-cli: unknown command " << argv[i] << "\n" << kUsage;
+        std::cerr << "furlox-cli: unknown command " << args[i] << "\n" << kUsage;
         return 2;
     }
-    ctx.args.assign(argv + i + 1, argv + argc);
+    ctx.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
     try {
         return command->second(ctx);
     } catch (const Error& e) {

@@ -160,12 +160,6 @@ std::string AllRacesText(const kol::RaceDay& day)
     return JoinCrLf(lines);
 }
 
-std::string PathText(const std::filesystem::path& path)
-{
-    const std::u8string utf8 = path.u8string();
-    return ToCp932(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
-}
-
 void WriteExportFile(const std::filesystem::path& path, std::string_view bytes)
 {
     if (!WriteFileAtomic(path, bytes)) {

@@ -38,9 +38,6 @@ std::string JoinCrLf(const std::vector<std::string>& lines);
 // back with the race named in front ("3番目のレース「…」: "), keeping its kind.
 AnalysedRace AnalyseRaceForBatch(const kol::RaceDay& day, int raceIndex);
 
-// A path as CP932 text for a message.
-std::string PathText(const std::filesystem::path& path);
-
 // Writes the bytes to `path` whole or not at all; on failure throws furlox::Error
 // "ファイル <path> を作成できません" and leaves any existing file as it was.
 void WriteExportFile(const std::filesystem::path& path, std::string_view bytes);

@@ -67,12 +67,14 @@ std::vector<std::string> ListNames(const fs::path& archive, int* endCode = nullp
     return names;
 }
 
-// Every path below root (hidden files included), relative, with a "/" after folders.
+// Every path below root (hidden files included), relative, as UTF-8 with "/" between the
+// folders and after them.
 std::set<std::string> Tree(const fs::path& root)
 {
     std::set<std::string> paths;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        std::string rel = fs::relative(entry.path(), root).string();
+        const std::u8string generic = fs::relative(entry.path(), root).generic_u8string();
+        std::string rel(generic.begin(), generic.end());
         paths.insert(entry.is_directory() && !entry.is_symlink() ? rel + "/" : rel);
     }
     return paths;
@@ -120,7 +122,7 @@ TEST(MatchesWildcard, WholeCharactersAndNoCase)
     EXPECT_FALSE(MatchesWildcard("??.txt", hyou + ".txt"));
 }
 
-TEST(LhaBackend, ShiftJisNamesAreListedAndWrittenAsStored)
+TEST(LhaBackend, ShiftJisNamesAreListedAsStoredAndWrittenInTheSystemsForm)
 {
     TempDir dir;
     const std::string hyouji = ToCp932("表示");  // 0x95 0x5C 0x8E 0xA6
@@ -138,29 +140,32 @@ TEST(LhaBackend, ShiftJisNamesAreListedAndWrittenAsStored)
               (std::vector<std::string>{hyouji + ".txt", soft + "/" + nou, data + "/" + hyouji,
                                         soft + "\\" + hyouji}));
 
+    // On disk the names are Japanese as the system writes them (UTF-8 on Linux, UTF-16 on
+    // Windows), so a file manager shows them; a trail byte 0x5C never splits a name.
     const fs::path out = dir / "out";
     const Outcome outcome = ExtractAll(dir / "sjis.lzh", out);
     EXPECT_EQ(outcome.code, 0) << outcome.output;
-    EXPECT_EQ(Tree(out),
-              (std::set<std::string>{hyouji + ".txt", soft + "/", soft + "/" + nou,
-                                     soft + "/" + hyouji, data + "/", data + "/" + hyouji}));
-    EXPECT_EQ(ReadFile(out / soft / hyouji), "level 1 path");
-    EXPECT_EQ(ReadFile(out / (hyouji + ".txt")), "level 1");
-    EXPECT_EQ(ReadFile(out / soft / nou), "in a folder");
+    EXPECT_EQ(Tree(out), (std::set<std::string>{"表示.txt", "ソフト/", "ソフト/能力.kd2",
+                                                "ソフト/表示", "データ/", "データ/表示"}));
+    EXPECT_EQ(ReadFile(out / Utf8Path("ソフト/表示")), "level 1 path");
+    EXPECT_EQ(ReadFile(out / Utf8Path("表示.txt")), "level 1");
+    EXPECT_EQ(ReadFile(out / Utf8Path("ソフト/能力.kd2")), "in a folder");
 }
 
-TEST(LhaBackend, NamesThatAreNoShiftJisComeUnconverted)
+TEST(LhaBackend, NamesThatAreNoShiftJisAreReadAsUtf8)
 {
-    // "voilà" in UTF-8 holds 0xA0, which Shift-JIS does not have.
+    // "ファイル☆" in UTF-8 ends in E2 98 86, which is no Shift-JIS; such a name (as some Unix
+    // archivers store it) is read as UTF-8 and kept as Shift-JIS like every other.
     TempDir dir;
-    LhaEntry utf8Named = Stored("voil\xC3\xA0.txt", "utf-8 name");
+    LhaEntry utf8Named =
+        Stored("\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE2\x98\x86.txt", "utf-8 name");
     utf8Named.osId = 'U';
     dir.Write("utf8.lzh", MakeLha({utf8Named, Stored("plain.txt", "plain")}));
     EXPECT_EQ(ListNames(dir / "utf8.lzh"),
-              (std::vector<std::string>{"voil\xC3\xA0.txt", "plain.txt"}));
+              (std::vector<std::string>{ToCp932("ファイル☆.txt"), "plain.txt"}));
     const fs::path out = dir / "out";
     EXPECT_EQ(ExtractAll(dir / "utf8.lzh", out).code, 0);
-    EXPECT_EQ(ReadFile(out / "voil\xC3\xA0.txt"), "utf-8 name");
+    EXPECT_EQ(ReadFile(out / Utf8Path("ファイル☆.txt")), "utf-8 name");
 }
 
 TEST(LhaBackend, TraversalAndAbsoluteNamesStayInside)
