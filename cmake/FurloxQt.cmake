@@ -14,6 +14,10 @@ set(FURLOX_QT_MODULES
     OpenGL libqt6opengl6-dev
     OpenGLWidgets libqt6opengl6-dev
     Charts qt6-charts-dev)
+if(WIN32)
+    # The Qt built for Windows (tools/windows/) has no OpenGL, and its Charts needs none.
+    list(REMOVE_ITEM FURLOX_QT_MODULES OpenGL OpenGLWidgets libqt6opengl6-dev)
+endif()
 
 # A macro, not a function: the Qt packages' variables (versions, tool paths) must reach the
 # caller's scope, where AUTOMOC reads them.

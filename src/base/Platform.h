@@ -72,6 +72,13 @@ std::string ErrorText(int error);
 // the user id, Windows: the user name), for names that must be one per user.
 std::string UserKey();
 
+// True while the process with this id runs.
+bool ProcessRunning(std::int64_t processId);
+
+// Windows: brings the top-level window with exactly this title (UTF-8) to the front and
+// answers true when there is one. Other systems have no such lookup between programs: false.
+bool ActivateWindowTitled(std::string_view titleUtf8);
+
 // True when the standard error stream goes to a terminal (not a file or a pipe).
 bool StderrIsTerminal();
 

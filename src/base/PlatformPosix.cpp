@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <locale.h>
+#include <signal.h>
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -169,6 +170,17 @@ std::string ErrorText(int error)
 std::string UserKey()
 {
     return std::to_string(::getuid());
+}
+
+bool ProcessRunning(std::int64_t processId)
+{
+    // Signal 0 asks only whether the process is still there.
+    return processId > 0 && ::kill(static_cast<pid_t>(processId), 0) == 0;
+}
+
+bool ActivateWindowTitled(std::string_view)
+{
+    return false;
 }
 
 bool StderrIsTerminal()

@@ -373,6 +373,33 @@ std::string UserKey()
     return key;
 }
 
+bool ProcessRunning(std::int64_t processId)
+{
+    HANDLE process =
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(processId));
+    if (process == nullptr) {
+        return false;
+    }
+    DWORD code = 0;
+    const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    ::CloseHandle(process);
+    return running;
+}
+
+bool ActivateWindowTitled(std::string_view titleUtf8)
+{
+    const std::wstring title = Widen(CP_UTF8, 0, titleUtf8);
+    HWND window = ::FindWindowW(nullptr, title.c_str());
+    if (window == nullptr) {
+        return false;
+    }
+    if (::IsIconic(window)) {
+        ::ShowWindow(window, SW_RESTORE);
+    }
+    ::SetForegroundWindow(window);
+    return true;
+}
+
 bool StderrIsTerminal()
 {
     DWORD mode = 0;

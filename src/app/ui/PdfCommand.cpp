@@ -7,6 +7,7 @@
 #include "app/WorkDir.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
+#include "base/ui/QtText.h"
 #include "kol/RaceDay.h"
 #include "output/RaceCard.h"
 #include "output/ui/RaceCardPrinter.h"
@@ -60,7 +61,7 @@ int RunPdfCommand(const std::filesystem::path& workDir, const QString& file, boo
             races = {raceIndex};
         }
         const std::vector<RaceCardRace> card = BuildRaceCard(day, races);
-        WriteRaceCardPdf(std::filesystem::path(file.toStdString()), card, RaceCardSettings());
+        WriteRaceCardPdf(PathOf(file), card, RaceCardSettings());
         const std::vector<std::string> failures = RaceCardFailures(card);
         for (const std::string& failure : failures) {
             PrintError(failure);

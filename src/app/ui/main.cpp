@@ -1,6 +1,7 @@
 // The program entry: one running instance, the about window as a splash, the main window.
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "app/ui/SingleInstance.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
+#include "base/ui/QtText.h"
 #include "detail/ui/uniSyosai.h"
 
 namespace {
@@ -82,10 +84,10 @@ int main(int argc, char** argv)
     parser.process(app);
     const bool pdf = parser.isSet(pdfOption);
     const std::filesystem::path programFolder =
-        QCoreApplication::applicationDirPath().toStdString();
+        furlox::ui::PathOf(QCoreApplication::applicationDirPath());
     std::filesystem::path workDir = programFolder;
     if (parser.isSet(workDirOption)) {
-        workDir = parser.value(workDirOption).toStdString();
+        workDir = furlox::ui::PathOf(parser.value(workDirOption));
     } else {
         // The per-user data folder may fail to be made: say so (on stderr for a script) and
         // go on with the program's folder, where each action reports what it cannot do.
@@ -112,7 +114,9 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    auto* splash = new TfrmAbout();
+    // The splash closes (and deletes itself) when it loses the activation, which may happen
+    // while the start-up archive is opened: the guarded pointer then turns null.
+    const QPointer<TfrmAbout> splash = new TfrmAbout();
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
     splash->repaint();
@@ -146,6 +150,8 @@ int main(int argc, char** argv)
     }
     main.ApplyStartOptions(race, horse);
     // Without a window manager nothing takes the activation away from the splash.
-    QTimer::singleShot(2500, splash, &QWidget::close);
+    if (splash) {
+        QTimer::singleShot(2500, splash.data(), &QWidget::close);
+    }
     return app.exec();
 }

@@ -125,7 +125,7 @@ TfrmVelko::TfrmVelko(const Options& options, QWidget* parent)
         return QFileDialog::getOpenFileName(this, QString(), dir, filter);
     };
     saveFileDialog = [this](const QString& name, const QString& filter, const QString& suffix) {
-        QFileDialog dialog(this, QString(), QString::fromStdString(m_workDir.string()), filter);
+        QFileDialog dialog(this, QString(), PathQ(m_workDir), filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(suffix);
         dialog.selectFile(name);
@@ -301,7 +301,7 @@ void TfrmVelko::RestoreSettings()
 {
     const QSettings settings = ProgramSettings();
     move(StoredWindowPosition(QStringLiteral("Main")));
-    const QString workDir = QString::fromStdString(m_workDir.string()) + QDir::separator();
+    const QString workDir = PathQ(m_workDir) + QDir::separator();
     m_lastOpenDir = settings.value(QStringLiteral("Main/LastOpenDir"), workDir).toString();
 }
 
@@ -537,7 +537,7 @@ void TfrmVelko::EzRgnBtn1Click()
         const QString filter =
             FileDialogFilter(QStringLiteral("圧縮データファイル(*.lzh)"), QStringLiteral("*.lzh"));
         if (!QFileInfo(m_lastOpenDir).isDir()) {
-            m_lastOpenDir = QString::fromStdString(m_workDir.string()) + QDir::separator();
+            m_lastOpenDir = PathQ(m_workDir) + QDir::separator();
         }
         const QString chosen = openFileDialog(m_lastOpenDir, filter);
         ReturnFocus();
@@ -589,7 +589,7 @@ void TfrmVelko::EzRgnBtn5Click()
 void TfrmVelko::EzRgnBtn6Click()
 {
     Run([this] {
-        const QString folder = QString::fromStdString(m_workDir.string());
+        const QString folder = PathQ(m_workDir);
         switch (m_viewer->StartOrActivate(m_workDir)) {
         case CompanionViewer::Result::Started:
         case CompanionViewer::Result::AlreadyRunning:
@@ -626,7 +626,7 @@ const QString kDoNotTouch =
 
 std::filesystem::path ToPath(const QString& file)
 {
-    return std::filesystem::path(file.toStdString());
+    return PathOf(file);
 }
 } // namespace
 
@@ -908,17 +908,15 @@ void TfrmVelko::popOutputPopup()
 void TfrmVelko::popHelpIndexClick()
 {
     Run([this] {
-        const std::filesystem::path program = QCoreApplication::applicationDirPath().toStdString();
+        const std::filesystem::path program = PathOf(QCoreApplication::applicationDirPath());
         for (const auto& page :
              {m_workDir / "help" / "index.html", program / "help" / "index.html",
               program.parent_path() / "share" / "furlox" / "help" / "index.html"}) {
             std::error_code ignored;
             if (std::filesystem::is_regular_file(page, ignored)) {
-                const QString missing =
-                    openInBrowser(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+                const QString missing = openInBrowser(QUrl::fromLocalFile(PathQ(page)));
                 if (!missing.isEmpty()) {
-                    ShowMessage(missing + QStringLiteral("\n\nヘルプファイル: %1")
-                                              .arg(QString::fromStdString(page.string())),
+                    ShowMessage(missing + QStringLiteral("\n\nヘルプファイル: %1").arg(PathQ(page)),
                                 true);
                 }
                 return;
@@ -986,8 +984,8 @@ void TfrmVelko::OpenArchiveNow(const QString& archivePath)
     app::OpenArchiveResult result;
     const kol::RaceDay before = m_day;
     try {
-        result = OpenDataArchiveWithProgress(this, QFile::encodeName(archivePath).toStdString(),
-                                             m_workDir, m_day);
+        result =
+            OpenDataArchiveWithProgress(this, archivePath.toUtf8().toStdString(), m_workDir, m_day);
     } catch (...) {
         if (!SameDay(before, m_day)) {
             DayReplaced(); // a read error keeps the lines read before it

@@ -20,8 +20,7 @@ QString ErrorText(const std::exception& error)
         if (fs->path1().empty()) {
             return QStringLiteral("ファイルを扱えませんでした。（%1）").arg(reason);
         }
-        return QStringLiteral("「%1」を扱えませんでした。（%2）")
-            .arg(QString::fromStdString(fs->path1().string()), reason);
+        return QStringLiteral("「%1」を扱えませんでした。（%2）").arg(PathQ(fs->path1()), reason);
     }
     if (dynamic_cast<const std::bad_alloc*>(&error)) {
         return QStringLiteral("メモリが足りないため、処理を続けられませんでした。");

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QString>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,19 @@ inline std::string Cp932(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
     return ToCp932(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+// A path for Qt and back, right on every system (never through the system code page).
+inline QString PathQ(const std::filesystem::path& path)
+{
+    const std::string utf8 = Utf8Text(path);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+inline std::filesystem::path PathOf(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return Utf8Path(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 // Fonts standing in for the MS fonts the windows were designed with.

@@ -1,0 +1,42 @@
+# What a Windows build adds to the programs: the icon and version resources, a window program
+# without a console for furlox.exe, and the `deploy` target that gathers a folder which runs on
+# Windows as it is (the programs, the DLLs they load, Qt's plugins and Japanese translations,
+# Foot.dat and the help page).
+
+# furlox_windows_resources(TARGET NAME DESCRIPTION)
+function(furlox_windows_resources target name description)
+    set(FURLOX_ICON ${PROJECT_SOURCE_DIR}/assets/furlox.ico)
+    set(FURLOX_NAME ${name})
+    set(FURLOX_DESCRIPTION ${description})
+    set(rc ${CMAKE_BINARY_DIR}/resources/${name}.rc)
+    configure_file(${PROJECT_SOURCE_DIR}/assets/windows/version.rc.in ${rc} @ONLY)
+    target_sources(${target} PRIVATE ${rc})
+endfunction()
+
+# The deploy folder: build-windows/deploy/Furlox. The Qt prefix is where Qt6Core.dll's
+# folder is; Qt's Japanese translations are platform-independent files, taken from the host's
+# Qt of the same version when the Windows Qt has none.
+function(furlox_windows_deploy)
+    set(out ${CMAKE_BINARY_DIR}/deploy/Furlox)
+    set(programs $<TARGET_FILE:furlox-cli>)
+    set(depends furlox-cli)
+    set(qtPrefix "")
+    if(TARGET furlox)
+        list(APPEND programs $<TARGET_FILE:furlox>)
+        list(APPEND depends furlox)
+        get_target_property(qtCore Qt6::Core IMPORTED_LOCATION_RELEASE)
+        if(NOT qtCore)
+            get_target_property(qtCore Qt6::Core IMPORTED_LOCATION)
+        endif()
+        get_filename_component(qtPrefix ${qtCore} DIRECTORY)
+        get_filename_component(qtPrefix ${qtPrefix} DIRECTORY)
+    endif()
+    add_custom_target(deploy
+        COMMAND ${CMAKE_COMMAND} "-DPROGRAMS=${programs}" -DQT_PREFIX=${qtPrefix}
+                -DOUT=${out} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+                -DCOMPILER=${CMAKE_CXX_COMPILER}
+                -P ${PROJECT_SOURCE_DIR}/tools/windows/Deploy.cmake
+        DEPENDS ${depends}
+        COMMENT "Gathering the Windows program folder in ${out}"
+        VERBATIM)
+endfunction()
