@@ -82,29 +82,34 @@ void AddSwitches(TCmdOpt& cmd, const SwitchRow (&rows)[N], const TArchiverOption
 }
 
 // ---------------------------------------------------------------------------------------------
-// The archiver table: libraries of the other formats, and the extensions of every format.
+// The archiver table: the message of each format whose library is missing, and the extensions
+// of every format.
 
-constexpr unsigned kTarOperations = foExtract | foPack | foMakeSFX | foExtractMem | foCheckArchive;
-
-const ForeignLibrary kZipLibrary = {"Zip 形式書庫を扱うには UNZIP32.DLL が 必要です。",
-                                    foExtract | foPack | foRemove | foUpdate | foMakeSFX |
-                                        foExtractMem | foCheckArchive};
-const ForeignLibrary kCabLibrary = {"Cab 形式書庫を扱うには CAB32.DLL が 必要です。",
-                                    kTarOperations};
-const ForeignLibrary kTarLibrary = {"Tar 形式書庫を扱うには tar32.dll が 必要です。",
-                                    kTarOperations};
-const ForeignLibrary kTgzLibrary = {"Tgz 形式書庫を扱うには tar32.dll が 必要です。",
-                                    kTarOperations};
-const ForeignLibrary kBz2Library = {"BZ2 形式書庫を扱うには tar32.dll が 必要です。",
-                                    kTarOperations};
-const ForeignLibrary kRarLibrary = {"Rar 形式書庫を扱うには UNRAR32.DLL が 必要です。",
-                                    foExtract | foExtractMem | foCheckArchive};
-const ForeignLibrary kBgaLibrary = {"Bga 形式書庫を扱うには BGA32.DLL が 必要です。",
-                                    foExtract | foPack | foRemove | foMakeSFX | foCheckArchive};
-const ForeignLibrary kYz1Library = {"Yz1 形式書庫を扱うには YYZ32.DLL または YZ1.DLL が 必要です。",
-                                    foExtract | foPack | foMakeSFX | foCheckArchive};
-const ForeignLibrary kGcaLibrary = {"Gca 形式書庫を扱うには UnGCA32.DLL が 必要です。",
-                                    foExtract | foExtractMem | foCheckArchive};
+const char* NeededMessage(TArchiverType type)
+{
+    switch (type) {
+    case atZip:
+        return "Zip 形式書庫を扱うには UNZIP32.DLL が 必要です。";
+    case atCab:
+        return "Cab 形式書庫を扱うには CAB32.DLL が 必要です。";
+    case atArj:
+        return "Arj 形式書庫を扱うには UNARJ32J.DLL が 必要です。";
+    case atTar:
+        return "Tar 形式書庫を扱うには tar32.dll が 必要です。";
+    case atTgz:
+        return "Tgz 形式書庫を扱うには tar32.dll が 必要です。";
+    case atBZ2:
+        return "BZ2 形式書庫を扱うには tar32.dll が 必要です。";
+    case atRar:
+        return "Rar 形式書庫を扱うには UNRAR32.DLL が 必要です。";
+    case atBga:
+        return "Bga 形式書庫を扱うには BGA32.DLL が 必要です。";
+    case atYz1:
+        return "Yz1 形式書庫を扱うには YYZ32.DLL または YZ1.DLL が 必要です。";
+    default:
+        return "Gca 形式書庫を扱うには UnGCA32.DLL が 必要です。";
+    }
+}
 
 struct ExtensionRow
 {
@@ -117,9 +122,6 @@ constexpr ExtensionRow kExtensions[] = {
     {".gca", atGca}, {".yz1", atYz1}, {".gza", atBga}, {".bza", atBga}, {".bz2", atBZ2},
     {".tar", atTar}, {".z", atTgz},   {".gz", atTgz},  {".tgz", atTgz}, {".taz", atTgz},
 };
-
-// The content tests in their priority order.
-constexpr TArchiverType kContentTestOrder[] = {atLha, atCab, atYz1, atBga, atZip, atArj, atRar};
 
 std::string LowerExtension(const std::string& fileName)
 {
@@ -143,32 +145,11 @@ std::string LowerExtension(const std::string& fileName)
     return ext;
 }
 
-bool PassesContentTest(TArchiverType type, const std::string& fileName)
-{
-    if (type == atLha) {
-        return IsLhaArchive(fileName);
-    }
-    try {
-        return CreateArchiver(type)->CheckArchive(fileName, 16);
-    } catch (const Error&) {
-        return false; // a missing library answers no
-    }
-}
-
+// Of the content tests (LHA, CAB, YZ1, BGA, ZIP, ARJ, RAR, then the TAR library's type answer)
+// only the LHA one has its library: every other one meets a missing library and answers no.
 TArchiverType DetectByContent(const std::string& fileName)
 {
-    for (TArchiverType type : kContentTestOrder) {
-        if (PassesContentTest(type, fileName)) {
-            return type;
-        }
-    }
-    // The TAR library's own archive-type answer would decide between tar, tgz and bz2; its
-    // library is never present, and a missing library answers atNone.
-    try {
-        CreateArchiver(atTar);
-    } catch (const Error&) {
-    }
-    return atNone;
+    return IsLhaArchive(fileName) ? atLha : atNone;
 }
 
 // The library's output text into the caller's buffer without changing its size, cut to fit at
@@ -427,19 +408,14 @@ bool TLha32::KillOwnerWindow(ProgressWindow* window)
 // ---------------------------------------------------------------------------------------------
 // The archivers of the other formats.
 
-TForeignArchiver::TForeignArchiver(const ForeignLibrary& library) : m_library(library)
+TForeignArchiver::TForeignArchiver(TArchiverType type) : m_type(type)
 {
     LoadDLL();
 }
 
 void TForeignArchiver::LoadDLL()
 {
-    throw EArchiver(ToCp932(m_library.neededMessage));
-}
-
-bool TForeignArchiver::Supports(ForeignOperation operation) const
-{
-    return (m_library.operations & operation) != 0;
+    throw EArchiver(ToCp932(NeededMessage(m_type)));
 }
 
 int TForeignArchiver::Extract(const std::string&, std::string&, bool, const FileList&,
@@ -449,77 +425,6 @@ int TForeignArchiver::Extract(const std::string&, std::string&, bool, const File
     return -1;
 }
 
-int TForeignArchiver::Pack(const std::string& archive, std::string& output, bool useResponseFile,
-                           const FileList& files, const std::string& destination,
-                           const TArchiverOptions& options)
-{
-    if (!Supports(foPack)) {
-        return TArchiver::Pack(archive, output, useResponseFile, files, destination, options);
-    }
-    LoadPackDLL();
-    return -1;
-}
-
-int TForeignArchiver::Remove(const std::string& archive, std::string& output, bool useResponseFile,
-                             const FileList& files, const std::string& destination,
-                             const TArchiverOptions& options)
-{
-    if (!Supports(foRemove)) {
-        return TArchiver::Remove(archive, output, useResponseFile, files, destination, options);
-    }
-    LoadDLL();
-    return -1;
-}
-
-int TForeignArchiver::Update(const std::string& archive, std::string& output, bool useResponseFile,
-                             const FileList& files, const std::string& destination,
-                             const TArchiverOptions& options)
-{
-    if (!Supports(foUpdate)) {
-        return TArchiver::Update(archive, output, useResponseFile, files, destination, options);
-    }
-    LoadDLL();
-    return -1;
-}
-
-int TForeignArchiver::MakeSFX(const std::string& archive, std::string& output,
-                              const std::string& destination, const TArchiverOptions& options)
-{
-    if (!Supports(foMakeSFX)) {
-        return TArchiver::MakeSFX(archive, output, destination, options);
-    }
-    LoadPackDLL();
-    return -1;
-}
-
-int TForeignArchiver::ExtractMem(const std::string& archive, const std::string& entryName,
-                                 char* buffer, std::size_t size, const TArchiverOptions& options)
-{
-    if (!Supports(foExtractMem)) {
-        return TArchiver::ExtractMem(archive, entryName, buffer, size, options);
-    }
-    LoadDLL();
-    return -1;
-}
-
-bool TForeignArchiver::CheckArchive(const std::string& fileName, int mode)
-{
-    if (!Supports(foCheckArchive)) {
-        return TArchiver::CheckArchive(fileName, mode);
-    }
-    LoadDLL();
-    return false;
-}
-
-TZip32::TZip32() : TForeignArchiver(kZipLibrary) {}
-
-void TZip32::LoadPackDLL()
-{
-    throw EArchiver("ZIP 形式書庫の作成には ZIP32J.DLL または LMZIP32.DLL が必要です。"_sj);
-}
-
-TCab32::TCab32() : TForeignArchiver(kCabLibrary) {}
-
 TArj32::TArj32()
 {
     LoadDLL();
@@ -527,42 +432,8 @@ TArj32::TArj32()
 
 void TArj32::LoadDLL()
 {
-    throw EArchiver("Arj 形式書庫を扱うには UNARJ32J.DLL が 必要です。"_sj);
+    throw EArchiver(ToCp932(NeededMessage(atArj)));
 }
-
-int TArj32::Extract(const std::string&, std::string&, bool, const FileList&, const std::string&,
-                    const TArchiverOptions&)
-{
-    LoadDLL();
-    return -1;
-}
-
-bool TArj32::CheckArchive(const std::string&, int)
-{
-    LoadDLL();
-    return false;
-}
-
-TTar32::TTar32() : TForeignArchiver(kTarLibrary) {}
-
-TTar32::TTar32(const ForeignLibrary& library) : TForeignArchiver(library) {}
-
-TTgz32::TTgz32() : TTar32(kTgzLibrary) {}
-
-TBZ232::TBZ232() : TTar32(kBz2Library) {}
-
-int TBZ232::MakeSFX(const std::string&, std::string&, const std::string&, const TArchiverOptions&)
-{
-    throw EArchiver("BZ2 形式書庫は自己解凍形式にできません。"_sj);
-}
-
-TRar32::TRar32() : TForeignArchiver(kRarLibrary) {}
-
-TBGA32::TBGA32() : TForeignArchiver(kBgaLibrary) {}
-
-TYZ1::TYZ1() : TForeignArchiver(kYz1Library) {}
-
-TGCA32::TGCA32() : TForeignArchiver(kGcaLibrary) {}
 
 // ---------------------------------------------------------------------------------------------
 

@@ -24,12 +24,10 @@ namespace fs = std::filesystem;
 // the next one.
 constexpr const char* kTempPrefix = ".extract-";
 
-// ---------------------------------------------------------------------------------------------
-// Names. libarchive turns the Shift-JIS names of the archive into the charset of the current
-// locale, so the reading runs in UTF-8 (for the calling thread only) and the names are turned
-// back into CP932 here: a trail byte 0x5C then never reads as a folder separator on the way.
-
-// One pass over an archive.
+// One pass over an archive. libarchive turns the Shift-JIS names of the archive into the
+// charset of the current locale, so the reading runs in UTF-8 (for the calling thread only) and
+// the names are turned back into CP932 here: a trail byte 0x5C then never reads as a folder
+// separator on the way.
 class Reader
 {
 public:
@@ -66,6 +64,30 @@ public:
 
     bool SkipData() { return archive_read_data_skip(m_archive) == ARCHIVE_OK; }
 
+    // Hands the current entry's data to `take` block by block; kOk at the entry's end,
+    // kErrorData when a block cannot be decoded (a CRC mismatch, a cut-off archive), or the
+    // first other code `take` answers.
+    int ReadData(const std::function<int(const char* data, std::size_t size)>& take)
+    {
+        std::uint64_t done = 0;
+        for (;;) {
+            const void* block = nullptr;
+            std::size_t size = 0;
+            la_int64_t offset = 0;
+            const int r = archive_read_data_block(m_archive, &block, &size, &offset);
+            if (r == ARCHIVE_EOF) {
+                return kOk;
+            }
+            if (r != ARCHIVE_OK || offset != static_cast<la_int64_t>(done)) {
+                return kErrorData;
+            }
+            done += size;
+            if (const int code = take(static_cast<const char*>(block), size); code != kOk) {
+                return code;
+            }
+        }
+    }
+
     std::string Name(archive_entry* entry) const
     {
         const char* name = archive_entry_pathname(entry);
@@ -83,34 +105,11 @@ public:
     }
 
 private:
+    platform::Utf8TextScope m_utf8;
     ::archive* m_archive;
     bool m_converted = false;
     bool m_opened = false;
 };
-
-// Windows archivers store Shift-JIS names, so a reading takes the names as Shift-JIS. A name
-// that is no valid Shift-JIS stops libarchive at its header; the reading then runs once more
-// without the conversion (names in UTF-8, as some Unix archivers store them) and counts when it
-// gets further. `pass` gives its result code; *convertedNames tells which reading counted.
-int ReadingNames(const std::function<int(bool convertNames)>& pass, bool* convertedNames = nullptr)
-{
-    const int code = pass(true);
-    if (convertedNames) {
-        *convertedNames = true;
-    }
-    if (code != kErrorUnreadableName) {
-        return code;
-    }
-    const int asStored = pass(false);
-    if (asStored == kOk || asStored == kEndOfList) {
-        if (convertedNames) {
-            *convertedNames = false;
-        }
-        return asStored;
-    }
-    pass(true); // what the first reading left behind is what counts
-    return code;
-}
 
 std::uint32_t Clamp32(std::uint64_t v)
 {
@@ -123,6 +122,64 @@ std::uint64_t EntrySize(archive_entry* entry)
         return 0;
     }
     return static_cast<std::uint64_t>(archive_entry_size(entry));
+}
+
+std::string MethodOf(::archive* a)
+{
+    // libarchive names the format "lha -lh5-".
+    const char* format = archive_format_name(a);
+    std::string_view text = format ? format : "";
+    const std::size_t dash = text.find('-');
+    return dash == std::string_view::npos ? std::string() : std::string(text.substr(dash));
+}
+
+// The headers of an archive, read in one pass: what a listing handle answers, what an
+// extraction counts before it writes anything and what the content check looks at.
+struct Listing
+{
+    std::vector<EntryInfo> entries;
+    int endCode = kEndOfList; // after the last entry: kEndOfList, or why the reading broke off
+    std::string detail;       // libarchive's words for a break
+    bool convertedNames = true;
+    // The position of a listing handle.
+    std::string pattern;
+    std::size_t next = 0;
+};
+
+Listing ReadHeaders(const fs::path& path, bool convertNames)
+{
+    Listing listing;
+    listing.convertedNames = convertNames;
+    Reader reader(path, convertNames);
+    archive_entry* entry = nullptr;
+    int r = reader.Opened() ? kOk : kErrorNotArchive;
+    while (r == kOk && (r = reader.Next(&entry)) == kOk) {
+        EntryInfo info;
+        info.fileName = reader.Name(entry);
+        info.originalSize = EntrySize(entry);
+        info.time = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0;
+        info.method = MethodOf(reader.Get());
+        info.directory = archive_entry_filetype(entry) == AE_IFDIR;
+        listing.entries.push_back(std::move(info));
+        r = reader.SkipData() ? kOk : kErrorBroken;
+    }
+    listing.endCode = r;
+    listing.detail = reader.Detail();
+    return listing;
+}
+
+// Windows archivers store Shift-JIS names, so the headers are read as Shift-JIS. A name that is
+// no valid Shift-JIS stops libarchive at its header; the headers are then read once more as
+// stored (UTF-8, as some Unix archivers write them), and that reading counts when it gets to
+// the end. Every later pass over the archive reads the names the way its listing did.
+Listing ReadListing(const fs::path& path)
+{
+    Listing asShiftJis = ReadHeaders(path, true);
+    if (asShiftJis.endCode != kErrorUnreadableName) {
+        return asShiftJis;
+    }
+    Listing asStored = ReadHeaders(path, false);
+    return asStored.endCode == kEndOfList ? std::move(asStored) : std::move(asShiftJis);
 }
 
 // Letters compare without case, and the two folder separators alike.
@@ -188,20 +245,16 @@ public:
         fs::create_directories(m_dest, ec);
         m_stage.RemoveLeftovers();
         Reader reader(m_request.archive, m_convertNames);
-        if (!reader.Opened()) {
-            Fail(kErrorNotArchive, reader);
-            return;
-        }
         archive_entry* entry = nullptr;
-        int r;
-        while ((r = reader.Next(&entry)) == kOk) {
+        int r = reader.Opened() ? kOk : kErrorNotArchive;
+        while (r == kOk && (r = reader.Next(&entry)) == kOk) {
             const std::string name = reader.Name(entry);
             if (Selected(name) && !ExtractEntry(reader, entry, name)) {
                 return;
             }
         }
         if (r != kEndOfList) {
-            Fail(r, reader);
+            Stop(r, {}, reader.Detail());
             return;
         }
         Commit();
@@ -221,36 +274,19 @@ private:
         return m_request.progress && m_request.progress(state, info);
     }
 
-    // The first pass: a damaged header, a truncated archive or an unreadable name is found
-    // before anything is written, and the names are read as Shift-JIS or, when they are not,
-    // as stored (ReadingNames). Then every selected entry is reported once.
+    // The first pass reads the headers (ReadListing): a damaged header, a truncated archive or
+    // an unreadable name is found before anything is written. Then every selected entry is
+    // reported once.
     bool Count()
     {
-        std::vector<ExtractingInfoEx> counted;
-        std::string detail;
-        const int code = ReadingNames(
-            [&](bool convertNames) {
-                counted.clear();
-                m_convertNames = convertNames; // Info() names the destination with them
-                Reader reader(m_request.archive, convertNames);
-                archive_entry* entry = nullptr;
-                int r = reader.Opened() ? kOk : kErrorNotArchive;
-                while (r == kOk && (r = reader.Next(&entry)) == kOk) {
-                    const std::string name = reader.Name(entry);
-                    if (Selected(name)) {
-                        counted.push_back(Info(name, entry));
-                    }
-                    r = reader.SkipData() ? kOk : kErrorBroken;
-                }
-                detail = reader.Detail();
-                return r;
-            },
-            &m_convertNames);
-        if (code != kEndOfList) {
-            return Stop(code, {}, detail);
+        const Listing listing = ReadListing(m_request.archive);
+        m_convertNames = listing.convertedNames;
+        if (listing.endCode != kEndOfList) {
+            return Stop(listing.endCode, {}, listing.detail);
         }
-        for (const ExtractingInfoEx& info : counted) {
-            if (Report(kStateCount, info)) {
+        for (const EntryInfo& entry : listing.entries) {
+            if (Selected(entry.fileName) &&
+                Report(kStateCount, Info(entry.fileName, entry.originalSize))) {
                 return Stop(kErrorCancelled);
             }
         }
@@ -261,9 +297,6 @@ private:
     std::optional<std::string> Relative(const std::string& name) const
     {
         std::optional<std::string> rel = SafeRelativePath(name);
-        if (rel && !m_request.keepFolders && rel->rfind('/') != std::string::npos) {
-            rel = rel->substr(rel->rfind('/') + 1);
-        }
         if (rel) {
             for (const std::string& fixed : m_request.fixedNames) {
                 if (SameIgnoringCase(*rel, fixed)) {
@@ -274,10 +307,10 @@ private:
         return rel;
     }
 
-    ExtractingInfoEx Info(const std::string& name, archive_entry* entry) const
+    ExtractingInfoEx Info(const std::string& name, std::uint64_t size) const
     {
         ExtractingInfoEx info;
-        info.fileSize = Clamp32(EntrySize(entry));
+        info.fileSize = Clamp32(size);
         info.sourceFileName = name;
         if (std::optional<std::string> rel = Relative(name)) {
             info.destFileName = (m_dest / *rel).string();
@@ -303,7 +336,7 @@ private:
     // False when the whole extraction stops.
     bool ExtractEntry(Reader& reader, archive_entry* entry, const std::string& name)
     {
-        ExtractingInfoEx info = Info(name, entry);
+        ExtractingInfoEx info = Info(name, EntrySize(entry));
         if (Report(kStateBegin, info)) {
             return Stop(kErrorCancelled);
         }
@@ -328,7 +361,7 @@ private:
                           "データファイルと同じ名前のフォルダは作成しません。"_sj);
         }
         if (type == AE_IFDIR) {
-            if (m_request.keepFolders && !m_stage.MakeFolders(*rel)) {
+            if (!m_stage.MakeFolders(*rel)) {
                 return Refuse(name, kErrorWrite, "フォルダを作成できません。"_sj);
             }
             return !Report(kStateEnd, info) || Stop(kErrorCancelled);
@@ -371,30 +404,26 @@ private:
             return Stop(kErrorWrite, name);
         }
         std::uint64_t written = 0;
-        for (;;) {
-            const void* block = nullptr;
-            std::size_t size = 0;
-            la_int64_t offset = 0;
-            const int r = archive_read_data_block(reader.Get(), &block, &size, &offset);
-            if (r == ARCHIVE_EOF) {
-                break;
-            }
-            if (r != ARCHIVE_OK || offset != static_cast<la_int64_t>(written)) {
-                // A CRC mismatch, a decoding error or a cut-off archive.
-                return Stop(kErrorData, name, reader.Detail());
-            }
+        const int code = reader.ReadData([&](const char* data, std::size_t size) {
             if (written + size > kMaxEntrySize) {
-                m_stage.Discard(file);
-                return Refuse(name, kErrorTooLarge, ResultText(kErrorTooLarge));
+                return kErrorTooLarge;
             }
-            if (!file->Write(static_cast<const char*>(block), size)) {
-                return Stop(kErrorWrite, name);
+            if (!file->Write(data, size)) {
+                return kErrorWrite;
             }
             written += size;
             info.writeSize = Clamp32(written);
-            if (Report(kStateInProcess, info)) {
-                return Stop(kErrorCancelled);
-            }
+            return Report(kStateInProcess, info) ? kErrorCancelled : kOk;
+        });
+        if (code == kErrorTooLarge) {
+            m_stage.Discard(file);
+            return Refuse(name, kErrorTooLarge, ResultText(kErrorTooLarge));
+        }
+        if (code == kErrorCancelled) {
+            return Stop(kErrorCancelled);
+        }
+        if (code != kOk) {
+            return Stop(code, name, code == kErrorData ? reader.Detail() : std::string());
         }
         const std::optional<std::int64_t> modified =
             archive_entry_mtime_is_set(entry)
@@ -449,8 +478,6 @@ private:
         return false;
     }
 
-    bool Fail(int code, const Reader& reader) { return Stop(code, {}, reader.Detail()); }
-
     const ExtractRequest& m_request;
     ExtractResult& m_result;
     const fs::path m_dest;
@@ -467,29 +494,10 @@ private:
     bool m_convertNames = true;
 };
 
-// ---------------------------------------------------------------------------------------------
-// Listings.
-
-struct Listing
-{
-    std::vector<EntryInfo> entries;
-    int endCode = kEndOfList; // what the listing answers after its last entry
-    std::string pattern;
-    std::size_t next = 0;
-};
-
+// The open listing handles.
 std::mutex g_listingsMutex;
 std::map<ArchiveHandle, std::unique_ptr<Listing>> g_listings;
 ArchiveHandle g_lastHandle = 0;
-
-std::string MethodOf(::archive* a)
-{
-    // libarchive names the format "lha -lh5-".
-    const char* format = archive_format_name(a);
-    std::string_view text = format ? format : "";
-    const std::size_t dash = text.find('-');
-    return dash == std::string_view::npos ? std::string() : std::string(text.substr(dash));
-}
 
 int FindFrom(ArchiveHandle handle, std::optional<std::string_view> wildcard, EntryInfo& info)
 {
@@ -511,41 +519,6 @@ int FindFrom(ArchiveHandle handle, std::optional<std::string_view> wildcard, Ent
         }
     }
     return listing.endCode;
-}
-
-// One reading of a listing; nullptr when the file is no archive at all.
-std::unique_ptr<Listing> ReadListing(const fs::path& path, bool convertNames)
-{
-    auto listing = std::make_unique<Listing>();
-    {
-        Reader reader(path, convertNames);
-        if (!reader.Opened()) {
-            return nullptr;
-        }
-        archive_entry* entry = nullptr;
-        int r;
-        while ((r = reader.Next(&entry)) == kOk) {
-            EntryInfo info;
-            info.fileName = reader.Name(entry);
-            info.originalSize = EntrySize(entry);
-            info.time = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0;
-            info.method = MethodOf(reader.Get());
-            info.directory = archive_entry_filetype(entry) == AE_IFDIR;
-            listing->entries.push_back(std::move(info));
-            if (!reader.SkipData()) {
-                r = kErrorBroken;
-                break;
-            }
-        }
-        if (r != kEndOfList) {
-            // An archive whose names cannot be read is still an archive: its listing says so.
-            if (listing->entries.empty() && r != kErrorUnreadableName) {
-                return nullptr;
-            }
-            listing->endCode = r;
-        }
-    }
-    return listing;
 }
 
 bool IsSeparatorAt(std::string_view s, std::size_t i)
@@ -632,7 +605,6 @@ std::string ExtractResult::Text() const
 ExtractResult Extract(const ExtractRequest& request)
 {
     ExtractResult result;
-    platform::Utf8TextScope utf8;
     Extraction(request, result).Run();
     return result;
 }
@@ -646,48 +618,33 @@ int ReadEntry(const fs::path& archive, std::string_view wildcard, char* buffer, 
     if (int code = CheckArchiveFile(archive); code != kOk) {
         return code;
     }
-    platform::Utf8TextScope utf8;
-    return ReadingNames([&](bool convertNames) {
-        Reader reader(archive, convertNames);
-        if (!reader.Opened()) {
-            return kErrorNotArchive;
+    Reader reader(archive, ReadListing(archive).convertedNames);
+    archive_entry* entry = nullptr;
+    int r = reader.Opened() ? kOk : kErrorNotArchive;
+    while (r == kOk && (r = reader.Next(&entry)) == kOk) {
+        if (archive_entry_filetype(entry) != AE_IFREG ||
+            !MatchesWildcard(wildcard, reader.Name(entry))) {
+            continue;
         }
-        archive_entry* entry = nullptr;
-        int r;
-        while ((r = reader.Next(&entry)) == kOk) {
-            if (archive_entry_filetype(entry) != AE_IFREG ||
-                !MatchesWildcard(wildcard, reader.Name(entry))) {
-                continue;
-            }
-            if (EntrySize(entry) > kMaxEntrySize) {
-                return kErrorTooLarge;
-            }
-            std::uint64_t done = 0;
-            for (;;) {
-                const void* block = nullptr;
-                std::size_t n = 0;
-                la_int64_t offset = 0;
-                const int rb = archive_read_data_block(reader.Get(), &block, &n, &offset);
-                if (rb == ARCHIVE_EOF) {
-                    break;
-                }
-                if (rb != ARCHIVE_OK) {
-                    return kErrorData;
-                }
-                // Read on past a full buffer, so that the CRC is still checked. A damaged entry
-                // can give an empty block without data, which must not reach memcpy.
-                if (n > 0 && done < size) {
-                    std::memcpy(buffer + done, block, std::min<std::uint64_t>(n, size - done));
-                }
-                done += n;
-            }
-            if (written) {
-                *written = static_cast<std::size_t>(std::min<std::uint64_t>(done, size));
-            }
-            return done > size ? kErrorBufferTooSmall : kOk;
+        if (EntrySize(entry) > kMaxEntrySize) {
+            return kErrorTooLarge;
         }
-        return r == kEndOfList ? kErrorNoMatch : r;
-    });
+        // Read on past a full buffer, so that the CRC is still checked. A damaged entry can
+        // give an empty block without data, which must not reach memcpy.
+        std::uint64_t done = 0;
+        const int code = reader.ReadData([&](const char* data, std::size_t n) {
+            if (n > 0 && done < size) {
+                std::memcpy(buffer + done, data, std::min<std::uint64_t>(n, size - done));
+            }
+            done += n;
+            return kOk;
+        });
+        if (written) {
+            *written = static_cast<std::size_t>(std::min<std::uint64_t>(done, size));
+        }
+        return code != kOk ? code : done > size ? kErrorBufferTooSmall : kOk;
+    }
+    return r == kEndOfList ? kErrorNoMatch : r;
 }
 
 ArchiveHandle UnlhaOpenArchive(const fs::path& path)
@@ -695,13 +652,10 @@ ArchiveHandle UnlhaOpenArchive(const fs::path& path)
     if (CheckArchiveFile(path) != kOk) {
         return 0;
     }
-    platform::Utf8TextScope utf8;
-    std::unique_ptr<Listing> listing;
-    ReadingNames([&](bool convertNames) {
-        listing = ReadListing(path, convertNames);
-        return listing ? listing->endCode : kErrorNotArchive;
-    });
-    if (!listing) {
+    auto listing = std::make_unique<Listing>(ReadListing(path));
+    // An archive whose names cannot be read is still an archive: its listing says so.
+    if (listing->entries.empty() && listing->endCode != kEndOfList &&
+        listing->endCode != kErrorUnreadableName) {
         return 0;
     }
     std::lock_guard lock(g_listingsMutex);
@@ -731,37 +685,20 @@ bool UnlhaCheckArchive(const fs::path& path, int mode)
     if (CheckArchiveFile(path) != kOk) {
         return false;
     }
-    platform::Utf8TextScope utf8;
-    const int code = ReadingNames([&](bool convertNames) {
-        Reader reader(path, convertNames);
-        if (!reader.Opened()) {
-            return kErrorNotArchive;
-        }
-        archive_entry* entry = nullptr;
-        int r;
-        int entries = 0;
-        while ((r = reader.Next(&entry)) == kOk) {
-            ++entries;
-            if ((mode & kCheckFullCrc) == 0) {
-                if (!reader.SkipData()) {
-                    return kErrorBroken;
-                }
-                continue;
-            }
-            const void* block = nullptr;
-            std::size_t n = 0;
-            la_int64_t offset = 0;
-            int rb;
-            while ((rb = archive_read_data_block(reader.Get(), &block, &n, &offset)) ==
-                   ARCHIVE_OK) {
-            }
-            if (rb != ARCHIVE_EOF) {
-                return kErrorData;
-            }
-        }
-        return r == kEndOfList && entries == 0 ? kErrorNotArchive : r;
-    });
-    return code == kEndOfList;
+    const Listing listing = ReadListing(path);
+    if (listing.endCode != kEndOfList || listing.entries.empty()) {
+        return false;
+    }
+    if ((mode & kCheckFullCrc) == 0) {
+        return true;
+    }
+    Reader reader(path, listing.convertedNames);
+    archive_entry* entry = nullptr;
+    int r = reader.Opened() ? kOk : kErrorNotArchive;
+    while (r == kOk && (r = reader.Next(&entry)) == kOk) {
+        r = reader.ReadData([](const char*, std::size_t) { return kOk; });
+    }
+    return r == kEndOfList;
 }
 
 std::optional<std::string> SafeRelativePath(std::string_view name)

@@ -96,7 +96,6 @@ struct ExtractRequest
 {
     std::filesystem::path archive;
     std::filesystem::path destination;  // made when missing
-    bool keepFolders = true;            // false: every file lands in the destination itself
     bool replaceExisting = false;       // false: an existing file of an entry's name stays
     std::vector<std::string> wildcards; // CP932 (MatchesWildcard); empty: every entry
     // Called for each progress report; true asks the extraction to stop.

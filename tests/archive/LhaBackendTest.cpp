@@ -370,16 +370,15 @@ TEST(LhaBackend, CommandsTheLibraryCannotCarryOut)
     EXPECT_EQ(lha.MakeSFX(archive, buffer, "", options), lha::kErrorNotSupported);
     EXPECT_EQ(Tree(dir.path()), std::set<std::string>{"a.lzh"});
 
-    // Without folders ("e"), and only the entries a wildcard picks.
+    // Only the entries a wildcard picks.
     lha::ExtractRequest request;
     request.archive = dir / "a.lzh";
     request.destination = dir / "out";
-    request.keepFolders = false;
     request.wildcards = {"*h.txt"};
     const lha::ExtractResult result = lha::Extract(request);
     EXPECT_EQ(result.code, lha::kOk) << result.Text();
-    EXPECT_EQ(Tree(dir / "out"), std::set<std::string>{"h.txt"});
-    EXPECT_EQ(result.placed, std::vector<fs::path>{dir / "out" / "h.txt"});
+    EXPECT_EQ(Tree(dir / "out"), (std::set<std::string>{"g/", "g/h.txt"}));
+    EXPECT_EQ(result.placed, std::vector<fs::path>{dir / "out" / "g" / "h.txt"});
 }
 
 TEST(LhaBackend, ExtractMemAndCheckArchive)
