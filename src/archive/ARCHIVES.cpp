@@ -22,94 +22,65 @@ std::filesystem::path FullPath(const std::string& fileName)
 }
 
 // ---------------------------------------------------------------------------------------------
-// The LHA switch order, as data: the rows between the special cases n, w, jo/job, jx, jz and gr.
+// The LHA switch order, as data. A row names a switch option or a string option; the rows with
+// neither (n, jx) are spelled by BuildCommandLine itself.
 
-using SwitchField = TArchiverOptions::Switch TArchiverOptions::*;
+using O = TArchiverOptions;
 
 struct SwitchRow
 {
     const char* name;
-    SwitchField field;
+    O::Switch O::*switchField = nullptr;
+    std::string O::*stringField = nullptr;
 };
 
-constexpr SwitchRow kSwitchesBeforeN[] = {
-    {"a", &TArchiverOptions::a}, {"c", &TArchiverOptions::c}, {"e", &TArchiverOptions::e},
-    {"f", &TArchiverOptions::f}, {"h", &TArchiverOptions::h}, {"i", &TArchiverOptions::i},
-    {"l", &TArchiverOptions::l}, {"m", &TArchiverOptions::m},
+const SwitchRow kLhaSwitchOrder[] = {
+    {"a", &O::a, {}},     {"c", &O::c, {}},     {"e", &O::e, {}},     {"f", &O::f, {}},
+    {"h", &O::h, {}},     {"i", &O::i, {}},     {"l", &O::l, {}},     {"m", &O::m, {}},
+    {"n", {}, {}},        {"o", &O::o, {}},     {"p", &O::p, {}},     {"r", &O::r, {}},
+    {"s", &O::s, {}},     {"t", &O::t, {}},     {"u", &O::u, {}},     {"w", {}, &O::w},
+    {"x", &O::x, {}},     {"y", &O::y, {}},     {"z", &O::z, {}},     {"jc", &O::jc, {}},
+    {"jd", &O::jd, {}},   {"je", &O::je, {}},   {"jf", &O::jf, {}},   {"jh", &O::jh, {}},
+    {"ji", &O::ji, {}},   {"jm", &O::jm, {}},   {"jn", &O::jn, {}},   {"jo", {}, &O::jo},
+    {"job", {}, &O::job}, {"jp", &O::jp, {}},   {"jr", &O::jr, {}},   {"jss", &O::jss, {}},
+    {"jw", &O::jw, {}},   {"jwe", &O::jwe, {}}, {"jx", {}, {}},       {"jyc", &O::jyc, {}},
+    {"jyd", &O::jyd, {}}, {"jyk", &O::jyk, {}}, {"jyn", &O::jyn, {}}, {"jyo", &O::jyo, {}},
+    {"jz", {}, &O::jz},   {"ga", &O::ga, {}},   {"gd", &O::gd, {}},   {"ge", &O::ge, {}},
+    {"gf", &O::gf, {}},   {"gj", &O::gj, {}},   {"gm", &O::gm, {}},   {"gn", &O::gn, {}},
+    {"go", &O::go, {}},   {"gp", &O::gp, {}},   {"gr", {}, &O::gr},   {"gs", &O::gs, {}},
+    {"gu", &O::gu, {}},   {"gw", &O::gw, {}},
 };
-
-constexpr SwitchRow kSwitchesBeforeW[] = {
-    {"o", &TArchiverOptions::o}, {"p", &TArchiverOptions::p}, {"r", &TArchiverOptions::r},
-    {"s", &TArchiverOptions::s}, {"t", &TArchiverOptions::t}, {"u", &TArchiverOptions::u},
-};
-
-constexpr SwitchRow kSwitchesBeforeJo[] = {
-    {"x", &TArchiverOptions::x},   {"y", &TArchiverOptions::y},   {"z", &TArchiverOptions::z},
-    {"jc", &TArchiverOptions::jc}, {"jd", &TArchiverOptions::jd}, {"je", &TArchiverOptions::je},
-    {"jf", &TArchiverOptions::jf}, {"jh", &TArchiverOptions::jh}, {"ji", &TArchiverOptions::ji},
-    {"jm", &TArchiverOptions::jm}, {"jn", &TArchiverOptions::jn},
-};
-
-constexpr SwitchRow kSwitchesBeforeJx[] = {
-    {"jp", &TArchiverOptions::jp}, {"jr", &TArchiverOptions::jr},   {"jss", &TArchiverOptions::jss},
-    {"jw", &TArchiverOptions::jw}, {"jwe", &TArchiverOptions::jwe},
-};
-
-constexpr SwitchRow kSwitchesBeforeJz[] = {
-    {"jyc", &TArchiverOptions::jyc}, {"jyd", &TArchiverOptions::jyd},
-    {"jyk", &TArchiverOptions::jyk}, {"jyn", &TArchiverOptions::jyn},
-    {"jyo", &TArchiverOptions::jyo},
-};
-
-constexpr SwitchRow kSwitchesBeforeGr[] = {
-    {"ga", &TArchiverOptions::ga}, {"gd", &TArchiverOptions::gd}, {"ge", &TArchiverOptions::ge},
-    {"gf", &TArchiverOptions::gf}, {"gj", &TArchiverOptions::gj}, {"gm", &TArchiverOptions::gm},
-    {"gn", &TArchiverOptions::gn}, {"go", &TArchiverOptions::go}, {"gp", &TArchiverOptions::gp},
-};
-
-constexpr SwitchRow kSwitchesAfterGr[] = {
-    {"gs", &TArchiverOptions::gs},
-    {"gu", &TArchiverOptions::gu},
-    {"gw", &TArchiverOptions::gw},
-};
-
-template <std::size_t N>
-void AddSwitches(TCmdOpt& cmd, const SwitchRow (&rows)[N], const TArchiverOptions& options)
-{
-    for (const SwitchRow& row : rows) {
-        cmd.AddSwitch(row.name, options.*(row.field));
-    }
-}
 
 // ---------------------------------------------------------------------------------------------
 // The archiver table: the message of each format whose library is missing, and the extensions
 // of every format.
 
-const char* NeededMessage(TArchiverType type)
+// By type ordinal; atLha's library is in process.
+constexpr const char* kNeededMessages[] = {
+    nullptr,
+    "Zip 形式書庫を扱うには UNZIP32.DLL が 必要です。",
+    "Cab 形式書庫を扱うには CAB32.DLL が 必要です。",
+    "Arj 形式書庫を扱うには UNARJ32J.DLL が 必要です。",
+    "Tar 形式書庫を扱うには tar32.dll が 必要です。",
+    "Tgz 形式書庫を扱うには tar32.dll が 必要です。",
+    "BZ2 形式書庫を扱うには tar32.dll が 必要です。",
+    "Rar 形式書庫を扱うには UNRAR32.DLL が 必要です。",
+    "Bga 形式書庫を扱うには BGA32.DLL が 必要です。",
+    "Yz1 形式書庫を扱うには YYZ32.DLL または YZ1.DLL が 必要です。",
+    "Gca 形式書庫を扱うには UnGCA32.DLL が 必要です。",
+};
+
+template <class Archiver>
+std::unique_ptr<TArchiver> Make()
 {
-    switch (type) {
-    case atZip:
-        return "Zip 形式書庫を扱うには UNZIP32.DLL が 必要です。";
-    case atCab:
-        return "Cab 形式書庫を扱うには CAB32.DLL が 必要です。";
-    case atArj:
-        return "Arj 形式書庫を扱うには UNARJ32J.DLL が 必要です。";
-    case atTar:
-        return "Tar 形式書庫を扱うには tar32.dll が 必要です。";
-    case atTgz:
-        return "Tgz 形式書庫を扱うには tar32.dll が 必要です。";
-    case atBZ2:
-        return "BZ2 形式書庫を扱うには tar32.dll が 必要です。";
-    case atRar:
-        return "Rar 形式書庫を扱うには UNRAR32.DLL が 必要です。";
-    case atBga:
-        return "Bga 形式書庫を扱うには BGA32.DLL が 必要です。";
-    case atYz1:
-        return "Yz1 形式書庫を扱うには YYZ32.DLL または YZ1.DLL が 必要です。";
-    default:
-        return "Gca 形式書庫を扱うには UnGCA32.DLL が 必要です。";
-    }
+    return std::make_unique<Archiver>();
 }
+
+// By type ordinal, atLha to atGca.
+constexpr std::unique_ptr<TArchiver> (*kArchiverClasses[])() = {
+    Make<TLha32>, Make<TZip32>, Make<TCab32>, Make<TArj32>, Make<TTar32>, Make<TTgz32>,
+    Make<TBZ232>, Make<TRar32>, Make<TBGA32>, Make<TYZ1>,   Make<TGCA32>,
+};
 
 struct ExtensionRow
 {
@@ -288,21 +259,21 @@ std::string TLha32::BuildCommandLine(std::string_view command, const std::string
 {
     TCmdOpt cmd;
     cmd.AddRaw("-+");
-    AddSwitches(cmd, kSwitchesBeforeN, options);
-    // The progress reports need the library's own progress window out of the way.
-    cmd.AddSwitch("n", m_ownerWindow != nullptr ? 1 : options.n);
-    AddSwitches(cmd, kSwitchesBeforeW, options);
-    cmd.AddDirectory("w", options.w);
-    AddSwitches(cmd, kSwitchesBeforeJo, options);
-    cmd.AddString("jo", options.jo);
-    cmd.AddString("job", options.job);
-    AddSwitches(cmd, kSwitchesBeforeJx, options);
-    cmd.AddFiles("jx", FileList{options.jx});
-    AddSwitches(cmd, kSwitchesBeforeJz, options);
-    cmd.AddString("jz", options.jz);
-    AddSwitches(cmd, kSwitchesBeforeGr, options);
-    cmd.AddString("gr", options.gr);
-    AddSwitches(cmd, kSwitchesAfterGr, options);
+    for (const SwitchRow& row : kLhaSwitchOrder) {
+        const std::string_view name = row.name;
+        if (row.switchField != nullptr) {
+            cmd.AddSwitch(name, options.*row.switchField);
+        } else if (name == "w") {
+            cmd.AddDirectory(name, options.w);
+        } else if (row.stringField != nullptr) {
+            cmd.AddString(name, options.*row.stringField);
+        } else if (name == "n") {
+            // The progress reports need the library's own progress window out of the way.
+            cmd.AddSwitch(name, m_ownerWindow != nullptr ? 1 : options.n);
+        } else {
+            cmd.AddFiles(name, FileList{options.jx});
+        }
+    }
     cmd.AddRaw(options.UserOptions);
     cmd.AddString("", archive);
     cmd.AddDirectory("", destination);
@@ -415,7 +386,7 @@ TForeignArchiver::TForeignArchiver(TArchiverType type) : m_type(type)
 
 void TForeignArchiver::LoadDLL()
 {
-    throw EArchiver(ToCp932(NeededMessage(m_type)));
+    throw EArchiver(ToCp932(kNeededMessages[m_type]));
 }
 
 int TForeignArchiver::Extract(const std::string&, std::string&, bool, const FileList&,
@@ -432,39 +403,17 @@ TArj32::TArj32()
 
 void TArj32::LoadDLL()
 {
-    throw EArchiver(ToCp932(NeededMessage(atArj)));
+    throw EArchiver(ToCp932(kNeededMessages[atArj]));
 }
 
 // ---------------------------------------------------------------------------------------------
 
 std::unique_ptr<TArchiver> CreateArchiver(TArchiverType type)
 {
-    switch (type) {
-    case atLha:
-        return std::make_unique<TLha32>();
-    case atZip:
-        return std::make_unique<TZip32>();
-    case atCab:
-        return std::make_unique<TCab32>();
-    case atArj:
-        return std::make_unique<TArj32>();
-    case atTar:
-        return std::make_unique<TTar32>();
-    case atTgz:
-        return std::make_unique<TTgz32>();
-    case atBZ2:
-        return std::make_unique<TBZ232>();
-    case atRar:
-        return std::make_unique<TRar32>();
-    case atBga:
-        return std::make_unique<TBGA32>();
-    case atYz1:
-        return std::make_unique<TYZ1>();
-    case atGca:
-        return std::make_unique<TGCA32>();
-    default:
+    if (type < atLha || type > atGca) {
         throw EArchiver("書庫の形式を特定できませんでした。"_sj);
     }
+    return kArchiverClasses[type]();
 }
 
 TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension)
@@ -486,16 +435,8 @@ TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension)
 
 bool IsLhaArchive(const std::string& fileName)
 {
-    const std::filesystem::path full = FullPath(fileName);
-    if (!lha::UnlhaCheckArchive(full, 16)) {
-        return false;
-    }
-    const ArchiveHandle handle = lha::UnlhaOpenArchive(full);
-    if (handle == 0) {
-        return false;
-    }
-    lha::UnlhaCloseArchive(handle);
-    return true;
+    // A sound archive always gives a listing handle too, so the check alone answers.
+    return lha::UnlhaCheckArchive(FullPath(fileName), 16);
 }
 
 // ---------------------------------------------------------------------------------------------

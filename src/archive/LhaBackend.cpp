@@ -168,12 +168,32 @@ Listing ReadHeaders(const fs::path& path, bool convertNames)
     return listing;
 }
 
+// Checks on the archive file itself, for clear messages before libarchive is asked.
+int CheckArchiveFile(const fs::path& path)
+{
+    if (platform::KindOf(path) != platform::EntryKind::File &&
+        (platform::KindOf(path) != platform::EntryKind::Link || !fs::is_regular_file(path))) {
+        return kErrorArchiveOpen;
+    }
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec) {
+        return kErrorArchiveOpen;
+    }
+    return size == 0 ? kErrorNotArchive : kOk;
+}
+
 // Windows archivers store Shift-JIS names, so the headers are read as Shift-JIS. A name that is
 // no valid Shift-JIS stops libarchive at its header; the headers are then read once more as
 // stored (UTF-8, as some Unix archivers write them), and that reading counts when it gets to
 // the end. Every later pass over the archive reads the names the way its listing did.
 Listing ReadListing(const fs::path& path)
 {
+    if (const int code = CheckArchiveFile(path); code != kOk) {
+        Listing none;
+        none.endCode = code;
+        return none;
+    }
     Listing asShiftJis = ReadHeaders(path, true);
     if (asShiftJis.endCode != kErrorUnreadableName) {
         return asShiftJis;
@@ -198,21 +218,6 @@ bool SameIgnoringCase(std::string_view a, std::string_view b)
            });
 }
 
-// Checks on the archive file itself, for clear messages before libarchive is asked.
-int CheckArchiveFile(const fs::path& path)
-{
-    if (platform::KindOf(path) != platform::EntryKind::File &&
-        (platform::KindOf(path) != platform::EntryKind::Link || !fs::is_regular_file(path))) {
-        return kErrorArchiveOpen;
-    }
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec) {
-        return kErrorArchiveOpen;
-    }
-    return size == 0 ? kErrorNotArchive : kOk;
-}
-
 // The folder part of a "/"-separated relative path ("" for a top-level name).
 std::string FolderOf(const std::string& rel)
 {
@@ -234,10 +239,6 @@ public:
 
     void Run()
     {
-        if (int code = CheckArchiveFile(m_request.archive); code != kOk) {
-            Stop(code);
-            return;
-        }
         if (!Count()) {
             return;
         }
@@ -615,10 +616,11 @@ int ReadEntry(const fs::path& archive, std::string_view wildcard, char* buffer, 
     if (written) {
         *written = 0;
     }
-    if (int code = CheckArchiveFile(archive); code != kOk) {
-        return code;
+    const Listing listing = ReadListing(archive);
+    if (listing.endCode == kErrorArchiveOpen || listing.endCode == kErrorNotArchive) {
+        return listing.endCode;
     }
-    Reader reader(archive, ReadListing(archive).convertedNames);
+    Reader reader(archive, listing.convertedNames);
     archive_entry* entry = nullptr;
     int r = reader.Opened() ? kOk : kErrorNotArchive;
     while (r == kOk && (r = reader.Next(&entry)) == kOk) {
@@ -649,9 +651,6 @@ int ReadEntry(const fs::path& archive, std::string_view wildcard, char* buffer, 
 
 ArchiveHandle UnlhaOpenArchive(const fs::path& path)
 {
-    if (CheckArchiveFile(path) != kOk) {
-        return 0;
-    }
     auto listing = std::make_unique<Listing>(ReadListing(path));
     // An archive whose names cannot be read is still an archive: its listing says so.
     if (listing->entries.empty() && listing->endCode != kEndOfList &&
@@ -682,9 +681,6 @@ int UnlhaFindNext(ArchiveHandle handle, EntryInfo& info)
 
 bool UnlhaCheckArchive(const fs::path& path, int mode)
 {
-    if (CheckArchiveFile(path) != kOk) {
-        return false;
-    }
     const Listing listing = ReadListing(path);
     if (listing.endCode != kEndOfList || listing.entries.empty()) {
         return false;
@@ -703,14 +699,14 @@ bool UnlhaCheckArchive(const fs::path& path, int mode)
 
 std::optional<std::string> SafeRelativePath(std::string_view name)
 {
-    std::vector<std::string> parts;
+    std::string rel;
     std::string current;
     bool refused = false;
     auto flush = [&] {
         if (current == "..") {
             refused = true;
         } else if (!current.empty() && current != ".") {
-            parts.push_back(current);
+            rel += (rel.empty() ? "" : "/") + current;
         }
         current.clear();
     };
@@ -721,7 +717,7 @@ std::optional<std::string> SafeRelativePath(std::string_view name)
         }
         current += name[i];
         // A drive letter ("C:") before the first part is dropped with it.
-        if (parts.empty() && current.size() == 2 && current[1] == ':' &&
+        if (rel.empty() && current.size() == 2 && current[1] == ':' &&
             ((current[0] >= 'A' && current[0] <= 'Z') ||
              (current[0] >= 'a' && current[0] <= 'z'))) {
             current.clear();
@@ -730,13 +726,6 @@ std::optional<std::string> SafeRelativePath(std::string_view name)
     flush();
     if (refused) {
         return std::nullopt;
-    }
-    std::string rel;
-    for (const std::string& part : parts) {
-        if (!rel.empty()) {
-            rel += '/';
-        }
-        rel += part;
     }
     return rel;
 }
