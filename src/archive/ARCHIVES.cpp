@@ -487,19 +487,18 @@ void TArchiveFile::SetOutputSize(int n)
 
 void TArchiveFile::SetArchiverType(TArchiverType type)
 {
-    if (type >= atLha && type <= atGca) {
-        std::unique_ptr<TArchiver> fresh = CreateArchiver(type);
+    if (type == atNone) {
+        return;
+    }
+    if (type != atAutoDetect) {
+        std::unique_ptr<TArchiver> fresh = CreateArchiver(type); // raises for other values
         if (m_archiver && m_archiveHandle != 0) {
             m_archiver->CloseArchive(m_archiveHandle);
             m_archiveHandle = 0;
         }
         m_archiver = std::move(fresh);
-        m_archiverType = type;
-    } else if (type == atAutoDetect) {
-        m_archiverType = type;
-    } else if (type != atNone) {
-        throw EArchiver("書庫の形式を特定できませんでした。"_sj);
     }
+    m_archiverType = type;
 }
 
 TArchiver& TArchiveFile::RequireArchiver() const

@@ -211,11 +211,14 @@ char FoldAscii(char c)
     return c == '\\' ? '/' : c;
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b)
+// The name of the list that equals s but for ASCII case; nullptr when none does.
+const std::string* FindIgnoringCase(const std::vector<std::string>& names, std::string_view s)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldAscii(x) == FoldAscii(y);
-           });
+    const auto it = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
+        return std::equal(name.begin(), name.end(), s.begin(), s.end(),
+                          [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+    });
+    return it == names.end() ? nullptr : &*it;
 }
 
 // The folder part of a "/"-separated relative path ("" for a top-level name).
@@ -298,12 +301,9 @@ private:
     std::optional<std::string> Relative(const std::string& name) const
     {
         std::optional<std::string> rel = SafeRelativePath(name);
-        if (rel) {
-            for (const std::string& fixed : m_request.fixedNames) {
-                if (SameIgnoringCase(*rel, fixed)) {
-                    return fixed;
-                }
-            }
+        if (const std::string* fixed =
+                rel ? FindIgnoringCase(m_request.fixedNames, *rel) : nullptr) {
+            return *fixed;
         }
         return rel;
     }
@@ -317,21 +317,6 @@ private:
             info.destFileName = (m_dest / *rel).string();
         }
         return info;
-    }
-
-    // True when a folder of rel (or rel itself, for a folder entry) would take a data file's
-    // name.
-    bool TakesFixedName(const std::string& folderRel) const
-    {
-        const std::string top = folderRel.substr(0, folderRel.find('/'));
-        return std::any_of(m_request.fixedNames.begin(), m_request.fixedNames.end(),
-                           [&](const std::string& fixed) { return SameIgnoringCase(top, fixed); });
-    }
-
-    bool IsProtected(const std::string& rel) const
-    {
-        return std::any_of(m_request.protectedNames.begin(), m_request.protectedNames.end(),
-                           [&](const std::string& p) { return SameIgnoringCase(rel, p); });
     }
 
     // False when the whole extraction stops.
@@ -356,8 +341,10 @@ private:
             return Refuse(name, kErrorUnsafeEntry,
                           "展開先フォルダの外を指す名前のため展開しません。"_sj);
         }
+        // No folder takes a data file's name.
         const std::string folderRel = type == AE_IFDIR ? *rel : FolderOf(*rel);
-        if (!folderRel.empty() && TakesFixedName(folderRel)) {
+        if (!folderRel.empty() &&
+            FindIgnoringCase(m_request.fixedNames, folderRel.substr(0, folderRel.find('/')))) {
             return Refuse(name, kErrorUnsafeEntry,
                           "データファイルと同じ名前のフォルダは作成しません。"_sj);
         }
@@ -370,7 +357,7 @@ private:
         if (EntrySize(entry) > kMaxEntrySize) {
             return Refuse(name, kErrorTooLarge, ResultText(kErrorTooLarge));
         }
-        if (IsProtected(*rel)) {
+        if (FindIgnoringCase(m_request.protectedNames, *rel)) {
             return Refuse(name, kErrorProtected, ResultText(kErrorProtected));
         }
         if (!m_stage.MakeFolders(folderRel)) {
@@ -434,7 +421,8 @@ private:
             return Stop(kErrorWrite, name);
         }
         m_stage.Add(file, target);
-        m_staged.push_back({name, target, written});
+        info.fileSize = info.writeSize; // as written, for the report when it is put in place
+        m_staged.push_back({info, target});
         return !Report(kStateEnd, info) || Stop(kErrorCancelled);
     }
 
@@ -442,15 +430,10 @@ private:
     void Commit()
     {
         const std::optional<std::size_t> failed = m_stage.Commit([this](std::size_t i) {
-            ExtractingInfoEx info;
-            info.fileSize = Clamp32(m_staged[i].size);
-            info.writeSize = info.fileSize;
-            info.sourceFileName = m_staged[i].source;
-            info.destFileName = m_staged[i].target.string();
-            Report(kStateCopy, info); // too late to stop: every file goes in place
+            Report(kStateCopy, m_staged[i].info); // too late to stop: every file goes in place
         });
         if (failed) {
-            Stop(kErrorWrite, m_staged[*failed].source);
+            Stop(kErrorWrite, m_staged[*failed].info.sourceFileName);
             m_result.error += "書庫のほかのファイルも元のままです。"_sj;
             return;
         }
@@ -486,9 +469,8 @@ private:
     // What each file added to m_stage is, for its report when it is put in place.
     struct Staged
     {
-        std::string source;
+        ExtractingInfoEx info;
         fs::path target;
-        std::uint64_t size = 0;
     };
     std::vector<Staged> m_staged;
     int m_firstRefusal = kOk;
