@@ -9,11 +9,6 @@ namespace furlox::archive {
 
 namespace {
 
-const std::string& CannotDetectText()
-{
-    return "書庫の形式を判別できません。"_sj;
-}
-
 std::filesystem::path FullPath(const std::string& fileName)
 {
     std::error_code ec;
@@ -94,20 +89,12 @@ constexpr ExtensionRow kExtensions[] = {
     {".tar", atTar}, {".z", atTgz},   {".gz", atTgz},  {".tgz", atTgz}, {".taz", atTgz},
 };
 
+// The extension of the name's file part, from its last dot, with ASCII letters in lower case.
 std::string LowerExtension(const std::string& fileName)
 {
-    std::size_t fileStart = 0;
-    for (std::size_t i = 0; i < fileName.size(); ++i) {
-        const char c = fileName[i];
-        if (c == '/' || c == ':' || (c == '\\' && !IsTrailByteAt(fileName, i))) {
-            fileStart = i + 1;
-        }
-    }
-    const std::size_t dot = fileName.rfind('.');
-    if (dot == std::string::npos || dot < fileStart) {
-        return {};
-    }
-    std::string ext = fileName.substr(dot);
+    const std::string file = ShortSourceName(fileName);
+    const std::size_t dot = file.rfind('.');
+    std::string ext = dot == std::string::npos ? std::string() : file.substr(dot);
     for (char& c : ext) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
@@ -504,7 +491,7 @@ void TArchiveFile::SetArchiverType(TArchiverType type)
 TArchiver& TArchiveFile::RequireArchiver() const
 {
     if (!m_archiver) {
-        throw EArchiver(CannotDetectText());
+        throw EArchiver("書庫の形式を判別できません。"_sj);
     }
     return *m_archiver;
 }

@@ -15,7 +15,21 @@
 #include "base/FileBatch.h"
 #include "base/Platform.h"
 
-namespace furlox::archive::lha {
+namespace furlox::archive {
+
+std::string ShortSourceName(std::string_view name)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        if ((c == '/' || c == '\\' || c == ':') && !IsTrailByteAt(name, i)) {
+            start = i + 1;
+        }
+    }
+    return std::string(name.substr(start));
+}
+
+namespace lha {
 namespace {
 
 namespace fs = std::filesystem;
@@ -741,4 +755,5 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name)
     return pi == p.size();
 }
 
-} // namespace furlox::archive::lha
+} // namespace lha
+} // namespace furlox::archive

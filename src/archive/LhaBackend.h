@@ -58,6 +58,10 @@ public:
     virtual bool ReportProgress(int state, const ExtractingInfoEx* info) = 0;
 };
 
+// The part of a stored name after its last "/", "\" or ":" (a second byte of a double-byte
+// character is no delimiter); the whole name when it has none.
+std::string ShortSourceName(std::string_view cp932Name);
+
 // A listing handle; 0 is none.
 using ArchiveHandle = std::uintptr_t;
 
