@@ -220,23 +220,55 @@ void TArchiver::LoadPackDLL()
 
 ArchiveHandle TLha32::OpenArchive(const std::string& fileName, unsigned /*mode*/)
 {
-    return lha::UnlhaOpenArchive(FullPath(fileName));
+    auto open = std::make_unique<OpenListing>();
+    open->listing = lha::ReadListing(FullPath(fileName));
+    const lha::Listing& listing = open->listing;
+    // An archive whose names cannot be read is still an archive: its listing says so.
+    if (listing.entries.empty() && listing.endCode != lha::kEndOfList &&
+        listing.endCode != lha::kErrorUnreadableName) {
+        return 0;
+    }
+    const auto handle = reinterpret_cast<ArchiveHandle>(open.get());
+    m_listings[handle] = std::move(open);
+    return handle;
 }
 
 int TLha32::FindFirst(ArchiveHandle handle, EntryInfo& info, std::string_view wildcard)
 {
-    return lha::UnlhaFindFirst(handle, wildcard, info);
+    return FindFrom(handle, &wildcard, info);
 }
 
 int TLha32::FindNext(ArchiveHandle handle, EntryInfo& info)
 {
-    return lha::UnlhaFindNext(handle, info);
+    return FindFrom(handle, nullptr, info);
+}
+
+// 0 and the record filled when an entry matches; kEndOfList at a clean end; an error code
+// (kErrorBroken, kErrorUnreadableName) when the archive breaks off before its end.
+int TLha32::FindFrom(ArchiveHandle handle, const std::string_view* wildcard, EntryInfo& info)
+{
+    const auto it = m_listings.find(handle);
+    if (it == m_listings.end()) {
+        return lha::kErrorHandle;
+    }
+    OpenListing& open = *it->second;
+    if (wildcard != nullptr) {
+        open.pattern = std::string(*wildcard);
+        open.next = 0;
+    }
+    while (open.next < open.listing.entries.size()) {
+        const EntryInfo& entry = open.listing.entries[open.next++];
+        if (open.pattern.empty() || lha::MatchesWildcard(open.pattern, entry.fileName)) {
+            info = entry;
+            return lha::kOk;
+        }
+    }
+    return open.listing.endCode;
 }
 
 int TLha32::CloseArchive(ArchiveHandle handle)
 {
-    lha::UnlhaCloseArchive(handle);
-    return 0;
+    return m_listings.erase(handle) == 1 ? lha::kOk : lha::kErrorHandle;
 }
 
 std::string TLha32::BuildCommandLine(std::string_view command, const std::string& archive,

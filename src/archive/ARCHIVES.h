@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -145,9 +146,20 @@ public:
                                  const std::string& destination, const TArchiverOptions& options);
 
 private:
+    // An open listing, with the place FindNext goes on from.
+    struct OpenListing
+    {
+        lha::Listing listing;
+        std::string pattern;
+        std::size_t next = 0;
+    };
+
+    int FindFrom(ArchiveHandle handle, const std::string_view* wildcard, EntryInfo& info);
     int Run(std::string_view command, const std::string& archive, std::string& output,
             bool useResponseFile, const FileList& files, const std::string& destination,
             const TArchiverOptions& options);
+
+    std::map<ArchiveHandle, std::unique_ptr<OpenListing>> m_listings; // by handle
 };
 
 // The archivers of the formats whose library this program does not carry. Making one raises

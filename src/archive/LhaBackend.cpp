@@ -5,9 +5,7 @@
 #include <archive_entry.h>
 #include <climits>
 #include <cstring>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -147,19 +145,6 @@ std::string MethodOf(::archive* a)
     return dash == std::string_view::npos ? std::string() : std::string(text.substr(dash));
 }
 
-// The headers of an archive, read in one pass: what a listing handle answers, what an
-// extraction counts before it writes anything and what the content check looks at.
-struct Listing
-{
-    std::vector<EntryInfo> entries;
-    int endCode = kEndOfList; // after the last entry: kEndOfList, or why the reading broke off
-    std::string detail;       // libarchive's words for a break
-    bool convertedNames = true;
-    // The position of a listing handle.
-    std::string pattern;
-    std::size_t next = 0;
-};
-
 Listing ReadHeaders(const fs::path& path, bool convertNames)
 {
     Listing listing;
@@ -195,25 +180,6 @@ int CheckArchiveFile(const fs::path& path)
         return kErrorArchiveOpen;
     }
     return size == 0 ? kErrorNotArchive : kOk;
-}
-
-// Windows archivers store Shift-JIS names, so the headers are read as Shift-JIS. A name that is
-// no valid Shift-JIS stops libarchive at its header; the headers are then read once more as
-// stored (UTF-8, as some Unix archivers write them), and that reading counts when it gets to
-// the end. Every later pass over the archive reads the names the way its listing did.
-Listing ReadListing(const fs::path& path)
-{
-    if (const int code = CheckArchiveFile(path); code != kOk) {
-        Listing none;
-        none.endCode = code;
-        return none;
-    }
-    Listing asShiftJis = ReadHeaders(path, true);
-    if (asShiftJis.endCode != kErrorUnreadableName) {
-        return asShiftJis;
-    }
-    Listing asStored = ReadHeaders(path, false);
-    return asStored.endCode == kEndOfList ? std::move(asStored) : std::move(asShiftJis);
 }
 
 // Letters compare without case, and the two folder separators alike.
@@ -491,33 +457,6 @@ private:
     bool m_convertNames = true;
 };
 
-// The open listing handles.
-std::mutex g_listingsMutex;
-std::map<ArchiveHandle, std::unique_ptr<Listing>> g_listings;
-ArchiveHandle g_lastHandle = 0;
-
-int FindFrom(ArchiveHandle handle, std::optional<std::string_view> wildcard, EntryInfo& info)
-{
-    std::lock_guard lock(g_listingsMutex);
-    auto it = g_listings.find(handle);
-    if (it == g_listings.end()) {
-        return kErrorHandle;
-    }
-    Listing& listing = *it->second;
-    if (wildcard) {
-        listing.pattern = std::string(*wildcard);
-        listing.next = 0;
-    }
-    while (listing.next < listing.entries.size()) {
-        const EntryInfo& entry = listing.entries[listing.next++];
-        if (listing.pattern.empty() || MatchesWildcard(listing.pattern, entry.fileName)) {
-            info = entry;
-            return kOk;
-        }
-    }
-    return listing.endCode;
-}
-
 bool IsSeparatorAt(std::string_view s, std::size_t i)
 {
     // Only "\\" can be the second byte of a double-byte character; a "/" after a lead byte
@@ -599,6 +538,25 @@ std::string ExtractResult::Text() const
     return text;
 }
 
+// Windows archivers store Shift-JIS names, so the headers are read as Shift-JIS. A name that is
+// no valid Shift-JIS stops libarchive at its header; the headers are then read once more as
+// stored (UTF-8, as some Unix archivers write them), and that reading counts when it gets to
+// the end. Every later pass over the archive reads the names the way its listing did.
+Listing ReadListing(const fs::path& path)
+{
+    if (const int code = CheckArchiveFile(path); code != kOk) {
+        Listing none;
+        none.endCode = code;
+        return none;
+    }
+    Listing asShiftJis = ReadHeaders(path, true);
+    if (asShiftJis.endCode != kErrorUnreadableName) {
+        return asShiftJis;
+    }
+    Listing asStored = ReadHeaders(path, false);
+    return asStored.endCode == kEndOfList ? std::move(asStored) : std::move(asShiftJis);
+}
+
 ExtractResult Extract(const ExtractRequest& request)
 {
     ExtractResult result;
@@ -643,36 +601,6 @@ int ReadEntry(const fs::path& archive, std::string_view wildcard, char* buffer, 
         return code != kOk ? code : done > size ? kErrorBufferTooSmall : kOk;
     }
     return r == kEndOfList ? kErrorNoMatch : r;
-}
-
-ArchiveHandle UnlhaOpenArchive(const fs::path& path)
-{
-    auto listing = std::make_unique<Listing>(ReadListing(path));
-    // An archive whose names cannot be read is still an archive: its listing says so.
-    if (listing->entries.empty() && listing->endCode != kEndOfList &&
-        listing->endCode != kErrorUnreadableName) {
-        return 0;
-    }
-    std::lock_guard lock(g_listingsMutex);
-    const ArchiveHandle handle = ++g_lastHandle;
-    g_listings[handle] = std::move(listing);
-    return handle;
-}
-
-int UnlhaCloseArchive(ArchiveHandle handle)
-{
-    std::lock_guard lock(g_listingsMutex);
-    return g_listings.erase(handle) == 1 ? kOk : kErrorHandle;
-}
-
-int UnlhaFindFirst(ArchiveHandle handle, std::string_view wildcard, EntryInfo& info)
-{
-    return FindFrom(handle, wildcard, info);
-}
-
-int UnlhaFindNext(ArchiveHandle handle, EntryInfo& info)
-{
-    return FindFrom(handle, std::nullopt, info);
 }
 
 bool UnlhaCheckArchive(const fs::path& path, int mode)

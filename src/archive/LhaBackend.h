@@ -142,12 +142,18 @@ ExtractResult Extract(const ExtractRequest& request);
 int ReadEntry(const std::filesystem::path& archive, std::string_view wildcard, char* buffer,
               std::size_t size, std::size_t* written);
 
-ArchiveHandle UnlhaOpenArchive(const std::filesystem::path& archive);
-int UnlhaCloseArchive(ArchiveHandle handle);
-// 0 and the record filled when an entry matches; kEndOfList at a clean end; an error code
-// (kErrorBroken, kErrorUnreadableName) when the archive breaks off before its end.
-int UnlhaFindFirst(ArchiveHandle handle, std::string_view wildcard, EntryInfo& info);
-int UnlhaFindNext(ArchiveHandle handle, EntryInfo& info);
+// The headers of an archive, read in one pass with the names as Shift-JIS, or as stored when
+// they are no Shift-JIS: what a listing answers, what an extraction counts before it writes
+// anything, and what the content check looks at.
+struct Listing
+{
+    std::vector<EntryInfo> entries;
+    int endCode = kEndOfList; // after the last entry: kEndOfList, or why the reading broke off
+    std::string detail;       // libarchive's words for a break
+    bool convertedNames = true;
+};
+
+Listing ReadListing(const std::filesystem::path& archive);
 
 // True when the file is a sound LHA archive (with kCheckFullCrc: every CRC right too).
 bool UnlhaCheckArchive(const std::filesystem::path& archive, int mode);
