@@ -324,8 +324,7 @@ int TLha32::Run(std::string_view command, const std::string& archive, std::strin
         request.destination = Utf8Path(destination);
         request.replaceExisting = options.c == 1;
         request.wildcards = FlattenFileList(files);
-        request.fixedNames = m_rules.fixedNames;
-        request.protectedNames = m_rules.protectedNames;
+        request.rules = m_rules;
         if (m_ownerWindow != nullptr) {
             request.progress = [owner = m_ownerWindow](int state, const ExtractingInfoEx& info) {
                 return owner->ReportProgress(state, &info);

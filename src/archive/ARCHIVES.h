@@ -44,14 +44,6 @@ public:
     using Error::Error;
 };
 
-// Where extracted files may go beyond what the options say (lha::ExtractRequest): the data
-// files' own spelling and the program's files that are never replaced.
-struct ExtractRules
-{
-    std::vector<std::string> fixedNames;
-    std::vector<std::string> protectedNames;
-};
-
 // The base of the archiver classes. An operation a format does not support raises its
 // EArchiver message; the slot order and base behaviours follow the archiver library family.
 class TArchiver

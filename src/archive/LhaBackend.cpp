@@ -282,7 +282,7 @@ private:
     {
         std::optional<std::string> rel = SafeRelativePath(name);
         if (const std::string* fixed =
-                rel ? FindIgnoringCase(m_request.fixedNames, *rel) : nullptr) {
+                rel ? FindIgnoringCase(m_request.rules.fixedNames, *rel) : nullptr) {
             return *fixed;
         }
         return rel;
@@ -323,8 +323,8 @@ private:
         }
         // No folder takes a data file's name.
         const std::string folderRel = type == AE_IFDIR ? *rel : FolderOf(*rel);
-        if (!folderRel.empty() &&
-            FindIgnoringCase(m_request.fixedNames, folderRel.substr(0, folderRel.find('/')))) {
+        if (!folderRel.empty() && FindIgnoringCase(m_request.rules.fixedNames,
+                                                   folderRel.substr(0, folderRel.find('/')))) {
             return Refuse(name, kErrorUnsafeEntry,
                           "データファイルと同じ名前のフォルダは作成しません。"_sj);
         }
@@ -337,7 +337,7 @@ private:
         if (EntrySize(entry) > kMaxEntrySize) {
             return Refuse(name, kErrorTooLarge, ResultText(kErrorTooLarge));
         }
-        if (FindIgnoringCase(m_request.protectedNames, *rel)) {
+        if (FindIgnoringCase(m_request.rules.protectedNames, *rel)) {
             return Refuse(name, kErrorProtected, ResultText(kErrorProtected));
         }
         if (!m_stage.MakeFolders(folderRel)) {

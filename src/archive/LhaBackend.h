@@ -62,6 +62,18 @@ public:
 // character is no delimiter); the whole name when it has none.
 std::string ShortSourceName(std::string_view cp932Name);
 
+// Where extracted files may go beyond what the options say.
+struct ExtractRules
+{
+    // Top-level names (CP932) that an entry of the same name in other capitals is written
+    // under, as a file system that ignores case would (the data files the program reads by
+    // their lower-case names). No folder is made under such a name.
+    std::vector<std::string> fixedNames;
+    // Paths below the destination (CP932, "/"-separated) that are never replaced, compared
+    // without ASCII case: the program's own files.
+    std::vector<std::string> protectedNames;
+};
+
 // A listing handle; 0 is none.
 using ArchiveHandle = std::uintptr_t;
 
@@ -104,13 +116,7 @@ struct ExtractRequest
     std::vector<std::string> wildcards; // CP932 (MatchesWildcard); empty: every entry
     // Called for each progress report; true asks the extraction to stop.
     std::function<bool(int state, const ExtractingInfoEx& info)> progress;
-    // Top-level names (CP932) that an entry of the same name in other capitals is written
-    // under, as a file system that ignores case would (the data files the program reads by
-    // their lower-case names). No folder is made under such a name.
-    std::vector<std::string> fixedNames;
-    // Paths below the destination (CP932, "/"-separated) that are never replaced, compared
-    // without ASCII case: the program's own files.
-    std::vector<std::string> protectedNames;
+    ExtractRules rules;
 };
 
 // An entry that was not extracted, and why.
