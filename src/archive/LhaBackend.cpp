@@ -490,40 +490,32 @@ bool SameCharacter(std::string_view a, std::string_view b)
 
 std::string ResultText(int code)
 {
-    switch (code) {
-    case kOk:
+    // By code, from kErrorNotSupported to kErrorProtected.
+    static constexpr const char* kTexts[] = {
+        "この操作には対応していません（LHA "
+        "書庫の作成・削除・更新・自己解凍書庫の作成はできません）。",
+        "書庫ファイルを開けません。",
+        "LHA 形式の書庫ではないか、書庫ファイルが空です。",
+        "書庫ファイルが壊れているか、途中で切れています。",
+        "格納ファイルのデータが壊れています。",
+        "展開先フォルダの外を指す名前、またはリンクの格納ファイルは展開しません。",
+        "256 MB を超える格納ファイルは展開しません。",
+        "ファイルを書き込めません。",
+        "展開を中止しました。",
+        "指定したファイルは書庫にありません。",
+        "格納ファイルがバッファに収まりません。",
+        "書庫が開かれていません。",
+        "書庫ファイル内のファイル名を読み取れません（Shift-JIS でも UTF-8 "
+        "でもない名前があります）。",
+        "プログラムのファイルは置き換えません。",
+    };
+    static_assert(std::size(kTexts) == kErrorProtected - kErrorNotSupported + 1);
+    if (code == kOk) {
         return {};
-    case kErrorNotSupported:
-        return "この操作には対応していません（LHA 書庫の作成・削除・更新・自己解凍書庫の作成はできません）。"_sj;
-    case kErrorArchiveOpen:
-        return "書庫ファイルを開けません。"_sj;
-    case kErrorNotArchive:
-        return "LHA 形式の書庫ではないか、書庫ファイルが空です。"_sj;
-    case kErrorBroken:
-        return "書庫ファイルが壊れているか、途中で切れています。"_sj;
-    case kErrorData:
-        return "格納ファイルのデータが壊れています。"_sj;
-    case kErrorUnsafeEntry:
-        return "展開先フォルダの外を指す名前、またはリンクの格納ファイルは展開しません。"_sj;
-    case kErrorTooLarge:
-        return "256 MB を超える格納ファイルは展開しません。"_sj;
-    case kErrorWrite:
-        return "ファイルを書き込めません。"_sj;
-    case kErrorCancelled:
-        return "展開を中止しました。"_sj;
-    case kErrorNoMatch:
-        return "指定したファイルは書庫にありません。"_sj;
-    case kErrorBufferTooSmall:
-        return "格納ファイルがバッファに収まりません。"_sj;
-    case kErrorHandle:
-        return "書庫が開かれていません。"_sj;
-    case kErrorUnreadableName:
-        return "書庫ファイル内のファイル名を読み取れません（Shift-JIS でも UTF-8 でもない名前があります）。"_sj;
-    case kErrorProtected:
-        return "プログラムのファイルは置き換えません。"_sj;
-    default:
-        return "書庫の処理に失敗しました。"_sj;
     }
+    const int index = code - kErrorNotSupported;
+    const bool known = index >= 0 && index < static_cast<int>(std::size(kTexts));
+    return ToCp932(known ? kTexts[index] : "書庫の処理に失敗しました。");
 }
 
 std::string ExtractResult::Text() const
