@@ -11,8 +11,8 @@
 
 // The LHA library of the program, in process, over libarchive. The archive component's front
 // (TLha32) calls it with typed requests: an extraction request answered by a result that
-// names the files placed and the entries refused; a listing handle with FindFirst / FindNext;
-// the content check; one entry read into memory.
+// names the files placed and the entries refused; the listing of an archive's headers (which
+// TLha32 keeps behind its listing handles); the content check; one entry read into memory.
 //
 // Extraction is safe by construction: an entry never lands outside the destination folder
 // (leading "/", "\" and drive letters are dropped, any ".." refuses the entry, existing
