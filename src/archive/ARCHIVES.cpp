@@ -460,25 +460,14 @@ bool IsLhaArchive(const std::string& fileName)
 // ---------------------------------------------------------------------------------------------
 // TArchiveFile
 
-// Stands where the component's hidden progress window was: turns each report of the library
-// into a call of OnProgress, whose abort answer goes back to the library.
-class TArchiveFile::ProgressReceiver final : public ProgressWindow
+bool TArchiveFile::ReportProgress(int state, const ExtractingInfoEx* info)
 {
-public:
-    explicit ProgressReceiver(TArchiveFile& owner) : m_owner(owner) {}
-
-    bool ReportProgress(int state, const ExtractingInfoEx* info) override
-    {
-        bool abort = false;
-        if (m_owner.m_onProgress) {
-            m_owner.m_onProgress(m_owner, state, info, abort);
-        }
-        return abort;
+    bool abort = false;
+    if (m_onProgress) {
+        m_onProgress(*this, state, info, abort);
     }
-
-private:
-    TArchiveFile& m_owner;
-};
+    return abort;
+}
 
 TArchiveFile::TArchiveFile() : m_fileName(UnsetText()) {}
 
@@ -564,11 +553,8 @@ int TArchiveFile::Extract(const TArchiverOptions* options, const FileList& files
     TArchiver& archiver = RequireArchiver();
     const bool reporting = static_cast<bool>(m_onProgress);
     if (reporting) {
-        if (!m_progressWindow) {
-            m_progressWindow = std::make_unique<ProgressReceiver>(*this);
-        }
         try {
-            archiver.SetOwnerWindow(m_progressWindow.get());
+            archiver.SetOwnerWindow(this);
         } catch (const std::exception&) {
             // Without a receiver the extraction runs without progress reports.
         }
@@ -579,7 +565,7 @@ int TArchiveFile::Extract(const TArchiverOptions* options, const FileList& files
         m_lastResult = archiver.LastResult();
         if (reporting) {
             try {
-                archiver.KillOwnerWindow(m_progressWindow.get());
+                archiver.KillOwnerWindow(this);
             } catch (const std::exception&) {
             }
         }

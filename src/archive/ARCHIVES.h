@@ -255,8 +255,9 @@ class TArchiveFile;
 using TArchiverProgressEvent =
     std::function<void(TArchiveFile& sender, int state, const ExtractingInfoEx* info, bool& abort)>;
 
-// Lists and extracts one archive. Owns its archiver object, options and progress receiver.
-class TArchiveFile final
+// Lists and extracts one archive. Owns its archiver object and options, and receives the
+// progress reports of its extractions itself.
+class TArchiveFile final : private ProgressWindow
 {
 public:
     TArchiveFile();
@@ -306,7 +307,9 @@ public:
     ArchiveHandle Handle() const { return m_archiveHandle; }
 
 private:
-    class ProgressReceiver;
+    // Stands where the component's hidden progress window was: each report of the library
+    // becomes a call of OnProgress, whose abort answer goes back to the library.
+    bool ReportProgress(int state, const ExtractingInfoEx* info) override;
 
     TArchiver& RequireArchiver() const;
 
@@ -319,7 +322,6 @@ private:
     std::string m_commandLine;
     ExtractRules m_rules;
     lha::ExtractResult m_lastResult;
-    std::unique_ptr<ProgressReceiver> m_progressWindow;
     ArchiveHandle m_archiveHandle = 0;
 };
 
