@@ -205,11 +205,10 @@ void Extraction(const char* command, const fs::path& dest, int stopAt, int outpu
     if (command[0] == 'x') {
         result = file.Extract(nullptr, {}, dest.string());
     } else {
-        // The extraction without folders goes to the library directly.
+        // The library called directly, without the component in front.
         lha::ExtractRequest request;
         request.archive = Folders().archive;
         request.destination = dest;
-        request.keepFolders = false;
         request.replaceExisting = replace;
         request.progress = [&stopper](int state, const ExtractingInfoEx&) {
             return stopper(state);

@@ -9,11 +9,6 @@ namespace furlox::archive {
 
 namespace {
 
-const std::string& CannotDetectText()
-{
-    return "書庫の形式を判別できません。"_sj;
-}
-
 std::filesystem::path FullPath(const std::string& fileName)
 {
     std::error_code ec;
@@ -22,89 +17,65 @@ std::filesystem::path FullPath(const std::string& fileName)
 }
 
 // ---------------------------------------------------------------------------------------------
-// The LHA switch order, as data: the rows between the special cases n, w, jo/job, jx, jz and gr.
+// The LHA switch order, as data. A row names a switch option or a string option; the rows with
+// neither (n, jx) are spelled by BuildCommandLine itself.
 
-using SwitchField = TArchiverOptions::Switch TArchiverOptions::*;
+using O = TArchiverOptions;
 
 struct SwitchRow
 {
     const char* name;
-    SwitchField field;
+    O::Switch O::*switchField = nullptr;
+    std::string O::*stringField = nullptr;
 };
 
-constexpr SwitchRow kSwitchesBeforeN[] = {
-    {"a", &TArchiverOptions::a}, {"c", &TArchiverOptions::c}, {"e", &TArchiverOptions::e},
-    {"f", &TArchiverOptions::f}, {"h", &TArchiverOptions::h}, {"i", &TArchiverOptions::i},
-    {"l", &TArchiverOptions::l}, {"m", &TArchiverOptions::m},
+const SwitchRow kLhaSwitchOrder[] = {
+    {"a", &O::a, {}},     {"c", &O::c, {}},     {"e", &O::e, {}},     {"f", &O::f, {}},
+    {"h", &O::h, {}},     {"i", &O::i, {}},     {"l", &O::l, {}},     {"m", &O::m, {}},
+    {"n", {}, {}},        {"o", &O::o, {}},     {"p", &O::p, {}},     {"r", &O::r, {}},
+    {"s", &O::s, {}},     {"t", &O::t, {}},     {"u", &O::u, {}},     {"w", {}, &O::w},
+    {"x", &O::x, {}},     {"y", &O::y, {}},     {"z", &O::z, {}},     {"jc", &O::jc, {}},
+    {"jd", &O::jd, {}},   {"je", &O::je, {}},   {"jf", &O::jf, {}},   {"jh", &O::jh, {}},
+    {"ji", &O::ji, {}},   {"jm", &O::jm, {}},   {"jn", &O::jn, {}},   {"jo", {}, &O::jo},
+    {"job", {}, &O::job}, {"jp", &O::jp, {}},   {"jr", &O::jr, {}},   {"jss", &O::jss, {}},
+    {"jw", &O::jw, {}},   {"jwe", &O::jwe, {}}, {"jx", {}, {}},       {"jyc", &O::jyc, {}},
+    {"jyd", &O::jyd, {}}, {"jyk", &O::jyk, {}}, {"jyn", &O::jyn, {}}, {"jyo", &O::jyo, {}},
+    {"jz", {}, &O::jz},   {"ga", &O::ga, {}},   {"gd", &O::gd, {}},   {"ge", &O::ge, {}},
+    {"gf", &O::gf, {}},   {"gj", &O::gj, {}},   {"gm", &O::gm, {}},   {"gn", &O::gn, {}},
+    {"go", &O::go, {}},   {"gp", &O::gp, {}},   {"gr", {}, &O::gr},   {"gs", &O::gs, {}},
+    {"gu", &O::gu, {}},   {"gw", &O::gw, {}},
 };
-
-constexpr SwitchRow kSwitchesBeforeW[] = {
-    {"o", &TArchiverOptions::o}, {"p", &TArchiverOptions::p}, {"r", &TArchiverOptions::r},
-    {"s", &TArchiverOptions::s}, {"t", &TArchiverOptions::t}, {"u", &TArchiverOptions::u},
-};
-
-constexpr SwitchRow kSwitchesBeforeJo[] = {
-    {"x", &TArchiverOptions::x},   {"y", &TArchiverOptions::y},   {"z", &TArchiverOptions::z},
-    {"jc", &TArchiverOptions::jc}, {"jd", &TArchiverOptions::jd}, {"je", &TArchiverOptions::je},
-    {"jf", &TArchiverOptions::jf}, {"jh", &TArchiverOptions::jh}, {"ji", &TArchiverOptions::ji},
-    {"jm", &TArchiverOptions::jm}, {"jn", &TArchiverOptions::jn},
-};
-
-constexpr SwitchRow kSwitchesBeforeJx[] = {
-    {"jp", &TArchiverOptions::jp}, {"jr", &TArchiverOptions::jr},   {"jss", &TArchiverOptions::jss},
-    {"jw", &TArchiverOptions::jw}, {"jwe", &TArchiverOptions::jwe},
-};
-
-constexpr SwitchRow kSwitchesBeforeJz[] = {
-    {"jyc", &TArchiverOptions::jyc}, {"jyd", &TArchiverOptions::jyd},
-    {"jyk", &TArchiverOptions::jyk}, {"jyn", &TArchiverOptions::jyn},
-    {"jyo", &TArchiverOptions::jyo},
-};
-
-constexpr SwitchRow kSwitchesBeforeGr[] = {
-    {"ga", &TArchiverOptions::ga}, {"gd", &TArchiverOptions::gd}, {"ge", &TArchiverOptions::ge},
-    {"gf", &TArchiverOptions::gf}, {"gj", &TArchiverOptions::gj}, {"gm", &TArchiverOptions::gm},
-    {"gn", &TArchiverOptions::gn}, {"go", &TArchiverOptions::go}, {"gp", &TArchiverOptions::gp},
-};
-
-constexpr SwitchRow kSwitchesAfterGr[] = {
-    {"gs", &TArchiverOptions::gs},
-    {"gu", &TArchiverOptions::gu},
-    {"gw", &TArchiverOptions::gw},
-};
-
-template <std::size_t N>
-void AddSwitches(TCmdOpt& cmd, const SwitchRow (&rows)[N], const TArchiverOptions& options)
-{
-    for (const SwitchRow& row : rows) {
-        cmd.AddSwitch(row.name, options.*(row.field));
-    }
-}
 
 // ---------------------------------------------------------------------------------------------
-// The archiver table: libraries of the other formats, and the extensions of every format.
+// The archiver table: the message of each format whose library is missing, and the extensions
+// of every format.
 
-constexpr unsigned kTarOperations = foExtract | foPack | foMakeSFX | foExtractMem | foCheckArchive;
+// By type ordinal; atLha's library is in process.
+constexpr const char* kNeededMessages[] = {
+    nullptr,
+    "Zip 形式書庫を扱うには UNZIP32.DLL が 必要です。",
+    "Cab 形式書庫を扱うには CAB32.DLL が 必要です。",
+    "Arj 形式書庫を扱うには UNARJ32J.DLL が 必要です。",
+    "Tar 形式書庫を扱うには tar32.dll が 必要です。",
+    "Tgz 形式書庫を扱うには tar32.dll が 必要です。",
+    "BZ2 形式書庫を扱うには tar32.dll が 必要です。",
+    "Rar 形式書庫を扱うには UNRAR32.DLL が 必要です。",
+    "Bga 形式書庫を扱うには BGA32.DLL が 必要です。",
+    "Yz1 形式書庫を扱うには YYZ32.DLL または YZ1.DLL が 必要です。",
+    "Gca 形式書庫を扱うには UnGCA32.DLL が 必要です。",
+};
 
-const ForeignLibrary kZipLibrary = {"Zip 形式書庫を扱うには UNZIP32.DLL が 必要です。",
-                                    foExtract | foPack | foRemove | foUpdate | foMakeSFX |
-                                        foExtractMem | foCheckArchive};
-const ForeignLibrary kCabLibrary = {"Cab 形式書庫を扱うには CAB32.DLL が 必要です。",
-                                    kTarOperations};
-const ForeignLibrary kTarLibrary = {"Tar 形式書庫を扱うには tar32.dll が 必要です。",
-                                    kTarOperations};
-const ForeignLibrary kTgzLibrary = {"Tgz 形式書庫を扱うには tar32.dll が 必要です。",
-                                    kTarOperations};
-const ForeignLibrary kBz2Library = {"BZ2 形式書庫を扱うには tar32.dll が 必要です。",
-                                    kTarOperations};
-const ForeignLibrary kRarLibrary = {"Rar 形式書庫を扱うには UNRAR32.DLL が 必要です。",
-                                    foExtract | foExtractMem | foCheckArchive};
-const ForeignLibrary kBgaLibrary = {"Bga 形式書庫を扱うには BGA32.DLL が 必要です。",
-                                    foExtract | foPack | foRemove | foMakeSFX | foCheckArchive};
-const ForeignLibrary kYz1Library = {"Yz1 形式書庫を扱うには YYZ32.DLL または YZ1.DLL が 必要です。",
-                                    foExtract | foPack | foMakeSFX | foCheckArchive};
-const ForeignLibrary kGcaLibrary = {"Gca 形式書庫を扱うには UnGCA32.DLL が 必要です。",
-                                    foExtract | foExtractMem | foCheckArchive};
+template <class Archiver>
+std::unique_ptr<TArchiver> Make()
+{
+    return std::make_unique<Archiver>();
+}
+
+// By type ordinal, atLha to atGca.
+constexpr std::unique_ptr<TArchiver> (*kArchiverClasses[])() = {
+    Make<TLha32>, Make<TZip32>, Make<TCab32>, Make<TArj32>, Make<TTar32>, Make<TTgz32>,
+    Make<TBZ232>, Make<TRar32>, Make<TBGA32>, Make<TYZ1>,   Make<TGCA32>,
+};
 
 struct ExtensionRow
 {
@@ -118,23 +89,12 @@ constexpr ExtensionRow kExtensions[] = {
     {".tar", atTar}, {".z", atTgz},   {".gz", atTgz},  {".tgz", atTgz}, {".taz", atTgz},
 };
 
-// The content tests in their priority order.
-constexpr TArchiverType kContentTestOrder[] = {atLha, atCab, atYz1, atBga, atZip, atArj, atRar};
-
+// The extension of the name's file part, from its last dot, with ASCII letters in lower case.
 std::string LowerExtension(const std::string& fileName)
 {
-    std::size_t fileStart = 0;
-    for (std::size_t i = 0; i < fileName.size(); ++i) {
-        const char c = fileName[i];
-        if (c == '/' || c == ':' || (c == '\\' && !IsTrailByteAt(fileName, i))) {
-            fileStart = i + 1;
-        }
-    }
-    const std::size_t dot = fileName.rfind('.');
-    if (dot == std::string::npos || dot < fileStart) {
-        return {};
-    }
-    std::string ext = fileName.substr(dot);
+    const std::string file = ShortSourceName(fileName);
+    const std::size_t dot = file.rfind('.');
+    std::string ext = dot == std::string::npos ? std::string() : file.substr(dot);
     for (char& c : ext) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
@@ -143,32 +103,11 @@ std::string LowerExtension(const std::string& fileName)
     return ext;
 }
 
-bool PassesContentTest(TArchiverType type, const std::string& fileName)
-{
-    if (type == atLha) {
-        return IsLhaArchive(fileName);
-    }
-    try {
-        return CreateArchiver(type)->CheckArchive(fileName, 16);
-    } catch (const Error&) {
-        return false; // a missing library answers no
-    }
-}
-
+// Of the content tests (LHA, CAB, YZ1, BGA, ZIP, ARJ, RAR, then the TAR library's type answer)
+// only the LHA one has its library: every other one meets a missing library and answers no.
 TArchiverType DetectByContent(const std::string& fileName)
 {
-    for (TArchiverType type : kContentTestOrder) {
-        if (PassesContentTest(type, fileName)) {
-            return type;
-        }
-    }
-    // The TAR library's own archive-type answer would decide between tar, tgz and bz2; its
-    // library is never present, and a missing library answers atNone.
-    try {
-        CreateArchiver(atTar);
-    } catch (const Error&) {
-    }
-    return atNone;
+    return IsLhaArchive(fileName) ? atLha : atNone;
 }
 
 // The library's output text into the caller's buffer without changing its size, cut to fit at
@@ -281,23 +220,55 @@ void TArchiver::LoadPackDLL()
 
 ArchiveHandle TLha32::OpenArchive(const std::string& fileName, unsigned /*mode*/)
 {
-    return lha::UnlhaOpenArchive(FullPath(fileName));
+    auto open = std::make_unique<OpenListing>();
+    open->listing = lha::ReadListing(FullPath(fileName));
+    const lha::Listing& listing = open->listing;
+    // An archive whose names cannot be read is still an archive: its listing says so.
+    if (listing.entries.empty() && listing.endCode != lha::kEndOfList &&
+        listing.endCode != lha::kErrorUnreadableName) {
+        return 0;
+    }
+    const auto handle = reinterpret_cast<ArchiveHandle>(open.get());
+    m_listings[handle] = std::move(open);
+    return handle;
 }
 
 int TLha32::FindFirst(ArchiveHandle handle, EntryInfo& info, std::string_view wildcard)
 {
-    return lha::UnlhaFindFirst(handle, wildcard, info);
+    return FindFrom(handle, &wildcard, info);
 }
 
 int TLha32::FindNext(ArchiveHandle handle, EntryInfo& info)
 {
-    return lha::UnlhaFindNext(handle, info);
+    return FindFrom(handle, nullptr, info);
+}
+
+// 0 and the record filled when an entry matches; kEndOfList at a clean end; an error code
+// (kErrorBroken, kErrorUnreadableName) when the archive breaks off before its end.
+int TLha32::FindFrom(ArchiveHandle handle, const std::string_view* wildcard, EntryInfo& info)
+{
+    const auto it = m_listings.find(handle);
+    if (it == m_listings.end()) {
+        return lha::kErrorHandle;
+    }
+    OpenListing& open = *it->second;
+    if (wildcard != nullptr) {
+        open.pattern = std::string(*wildcard);
+        open.next = 0;
+    }
+    while (open.next < open.listing.entries.size()) {
+        const EntryInfo& entry = open.listing.entries[open.next++];
+        if (open.pattern.empty() || lha::MatchesWildcard(open.pattern, entry.fileName)) {
+            info = entry;
+            return lha::kOk;
+        }
+    }
+    return open.listing.endCode;
 }
 
 int TLha32::CloseArchive(ArchiveHandle handle)
 {
-    lha::UnlhaCloseArchive(handle);
-    return 0;
+    return m_listings.erase(handle) == 1 ? lha::kOk : lha::kErrorHandle;
 }
 
 std::string TLha32::BuildCommandLine(std::string_view command, const std::string& archive,
@@ -307,21 +278,21 @@ std::string TLha32::BuildCommandLine(std::string_view command, const std::string
 {
     TCmdOpt cmd;
     cmd.AddRaw("-+");
-    AddSwitches(cmd, kSwitchesBeforeN, options);
-    // The progress reports need the library's own progress window out of the way.
-    cmd.AddSwitch("n", m_ownerWindow != nullptr ? 1 : options.n);
-    AddSwitches(cmd, kSwitchesBeforeW, options);
-    cmd.AddDirectory("w", options.w);
-    AddSwitches(cmd, kSwitchesBeforeJo, options);
-    cmd.AddString("jo", options.jo);
-    cmd.AddString("job", options.job);
-    AddSwitches(cmd, kSwitchesBeforeJx, options);
-    cmd.AddFiles("jx", FileList{options.jx});
-    AddSwitches(cmd, kSwitchesBeforeJz, options);
-    cmd.AddString("jz", options.jz);
-    AddSwitches(cmd, kSwitchesBeforeGr, options);
-    cmd.AddString("gr", options.gr);
-    AddSwitches(cmd, kSwitchesAfterGr, options);
+    for (const SwitchRow& row : kLhaSwitchOrder) {
+        const std::string_view name = row.name;
+        if (row.switchField != nullptr) {
+            cmd.AddSwitch(name, options.*row.switchField);
+        } else if (name == "w") {
+            cmd.AddDirectory(name, options.w);
+        } else if (row.stringField != nullptr) {
+            cmd.AddString(name, options.*row.stringField);
+        } else if (name == "n") {
+            // The progress reports need the library's own progress window out of the way.
+            cmd.AddSwitch(name, m_ownerWindow != nullptr ? 1 : options.n);
+        } else {
+            cmd.AddFiles(name, FileList{options.jx});
+        }
+    }
     cmd.AddRaw(options.UserOptions);
     cmd.AddString("", archive);
     cmd.AddDirectory("", destination);
@@ -353,8 +324,7 @@ int TLha32::Run(std::string_view command, const std::string& archive, std::strin
         request.destination = Utf8Path(destination);
         request.replaceExisting = options.c == 1;
         request.wildcards = FlattenFileList(files);
-        request.fixedNames = m_rules.fixedNames;
-        request.protectedNames = m_rules.protectedNames;
+        request.rules = m_rules;
         if (m_ownerWindow != nullptr) {
             request.progress = [owner = m_ownerWindow](int state, const ExtractingInfoEx& info) {
                 return owner->ReportProgress(state, &info);
@@ -427,19 +397,14 @@ bool TLha32::KillOwnerWindow(ProgressWindow* window)
 // ---------------------------------------------------------------------------------------------
 // The archivers of the other formats.
 
-TForeignArchiver::TForeignArchiver(const ForeignLibrary& library) : m_library(library)
+TForeignArchiver::TForeignArchiver(TArchiverType type) : m_type(type)
 {
     LoadDLL();
 }
 
 void TForeignArchiver::LoadDLL()
 {
-    throw EArchiver(ToCp932(m_library.neededMessage));
-}
-
-bool TForeignArchiver::Supports(ForeignOperation operation) const
-{
-    return (m_library.operations & operation) != 0;
+    throw EArchiver(ToCp932(kNeededMessages[m_type]));
 }
 
 int TForeignArchiver::Extract(const std::string&, std::string&, bool, const FileList&,
@@ -449,77 +414,6 @@ int TForeignArchiver::Extract(const std::string&, std::string&, bool, const File
     return -1;
 }
 
-int TForeignArchiver::Pack(const std::string& archive, std::string& output, bool useResponseFile,
-                           const FileList& files, const std::string& destination,
-                           const TArchiverOptions& options)
-{
-    if (!Supports(foPack)) {
-        return TArchiver::Pack(archive, output, useResponseFile, files, destination, options);
-    }
-    LoadPackDLL();
-    return -1;
-}
-
-int TForeignArchiver::Remove(const std::string& archive, std::string& output, bool useResponseFile,
-                             const FileList& files, const std::string& destination,
-                             const TArchiverOptions& options)
-{
-    if (!Supports(foRemove)) {
-        return TArchiver::Remove(archive, output, useResponseFile, files, destination, options);
-    }
-    LoadDLL();
-    return -1;
-}
-
-int TForeignArchiver::Update(const std::string& archive, std::string& output, bool useResponseFile,
-                             const FileList& files, const std::string& destination,
-                             const TArchiverOptions& options)
-{
-    if (!Supports(foUpdate)) {
-        return TArchiver::Update(archive, output, useResponseFile, files, destination, options);
-    }
-    LoadDLL();
-    return -1;
-}
-
-int TForeignArchiver::MakeSFX(const std::string& archive, std::string& output,
-                              const std::string& destination, const TArchiverOptions& options)
-{
-    if (!Supports(foMakeSFX)) {
-        return TArchiver::MakeSFX(archive, output, destination, options);
-    }
-    LoadPackDLL();
-    return -1;
-}
-
-int TForeignArchiver::ExtractMem(const std::string& archive, const std::string& entryName,
-                                 char* buffer, std::size_t size, const TArchiverOptions& options)
-{
-    if (!Supports(foExtractMem)) {
-        return TArchiver::ExtractMem(archive, entryName, buffer, size, options);
-    }
-    LoadDLL();
-    return -1;
-}
-
-bool TForeignArchiver::CheckArchive(const std::string& fileName, int mode)
-{
-    if (!Supports(foCheckArchive)) {
-        return TArchiver::CheckArchive(fileName, mode);
-    }
-    LoadDLL();
-    return false;
-}
-
-TZip32::TZip32() : TForeignArchiver(kZipLibrary) {}
-
-void TZip32::LoadPackDLL()
-{
-    throw EArchiver("ZIP 形式書庫の作成には ZIP32J.DLL または LMZIP32.DLL が必要です。"_sj);
-}
-
-TCab32::TCab32() : TForeignArchiver(kCabLibrary) {}
-
 TArj32::TArj32()
 {
     LoadDLL();
@@ -527,73 +421,17 @@ TArj32::TArj32()
 
 void TArj32::LoadDLL()
 {
-    throw EArchiver("Arj 形式書庫を扱うには UNARJ32J.DLL が 必要です。"_sj);
+    throw EArchiver(ToCp932(kNeededMessages[atArj]));
 }
-
-int TArj32::Extract(const std::string&, std::string&, bool, const FileList&, const std::string&,
-                    const TArchiverOptions&)
-{
-    LoadDLL();
-    return -1;
-}
-
-bool TArj32::CheckArchive(const std::string&, int)
-{
-    LoadDLL();
-    return false;
-}
-
-TTar32::TTar32() : TForeignArchiver(kTarLibrary) {}
-
-TTar32::TTar32(const ForeignLibrary& library) : TForeignArchiver(library) {}
-
-TTgz32::TTgz32() : TTar32(kTgzLibrary) {}
-
-TBZ232::TBZ232() : TTar32(kBz2Library) {}
-
-int TBZ232::MakeSFX(const std::string&, std::string&, const std::string&, const TArchiverOptions&)
-{
-    throw EArchiver("BZ2 形式書庫は自己解凍形式にできません。"_sj);
-}
-
-TRar32::TRar32() : TForeignArchiver(kRarLibrary) {}
-
-TBGA32::TBGA32() : TForeignArchiver(kBgaLibrary) {}
-
-TYZ1::TYZ1() : TForeignArchiver(kYz1Library) {}
-
-TGCA32::TGCA32() : TForeignArchiver(kGcaLibrary) {}
 
 // ---------------------------------------------------------------------------------------------
 
 std::unique_ptr<TArchiver> CreateArchiver(TArchiverType type)
 {
-    switch (type) {
-    case atLha:
-        return std::make_unique<TLha32>();
-    case atZip:
-        return std::make_unique<TZip32>();
-    case atCab:
-        return std::make_unique<TCab32>();
-    case atArj:
-        return std::make_unique<TArj32>();
-    case atTar:
-        return std::make_unique<TTar32>();
-    case atTgz:
-        return std::make_unique<TTgz32>();
-    case atBZ2:
-        return std::make_unique<TBZ232>();
-    case atRar:
-        return std::make_unique<TRar32>();
-    case atBga:
-        return std::make_unique<TBGA32>();
-    case atYz1:
-        return std::make_unique<TYZ1>();
-    case atGca:
-        return std::make_unique<TGCA32>();
-    default:
+    if (type < atLha || type > atGca) {
         throw EArchiver("書庫の形式を特定できませんでした。"_sj);
     }
+    return kArchiverClasses[type]();
 }
 
 TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension)
@@ -615,40 +453,21 @@ TArchiverType DetectArchiverType(const std::string& fileName, bool byExtension)
 
 bool IsLhaArchive(const std::string& fileName)
 {
-    const std::filesystem::path full = FullPath(fileName);
-    if (!lha::UnlhaCheckArchive(full, 16)) {
-        return false;
-    }
-    const ArchiveHandle handle = lha::UnlhaOpenArchive(full);
-    if (handle == 0) {
-        return false;
-    }
-    lha::UnlhaCloseArchive(handle);
-    return true;
+    // A sound archive always gives a listing handle too, so the check alone answers.
+    return lha::UnlhaCheckArchive(FullPath(fileName), 16);
 }
 
 // ---------------------------------------------------------------------------------------------
 // TArchiveFile
 
-// Stands where the component's hidden progress window was: turns each report of the library
-// into a call of OnProgress, whose abort answer goes back to the library.
-class TArchiveFile::ProgressReceiver final : public ProgressWindow
+bool TArchiveFile::ReportProgress(int state, const ExtractingInfoEx* info)
 {
-public:
-    explicit ProgressReceiver(TArchiveFile& owner) : m_owner(owner) {}
-
-    bool ReportProgress(int state, const ExtractingInfoEx* info) override
-    {
-        bool abort = false;
-        if (m_owner.m_onProgress) {
-            m_owner.m_onProgress(m_owner, state, info, abort);
-        }
-        return abort;
+    bool abort = false;
+    if (m_onProgress) {
+        m_onProgress(*this, state, info, abort);
     }
-
-private:
-    TArchiveFile& m_owner;
-};
+    return abort;
+}
 
 TArchiveFile::TArchiveFile() : m_fileName(UnsetText()) {}
 
@@ -675,25 +494,24 @@ void TArchiveFile::SetOutputSize(int n)
 
 void TArchiveFile::SetArchiverType(TArchiverType type)
 {
-    if (type >= atLha && type <= atGca) {
-        std::unique_ptr<TArchiver> fresh = CreateArchiver(type);
+    if (type == atNone) {
+        return;
+    }
+    if (type != atAutoDetect) {
+        std::unique_ptr<TArchiver> fresh = CreateArchiver(type); // raises for other values
         if (m_archiver && m_archiveHandle != 0) {
             m_archiver->CloseArchive(m_archiveHandle);
             m_archiveHandle = 0;
         }
         m_archiver = std::move(fresh);
-        m_archiverType = type;
-    } else if (type == atAutoDetect) {
-        m_archiverType = type;
-    } else if (type != atNone) {
-        throw EArchiver("書庫の形式を特定できませんでした。"_sj);
     }
+    m_archiverType = type;
 }
 
 TArchiver& TArchiveFile::RequireArchiver() const
 {
     if (!m_archiver) {
-        throw EArchiver(CannotDetectText());
+        throw EArchiver("書庫の形式を判別できません。"_sj);
     }
     return *m_archiver;
 }
@@ -735,11 +553,8 @@ int TArchiveFile::Extract(const TArchiverOptions* options, const FileList& files
     TArchiver& archiver = RequireArchiver();
     const bool reporting = static_cast<bool>(m_onProgress);
     if (reporting) {
-        if (!m_progressWindow) {
-            m_progressWindow = std::make_unique<ProgressReceiver>(*this);
-        }
         try {
-            archiver.SetOwnerWindow(m_progressWindow.get());
+            archiver.SetOwnerWindow(this);
         } catch (const std::exception&) {
             // Without a receiver the extraction runs without progress reports.
         }
@@ -750,7 +565,7 @@ int TArchiveFile::Extract(const TArchiverOptions* options, const FileList& files
         m_lastResult = archiver.LastResult();
         if (reporting) {
             try {
-                archiver.KillOwnerWindow(m_progressWindow.get());
+                archiver.KillOwnerWindow(this);
             } catch (const std::exception&) {
             }
         }

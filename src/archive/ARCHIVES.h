@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,14 +42,6 @@ class EArchiver : public Error
 {
 public:
     using Error::Error;
-};
-
-// Where extracted files may go beyond what the options say (lha::ExtractRequest): the data
-// files' own spelling and the program's files that are never replaced.
-struct ExtractRules
-{
-    std::vector<std::string> fixedNames;
-    std::vector<std::string> protectedNames;
 };
 
 // The base of the archiver classes. An operation a format does not support raises its
@@ -145,31 +138,25 @@ public:
                                  const std::string& destination, const TArchiverOptions& options);
 
 private:
+    // An open listing, with the place FindNext goes on from.
+    struct OpenListing
+    {
+        lha::Listing listing;
+        std::string pattern;
+        std::size_t next = 0;
+    };
+
+    int FindFrom(ArchiveHandle handle, const std::string_view* wildcard, EntryInfo& info);
     int Run(std::string_view command, const std::string& archive, std::string& output,
             bool useResponseFile, const FileList& files, const std::string& destination,
             const TArchiverOptions& options);
+
+    std::map<ArchiveHandle, std::unique_ptr<OpenListing>> m_listings; // by handle
 };
 
-// What a format's library can do, as a row of the archiver table.
-struct ForeignLibrary
-{
-    const char* neededMessage; // UTF-8; raised as CP932 when the archiver is made
-    unsigned operations;       // ForeignOperation bits
-};
-
-enum ForeignOperation : unsigned
-{
-    foExtract = 1u << 0,
-    foPack = 1u << 1,
-    foRemove = 1u << 2,
-    foUpdate = 1u << 3,
-    foMakeSFX = 1u << 4,
-    foExtractMem = 1u << 5,
-    foCheckArchive = 1u << 6,
-};
-
-// The archivers of the formats whose library this program does not carry: making one raises
-// its "library needed" message, as a missing library would.
+// The archivers of the formats whose library this program does not carry. Making one raises
+// its "library needed" message, as a missing library would, so no object of these classes ever
+// exists and they need no operation of their own beyond the abstract one.
 class TForeignArchiver : public TArchiver
 {
 public:
@@ -178,41 +165,24 @@ public:
     int Extract(const std::string& archive, std::string& output, bool useResponseFile,
                 const FileList& files, const std::string& destination,
                 const TArchiverOptions& options) override;
-    int Pack(const std::string& archive, std::string& output, bool useResponseFile,
-             const FileList& files, const std::string& destination,
-             const TArchiverOptions& options) override;
-    int Remove(const std::string& archive, std::string& output, bool useResponseFile,
-               const FileList& files, const std::string& destination,
-               const TArchiverOptions& options) override;
-    int Update(const std::string& archive, std::string& output, bool useResponseFile,
-               const FileList& files, const std::string& destination,
-               const TArchiverOptions& options) override;
-    int MakeSFX(const std::string& archive, std::string& output, const std::string& destination,
-                const TArchiverOptions& options) override;
-    int ExtractMem(const std::string& archive, const std::string& entryName, char* buffer,
-                   std::size_t size, const TArchiverOptions& options) override;
-    bool CheckArchive(const std::string& fileName, int mode) override;
 
 protected:
-    explicit TForeignArchiver(const ForeignLibrary& library);
+    explicit TForeignArchiver(TArchiverType type);
 
 private:
-    bool Supports(ForeignOperation operation) const;
-
-    const ForeignLibrary& m_library;
+    TArchiverType m_type;
 };
 
 class TZip32 final : public TForeignArchiver
 {
 public:
-    TZip32();
-    void LoadPackDLL() override;
+    TZip32() : TForeignArchiver(atZip) {}
 };
 
 class TCab32 final : public TForeignArchiver
 {
 public:
-    TCab32();
+    TCab32() : TForeignArchiver(atCab) {}
 };
 
 // Derived from the LHA class: what it does not do itself goes to the LHA library.
@@ -221,57 +191,51 @@ class TArj32 final : public TLha32
 public:
     TArj32();
     void LoadDLL() override;
-    int Extract(const std::string& archive, std::string& output, bool useResponseFile,
-                const FileList& files, const std::string& destination,
-                const TArchiverOptions& options) override;
-    bool CheckArchive(const std::string& fileName, int mode) override;
 };
 
 class TTar32 : public TForeignArchiver
 {
 public:
-    TTar32();
+    TTar32() : TForeignArchiver(atTar) {}
 
 protected:
-    explicit TTar32(const ForeignLibrary& library);
+    using TForeignArchiver::TForeignArchiver;
 };
 
 class TTgz32 final : public TTar32
 {
 public:
-    TTgz32();
+    TTgz32() : TTar32(atTgz) {}
 };
 
 class TBZ232 final : public TTar32
 {
 public:
-    TBZ232();
-    int MakeSFX(const std::string& archive, std::string& output, const std::string& destination,
-                const TArchiverOptions& options) override;
+    TBZ232() : TTar32(atBZ2) {}
 };
 
 class TRar32 final : public TForeignArchiver
 {
 public:
-    TRar32();
+    TRar32() : TForeignArchiver(atRar) {}
 };
 
 class TBGA32 final : public TForeignArchiver
 {
 public:
-    TBGA32();
+    TBGA32() : TForeignArchiver(atBga) {}
 };
 
 class TYZ1 final : public TForeignArchiver
 {
 public:
-    TYZ1();
+    TYZ1() : TForeignArchiver(atYz1) {}
 };
 
 class TGCA32 final : public TForeignArchiver
 {
 public:
-    TGCA32();
+    TGCA32() : TForeignArchiver(atGca) {}
 };
 
 // Makes the archiver object of a type (atLha … atGca); raises its library message when the
@@ -291,8 +255,9 @@ class TArchiveFile;
 using TArchiverProgressEvent =
     std::function<void(TArchiveFile& sender, int state, const ExtractingInfoEx* info, bool& abort)>;
 
-// Lists and extracts one archive. Owns its archiver object, options and progress receiver.
-class TArchiveFile final
+// Lists and extracts one archive. Owns its archiver object and options, and receives the
+// progress reports of its extractions itself.
+class TArchiveFile final : private ProgressWindow
 {
 public:
     TArchiveFile();
@@ -342,7 +307,9 @@ public:
     ArchiveHandle Handle() const { return m_archiveHandle; }
 
 private:
-    class ProgressReceiver;
+    // Stands where the component's hidden progress window was: each report of the library
+    // becomes a call of OnProgress, whose abort answer goes back to the library.
+    bool ReportProgress(int state, const ExtractingInfoEx* info) override;
 
     TArchiver& RequireArchiver() const;
 
@@ -355,7 +322,6 @@ private:
     std::string m_commandLine;
     ExtractRules m_rules;
     lha::ExtractResult m_lastResult;
-    std::unique_ptr<ProgressReceiver> m_progressWindow;
     ArchiveHandle m_archiveHandle = 0;
 };
 

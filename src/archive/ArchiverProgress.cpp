@@ -4,18 +4,6 @@
 
 namespace furlox::archive {
 
-std::string ShortSourceName(std::string_view name)
-{
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        if ((c == '/' || c == '\\' || c == ':') && !IsTrailByteAt(name, i)) {
-            start = i + 1;
-        }
-    }
-    return std::string(name.substr(start));
-}
-
 int ProgressPercent(std::uint64_t written, std::uint64_t size)
 {
     if (size == 0) {

@@ -26,10 +26,6 @@ struct ProgressView
     bool cmdCancelEnabled = true;
 };
 
-// The part of a stored name after its last "/", "\" or ":" (a second byte of a double-byte
-// character is no delimiter); the whole name when it has none.
-std::string ShortSourceName(std::string_view cp932Name);
-
 // written × 100 ÷ size in 64-bit arithmetic, truncated; 0 for an empty entry; kept within
 // the bar's 0 to 100.
 int ProgressPercent(std::uint64_t written, std::uint64_t size);

@@ -5,9 +5,7 @@
 #include <archive_entry.h>
 #include <climits>
 #include <cstring>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -15,7 +13,21 @@
 #include "base/FileBatch.h"
 #include "base/Platform.h"
 
-namespace furlox::archive::lha {
+namespace furlox::archive {
+
+std::string ShortSourceName(std::string_view name)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        if ((c == '/' || c == '\\' || c == ':') && !IsTrailByteAt(name, i)) {
+            start = i + 1;
+        }
+    }
+    return std::string(name.substr(start));
+}
+
+namespace lha {
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,12 +36,10 @@ namespace fs = std::filesystem;
 // the next one.
 constexpr const char* kTempPrefix = ".extract-";
 
-// ---------------------------------------------------------------------------------------------
-// Names. libarchive turns the Shift-JIS names of the archive into the charset of the current
-// locale, so the reading runs in UTF-8 (for the calling thread only) and the names are turned
-// back into CP932 here: a trail byte 0x5C then never reads as a folder separator on the way.
-
-// One pass over an archive.
+// One pass over an archive. libarchive turns the Shift-JIS names of the archive into the
+// charset of the current locale, so the reading runs in UTF-8 (for the calling thread only) and
+// the names are turned back into CP932 here: a trail byte 0x5C then never reads as a folder
+// separator on the way.
 class Reader
 {
 public:
@@ -82,6 +92,30 @@ public:
         return archive_read_data_skip(m_archive) == ARCHIVE_OK;
     }
 
+    // Hands the current entry's data to `take` block by block; kOk at the entry's end,
+    // kErrorData when a block cannot be decoded (a CRC mismatch, a cut-off archive), or the
+    // first other code `take` answers.
+    int ReadData(const std::function<int(const char* data, std::size_t size)>& take)
+    {
+        std::uint64_t done = 0;
+        for (;;) {
+            const void* block = nullptr;
+            std::size_t size = 0;
+            la_int64_t offset = 0;
+            const int r = archive_read_data_block(m_archive, &block, &size, &offset);
+            if (r == ARCHIVE_EOF) {
+                return kOk;
+            }
+            if (r != ARCHIVE_OK || offset != static_cast<la_int64_t>(done)) {
+                return kErrorData;
+            }
+            done += size;
+            if (const int code = take(static_cast<const char*>(block), size); code != kOk) {
+                return code;
+            }
+        }
+    }
+
     // The entry's name as CP932. On Windows libarchive converts the names with the system's
     // code-page functions and only the wide name is right whatever the C locale.
     std::string Name(archive_entry* entry) const
@@ -111,34 +145,11 @@ public:
     }
 
 private:
+    platform::Utf8TextScope m_utf8;
     ::archive* m_archive;
     bool m_converted = false;
     bool m_opened = false;
 };
-
-// Windows archivers store Shift-JIS names, so a reading takes the names as Shift-JIS. A name
-// that is no valid Shift-JIS stops libarchive at its header; the reading then runs once more
-// without the conversion (names in UTF-8, as some Unix archivers store them) and counts when it
-// gets further. `pass` gives its result code; *convertedNames tells which reading counted.
-int ReadingNames(const std::function<int(bool convertNames)>& pass, bool* convertedNames = nullptr)
-{
-    const int code = pass(true);
-    if (convertedNames) {
-        *convertedNames = true;
-    }
-    if (code != kErrorUnreadableName) {
-        return code;
-    }
-    const int asStored = pass(false);
-    if (asStored == kOk || asStored == kEndOfList) {
-        if (convertedNames) {
-            *convertedNames = false;
-        }
-        return asStored;
-    }
-    pass(true); // what the first reading left behind is what counts
-    return code;
-}
 
 std::uint32_t Clamp32(std::uint64_t v)
 {
@@ -153,20 +164,35 @@ std::uint64_t EntrySize(archive_entry* entry)
     return static_cast<std::uint64_t>(archive_entry_size(entry));
 }
 
-// Letters compare without case, and the two folder separators alike.
-char FoldAscii(char c)
+std::string MethodOf(::archive* a)
 {
-    if (c >= 'A' && c <= 'Z') {
-        return static_cast<char>(c - 'A' + 'a');
-    }
-    return c == '\\' ? '/' : c;
+    // libarchive names the format "lha -lh5-".
+    const char* format = archive_format_name(a);
+    std::string_view text = format ? format : "";
+    const std::size_t dash = text.find('-');
+    return dash == std::string_view::npos ? std::string() : std::string(text.substr(dash));
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b)
+Listing ReadHeaders(const fs::path& path, bool convertNames)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldAscii(x) == FoldAscii(y);
-           });
+    Listing listing;
+    listing.convertedNames = convertNames;
+    Reader reader(path, convertNames);
+    archive_entry* entry = nullptr;
+    int r = reader.Opened() ? kOk : kErrorNotArchive;
+    while (r == kOk && (r = reader.Next(&entry)) == kOk) {
+        EntryInfo info;
+        info.fileName = reader.Name(entry);
+        info.originalSize = EntrySize(entry);
+        info.time = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0;
+        info.method = MethodOf(reader.Get());
+        info.directory = archive_entry_filetype(entry) == AE_IFDIR;
+        listing.entries.push_back(std::move(info));
+        r = reader.SkipData() ? kOk : kErrorBroken;
+    }
+    listing.endCode = r;
+    listing.detail = reader.Detail();
+    return listing;
 }
 
 // Checks on the archive file itself, for clear messages before libarchive is asked.
@@ -182,6 +208,25 @@ int CheckArchiveFile(const fs::path& path)
         return kErrorArchiveOpen;
     }
     return size == 0 ? kErrorNotArchive : kOk;
+}
+
+// Letters compare without case, and the two folder separators alike.
+char FoldAscii(char c)
+{
+    if (c >= 'A' && c <= 'Z') {
+        return static_cast<char>(c - 'A' + 'a');
+    }
+    return c == '\\' ? '/' : c;
+}
+
+// The name of the list that equals s but for ASCII case; nullptr when none does.
+const std::string* FindIgnoringCase(const std::vector<std::string>& names, std::string_view s)
+{
+    const auto it = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
+        return std::equal(name.begin(), name.end(), s.begin(), s.end(),
+                          [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+    });
+    return it == names.end() ? nullptr : &*it;
 }
 
 // The folder part of a "/"-separated relative path ("" for a top-level name).
@@ -205,10 +250,6 @@ public:
 
     void Run()
     {
-        if (int code = CheckArchiveFile(m_request.archive); code != kOk) {
-            Stop(code);
-            return;
-        }
         if (!Count()) {
             return;
         }
@@ -216,20 +257,16 @@ public:
         fs::create_directories(m_dest, ec);
         m_stage.RemoveLeftovers();
         Reader reader(m_request.archive, m_convertNames);
-        if (!reader.Opened()) {
-            Fail(kErrorNotArchive, reader);
-            return;
-        }
         archive_entry* entry = nullptr;
-        int r;
-        while ((r = reader.Next(&entry)) == kOk) {
+        int r = reader.Opened() ? kOk : kErrorNotArchive;
+        while (r == kOk && (r = reader.Next(&entry)) == kOk) {
             const std::string name = reader.Name(entry);
             if (Selected(name) && !ExtractEntry(reader, entry, name)) {
                 return;
             }
         }
         if (r != kEndOfList) {
-            Fail(r, reader);
+            Stop(r, {}, reader.Detail());
             return;
         }
         Commit();
@@ -249,36 +286,19 @@ private:
         return m_request.progress && m_request.progress(state, info);
     }
 
-    // The first pass: a damaged header, a truncated archive or an unreadable name is found
-    // before anything is written, and the names are read as Shift-JIS or, when they are not,
-    // as stored (ReadingNames). Then every selected entry is reported once.
+    // The first pass reads the headers (ReadListing): a damaged header, a truncated archive or
+    // an unreadable name is found before anything is written. Then every selected entry is
+    // reported once.
     bool Count()
     {
-        std::vector<ExtractingInfoEx> counted;
-        std::string detail;
-        const int code = ReadingNames(
-            [&](bool convertNames) {
-                counted.clear();
-                m_convertNames = convertNames; // Info() names the destination with them
-                Reader reader(m_request.archive, convertNames);
-                archive_entry* entry = nullptr;
-                int r = reader.Opened() ? kOk : kErrorNotArchive;
-                while (r == kOk && (r = reader.Next(&entry)) == kOk) {
-                    const std::string name = reader.Name(entry);
-                    if (Selected(name)) {
-                        counted.push_back(Info(name, entry));
-                    }
-                    r = reader.SkipData() ? kOk : kErrorBroken;
-                }
-                detail = reader.Detail();
-                return r;
-            },
-            &m_convertNames);
-        if (code != kEndOfList) {
-            return Stop(code, {}, detail);
+        const Listing listing = ReadListing(m_request.archive);
+        m_convertNames = listing.convertedNames;
+        if (listing.endCode != kEndOfList) {
+            return Stop(listing.endCode, {}, listing.detail);
         }
-        for (const ExtractingInfoEx& info : counted) {
-            if (Report(kStateCount, info)) {
+        for (const EntryInfo& entry : listing.entries) {
+            if (Selected(entry.fileName) &&
+                Report(kStateCount, Info(entry.fileName, entry.originalSize))) {
                 return Stop(kErrorCancelled);
             }
         }
@@ -289,23 +309,17 @@ private:
     std::optional<std::string> Relative(const std::string& name) const
     {
         std::optional<std::string> rel = SafeRelativePath(name);
-        if (rel && !m_request.keepFolders && rel->rfind('/') != std::string::npos) {
-            rel = rel->substr(rel->rfind('/') + 1);
-        }
-        if (rel) {
-            for (const std::string& fixed : m_request.fixedNames) {
-                if (SameIgnoringCase(*rel, fixed)) {
-                    return fixed;
-                }
-            }
+        if (const std::string* fixed =
+                rel ? FindIgnoringCase(m_request.rules.fixedNames, *rel) : nullptr) {
+            return *fixed;
         }
         return rel;
     }
 
-    ExtractingInfoEx Info(const std::string& name, archive_entry* entry) const
+    ExtractingInfoEx Info(const std::string& name, std::uint64_t size) const
     {
         ExtractingInfoEx info;
-        info.fileSize = Clamp32(EntrySize(entry));
+        info.fileSize = Clamp32(size);
         info.sourceFileName = name;
         if (std::optional<std::string> rel = Relative(name)) {
             info.destFileName = PathText(m_dest / Cp932Path(*rel));
@@ -313,25 +327,10 @@ private:
         return info;
     }
 
-    // True when a folder of rel (or rel itself, for a folder entry) would take a data file's
-    // name.
-    bool TakesFixedName(const std::string& folderRel) const
-    {
-        const std::string top = folderRel.substr(0, folderRel.find('/'));
-        return std::any_of(m_request.fixedNames.begin(), m_request.fixedNames.end(),
-                           [&](const std::string& fixed) { return SameIgnoringCase(top, fixed); });
-    }
-
-    bool IsProtected(const std::string& rel) const
-    {
-        return std::any_of(m_request.protectedNames.begin(), m_request.protectedNames.end(),
-                           [&](const std::string& p) { return SameIgnoringCase(rel, p); });
-    }
-
     // False when the whole extraction stops.
     bool ExtractEntry(Reader& reader, archive_entry* entry, const std::string& name)
     {
-        ExtractingInfoEx info = Info(name, entry);
+        ExtractingInfoEx info = Info(name, EntrySize(entry));
         if (Report(kStateBegin, info)) {
             return Stop(kErrorCancelled);
         }
@@ -350,13 +349,15 @@ private:
             return Refuse(name, kErrorUnsafeEntry,
                           "展開先フォルダの外を指す名前のため展開しません。"_sj);
         }
+        // No folder takes a data file's name.
         const std::string folderRel = type == AE_IFDIR ? *rel : FolderOf(*rel);
-        if (!folderRel.empty() && TakesFixedName(folderRel)) {
+        if (!folderRel.empty() && FindIgnoringCase(m_request.rules.fixedNames,
+                                                   folderRel.substr(0, folderRel.find('/')))) {
             return Refuse(name, kErrorUnsafeEntry,
                           "データファイルと同じ名前のフォルダは作成しません。"_sj);
         }
         if (type == AE_IFDIR) {
-            if (m_request.keepFolders && !m_stage.MakeFolders(*rel)) {
+            if (!m_stage.MakeFolders(*rel)) {
                 return Refuse(name, kErrorWrite, "フォルダを作成できません。"_sj);
             }
             return !Report(kStateEnd, info) || Stop(kErrorCancelled);
@@ -364,7 +365,7 @@ private:
         if (EntrySize(entry) > kMaxEntrySize) {
             return Refuse(name, kErrorTooLarge, ResultText(kErrorTooLarge));
         }
-        if (IsProtected(*rel)) {
+        if (FindIgnoringCase(m_request.rules.protectedNames, *rel)) {
             return Refuse(name, kErrorProtected, ResultText(kErrorProtected));
         }
         if (!m_stage.MakeFolders(folderRel)) {
@@ -399,30 +400,26 @@ private:
             return Stop(kErrorWrite, name);
         }
         std::uint64_t written = 0;
-        for (;;) {
-            const void* block = nullptr;
-            std::size_t size = 0;
-            la_int64_t offset = 0;
-            const int r = archive_read_data_block(reader.Get(), &block, &size, &offset);
-            if (r == ARCHIVE_EOF) {
-                break;
-            }
-            if (r != ARCHIVE_OK || offset != static_cast<la_int64_t>(written)) {
-                // A CRC mismatch, a decoding error or a cut-off archive.
-                return Stop(kErrorData, name, reader.Detail());
-            }
+        const int code = reader.ReadData([&](const char* data, std::size_t size) {
             if (written + size > kMaxEntrySize) {
-                m_stage.Discard(file);
-                return Refuse(name, kErrorTooLarge, ResultText(kErrorTooLarge));
+                return kErrorTooLarge;
             }
-            if (!file->Write(static_cast<const char*>(block), size)) {
-                return Stop(kErrorWrite, name);
+            if (!file->Write(data, size)) {
+                return kErrorWrite;
             }
             written += size;
             info.writeSize = Clamp32(written);
-            if (Report(kStateInProcess, info)) {
-                return Stop(kErrorCancelled);
-            }
+            return Report(kStateInProcess, info) ? kErrorCancelled : kOk;
+        });
+        if (code == kErrorTooLarge) {
+            m_stage.Discard(file);
+            return Refuse(name, kErrorTooLarge, ResultText(kErrorTooLarge));
+        }
+        if (code == kErrorCancelled) {
+            return Stop(kErrorCancelled);
+        }
+        if (code != kOk) {
+            return Stop(code, name, code == kErrorData ? reader.Detail() : std::string());
         }
         const std::optional<std::int64_t> modified =
             archive_entry_mtime_is_set(entry)
@@ -432,7 +429,8 @@ private:
             return Stop(kErrorWrite, name);
         }
         m_stage.Add(file, target);
-        m_staged.push_back({name, target, written});
+        info.fileSize = info.writeSize; // as written, for the report when it is put in place
+        m_staged.push_back({info, target});
         return !Report(kStateEnd, info) || Stop(kErrorCancelled);
     }
 
@@ -440,15 +438,10 @@ private:
     void Commit()
     {
         const std::optional<std::size_t> failed = m_stage.Commit([this](std::size_t i) {
-            ExtractingInfoEx info;
-            info.fileSize = Clamp32(m_staged[i].size);
-            info.writeSize = info.fileSize;
-            info.sourceFileName = m_staged[i].source;
-            info.destFileName = PathText(m_staged[i].target);
-            Report(kStateCopy, info); // too late to stop: every file goes in place
+            Report(kStateCopy, m_staged[i].info); // too late to stop: every file goes in place
         });
         if (failed) {
-            Stop(kErrorWrite, m_staged[*failed].source);
+            Stop(kErrorWrite, m_staged[*failed].info.sourceFileName);
             m_result.error += "書庫のほかのファイルも元のままです。"_sj;
             return;
         }
@@ -477,8 +470,6 @@ private:
         return false;
     }
 
-    bool Fail(int code, const Reader& reader) { return Stop(code, {}, reader.Detail()); }
-
     const ExtractRequest& m_request;
     ExtractResult& m_result;
     const fs::path m_dest;
@@ -486,95 +477,13 @@ private:
     // What each file added to m_stage is, for its report when it is put in place.
     struct Staged
     {
-        std::string source;
+        ExtractingInfoEx info;
         fs::path target;
-        std::uint64_t size = 0;
     };
     std::vector<Staged> m_staged;
     int m_firstRefusal = kOk;
     bool m_convertNames = true;
 };
-
-// ---------------------------------------------------------------------------------------------
-// Listings.
-
-struct Listing
-{
-    std::vector<EntryInfo> entries;
-    int endCode = kEndOfList; // what the listing answers after its last entry
-    std::string pattern;
-    std::size_t next = 0;
-};
-
-std::mutex g_listingsMutex;
-std::map<ArchiveHandle, std::unique_ptr<Listing>> g_listings;
-ArchiveHandle g_lastHandle = 0;
-
-std::string MethodOf(::archive* a)
-{
-    // libarchive names the format "lha -lh5-".
-    const char* format = archive_format_name(a);
-    std::string_view text = format ? format : "";
-    const std::size_t dash = text.find('-');
-    return dash == std::string_view::npos ? std::string() : std::string(text.substr(dash));
-}
-
-int FindFrom(ArchiveHandle handle, std::optional<std::string_view> wildcard, EntryInfo& info)
-{
-    std::lock_guard lock(g_listingsMutex);
-    auto it = g_listings.find(handle);
-    if (it == g_listings.end()) {
-        return kErrorHandle;
-    }
-    Listing& listing = *it->second;
-    if (wildcard) {
-        listing.pattern = std::string(*wildcard);
-        listing.next = 0;
-    }
-    while (listing.next < listing.entries.size()) {
-        const EntryInfo& entry = listing.entries[listing.next++];
-        if (listing.pattern.empty() || MatchesWildcard(listing.pattern, entry.fileName)) {
-            info = entry;
-            return kOk;
-        }
-    }
-    return listing.endCode;
-}
-
-// One reading of a listing; nullptr when the file is no archive at all.
-std::unique_ptr<Listing> ReadListing(const fs::path& path, bool convertNames)
-{
-    auto listing = std::make_unique<Listing>();
-    {
-        Reader reader(path, convertNames);
-        if (!reader.Opened()) {
-            return nullptr;
-        }
-        archive_entry* entry = nullptr;
-        int r;
-        while ((r = reader.Next(&entry)) == kOk) {
-            EntryInfo info;
-            info.fileName = reader.Name(entry);
-            info.originalSize = EntrySize(entry);
-            info.time = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0;
-            info.method = MethodOf(reader.Get());
-            info.directory = archive_entry_filetype(entry) == AE_IFDIR;
-            listing->entries.push_back(std::move(info));
-            if (!reader.SkipData()) {
-                r = kErrorBroken;
-                break;
-            }
-        }
-        if (r != kEndOfList) {
-            // An archive whose names cannot be read is still an archive: its listing says so.
-            if (listing->entries.empty() && r != kErrorUnreadableName) {
-                return nullptr;
-            }
-            listing->endCode = r;
-        }
-    }
-    return listing;
-}
 
 bool IsSeparatorAt(std::string_view s, std::size_t i)
 {
@@ -609,40 +518,32 @@ bool SameCharacter(std::string_view a, std::string_view b)
 
 std::string ResultText(int code)
 {
-    switch (code) {
-    case kOk:
+    // By code, from kErrorNotSupported to kErrorProtected.
+    static constexpr const char* kTexts[] = {
+        "この操作には対応していません（LHA "
+        "書庫の作成・削除・更新・自己解凍書庫の作成はできません）。",
+        "書庫ファイルを開けません。",
+        "LHA 形式の書庫ではないか、書庫ファイルが空です。",
+        "書庫ファイルが壊れているか、途中で切れています。",
+        "格納ファイルのデータが壊れています。",
+        "展開先フォルダの外を指す名前、またはリンクの格納ファイルは展開しません。",
+        "256 MB を超える格納ファイルは展開しません。",
+        "ファイルを書き込めません。",
+        "展開を中止しました。",
+        "指定したファイルは書庫にありません。",
+        "格納ファイルがバッファに収まりません。",
+        "書庫が開かれていません。",
+        "書庫ファイル内のファイル名を読み取れません（Shift-JIS でも UTF-8 "
+        "でもない名前があります）。",
+        "プログラムのファイルは置き換えません。",
+    };
+    static_assert(std::size(kTexts) == kErrorProtected - kErrorNotSupported + 1);
+    if (code == kOk) {
         return {};
-    case kErrorNotSupported:
-        return "この操作には対応していません（LHA 書庫の作成・削除・更新・自己解凍書庫の作成はできません）。"_sj;
-    case kErrorArchiveOpen:
-        return "書庫ファイルを開けません。"_sj;
-    case kErrorNotArchive:
-        return "LHA 形式の書庫ではないか、書庫ファイルが空です。"_sj;
-    case kErrorBroken:
-        return "書庫ファイルが壊れているか、途中で切れています。"_sj;
-    case kErrorData:
-        return "格納ファイルのデータが壊れています。"_sj;
-    case kErrorUnsafeEntry:
-        return "展開先フォルダの外を指す名前、またはリンクの格納ファイルは展開しません。"_sj;
-    case kErrorTooLarge:
-        return "256 MB を超える格納ファイルは展開しません。"_sj;
-    case kErrorWrite:
-        return "ファイルを書き込めません。"_sj;
-    case kErrorCancelled:
-        return "展開を中止しました。"_sj;
-    case kErrorNoMatch:
-        return "指定したファイルは書庫にありません。"_sj;
-    case kErrorBufferTooSmall:
-        return "格納ファイルがバッファに収まりません。"_sj;
-    case kErrorHandle:
-        return "書庫が開かれていません。"_sj;
-    case kErrorUnreadableName:
-        return "書庫ファイル内のファイル名を読み取れません（Shift-JIS でも UTF-8 でもない名前があります）。"_sj;
-    case kErrorProtected:
-        return "プログラムのファイルは置き換えません。"_sj;
-    default:
-        return "書庫の処理に失敗しました。"_sj;
     }
+    const int index = code - kErrorNotSupported;
+    const bool known = index >= 0 && index < static_cast<int>(std::size(kTexts));
+    return ToCp932(known ? kTexts[index] : "書庫の処理に失敗しました。");
 }
 
 std::string ExtractResult::Text() const
@@ -657,10 +558,28 @@ std::string ExtractResult::Text() const
     return text;
 }
 
+// Windows archivers store Shift-JIS names, so the headers are read as Shift-JIS. A name that is
+// no valid Shift-JIS stops libarchive at its header; the headers are then read once more as
+// stored (UTF-8, as some Unix archivers write them), and that reading counts when it gets to
+// the end. Every later pass over the archive reads the names the way its listing did.
+Listing ReadListing(const fs::path& path)
+{
+    if (const int code = CheckArchiveFile(path); code != kOk) {
+        Listing none;
+        none.endCode = code;
+        return none;
+    }
+    Listing asShiftJis = ReadHeaders(path, true);
+    if (asShiftJis.endCode != kErrorUnreadableName) {
+        return asShiftJis;
+    }
+    Listing asStored = ReadHeaders(path, false);
+    return asStored.endCode == kEndOfList ? std::move(asStored) : std::move(asShiftJis);
+}
+
 ExtractResult Extract(const ExtractRequest& request)
 {
     ExtractResult result;
-    platform::Utf8TextScope utf8;
     Extraction(request, result).Run();
     return result;
 }
@@ -671,137 +590,67 @@ int ReadEntry(const fs::path& archive, std::string_view wildcard, char* buffer, 
     if (written) {
         *written = 0;
     }
-    if (int code = CheckArchiveFile(archive); code != kOk) {
-        return code;
+    const Listing listing = ReadListing(archive);
+    if (listing.endCode == kErrorArchiveOpen || listing.endCode == kErrorNotArchive) {
+        return listing.endCode;
     }
-    platform::Utf8TextScope utf8;
-    return ReadingNames([&](bool convertNames) {
-        Reader reader(archive, convertNames);
-        if (!reader.Opened()) {
-            return kErrorNotArchive;
+    Reader reader(archive, listing.convertedNames);
+    archive_entry* entry = nullptr;
+    int r = reader.Opened() ? kOk : kErrorNotArchive;
+    while (r == kOk && (r = reader.Next(&entry)) == kOk) {
+        if (archive_entry_filetype(entry) != AE_IFREG ||
+            !MatchesWildcard(wildcard, reader.Name(entry))) {
+            continue;
         }
-        archive_entry* entry = nullptr;
-        int r;
-        while ((r = reader.Next(&entry)) == kOk) {
-            if (archive_entry_filetype(entry) != AE_IFREG ||
-                !MatchesWildcard(wildcard, reader.Name(entry))) {
-                continue;
-            }
-            if (EntrySize(entry) > kMaxEntrySize) {
-                return kErrorTooLarge;
-            }
-            std::uint64_t done = 0;
-            for (;;) {
-                const void* block = nullptr;
-                std::size_t n = 0;
-                la_int64_t offset = 0;
-                const int rb = archive_read_data_block(reader.Get(), &block, &n, &offset);
-                if (rb == ARCHIVE_EOF) {
-                    break;
-                }
-                if (rb != ARCHIVE_OK) {
-                    return kErrorData;
-                }
-                // Read on past a full buffer, so that the CRC is still checked. A damaged entry
-                // can give an empty block without data, which must not reach memcpy.
-                if (n > 0 && done < size) {
-                    std::memcpy(buffer + done, block, std::min<std::uint64_t>(n, size - done));
-                }
-                done += n;
-            }
-            if (written) {
-                *written = static_cast<std::size_t>(std::min<std::uint64_t>(done, size));
-            }
-            return done > size ? kErrorBufferTooSmall : kOk;
+        if (EntrySize(entry) > kMaxEntrySize) {
+            return kErrorTooLarge;
         }
-        return r == kEndOfList ? kErrorNoMatch : r;
-    });
-}
-
-ArchiveHandle UnlhaOpenArchive(const fs::path& path)
-{
-    if (CheckArchiveFile(path) != kOk) {
-        return 0;
+        // Read on past a full buffer, so that the CRC is still checked. A damaged entry can
+        // give an empty block without data, which must not reach memcpy.
+        std::uint64_t done = 0;
+        const int code = reader.ReadData([&](const char* data, std::size_t n) {
+            if (n > 0 && done < size) {
+                std::memcpy(buffer + done, data, std::min<std::uint64_t>(n, size - done));
+            }
+            done += n;
+            return kOk;
+        });
+        if (written) {
+            *written = static_cast<std::size_t>(std::min<std::uint64_t>(done, size));
+        }
+        return code != kOk ? code : done > size ? kErrorBufferTooSmall : kOk;
     }
-    platform::Utf8TextScope utf8;
-    std::unique_ptr<Listing> listing;
-    ReadingNames([&](bool convertNames) {
-        listing = ReadListing(path, convertNames);
-        return listing ? listing->endCode : kErrorNotArchive;
-    });
-    if (!listing) {
-        return 0;
-    }
-    std::lock_guard lock(g_listingsMutex);
-    const ArchiveHandle handle = ++g_lastHandle;
-    g_listings[handle] = std::move(listing);
-    return handle;
-}
-
-int UnlhaCloseArchive(ArchiveHandle handle)
-{
-    std::lock_guard lock(g_listingsMutex);
-    return g_listings.erase(handle) == 1 ? kOk : kErrorHandle;
-}
-
-int UnlhaFindFirst(ArchiveHandle handle, std::string_view wildcard, EntryInfo& info)
-{
-    return FindFrom(handle, wildcard, info);
-}
-
-int UnlhaFindNext(ArchiveHandle handle, EntryInfo& info)
-{
-    return FindFrom(handle, std::nullopt, info);
+    return r == kEndOfList ? kErrorNoMatch : r;
 }
 
 bool UnlhaCheckArchive(const fs::path& path, int mode)
 {
-    if (CheckArchiveFile(path) != kOk) {
+    const Listing listing = ReadListing(path);
+    if (listing.endCode != kEndOfList || listing.entries.empty()) {
         return false;
     }
-    platform::Utf8TextScope utf8;
-    const int code = ReadingNames([&](bool convertNames) {
-        Reader reader(path, convertNames);
-        if (!reader.Opened()) {
-            return kErrorNotArchive;
-        }
-        archive_entry* entry = nullptr;
-        int r;
-        int entries = 0;
-        while ((r = reader.Next(&entry)) == kOk) {
-            ++entries;
-            if ((mode & kCheckFullCrc) == 0) {
-                if (!reader.SkipData()) {
-                    return kErrorBroken;
-                }
-                continue;
-            }
-            const void* block = nullptr;
-            std::size_t n = 0;
-            la_int64_t offset = 0;
-            int rb;
-            while ((rb = archive_read_data_block(reader.Get(), &block, &n, &offset)) ==
-                   ARCHIVE_OK) {
-            }
-            if (rb != ARCHIVE_EOF) {
-                return kErrorData;
-            }
-        }
-        return r == kEndOfList && entries == 0 ? kErrorNotArchive : r;
-    });
-    return code == kEndOfList;
+    if ((mode & kCheckFullCrc) == 0) {
+        return true;
+    }
+    Reader reader(path, listing.convertedNames);
+    archive_entry* entry = nullptr;
+    int r = reader.Opened() ? kOk : kErrorNotArchive;
+    while (r == kOk && (r = reader.Next(&entry)) == kOk) {
+        r = reader.ReadData([](const char*, std::size_t) { return kOk; });
+    }
+    return r == kEndOfList;
 }
 
 std::optional<std::string> SafeRelativePath(std::string_view name)
 {
-    std::vector<std::string> parts;
+    std::string rel;
     std::string current;
     bool refused = false;
     auto flush = [&] {
         if (current == "..") {
             refused = true;
         } else if (!current.empty() && current != ".") {
-            parts.push_back(current);
+            rel += (rel.empty() ? "" : "/") + current;
         }
         current.clear();
     };
@@ -812,7 +661,7 @@ std::optional<std::string> SafeRelativePath(std::string_view name)
         }
         current += name[i];
         // A drive letter ("C:") before the first part is dropped with it.
-        if (parts.empty() && current.size() == 2 && current[1] == ':' &&
+        if (rel.empty() && current.size() == 2 && current[1] == ':' &&
             ((current[0] >= 'A' && current[0] <= 'Z') ||
              (current[0] >= 'a' && current[0] <= 'z'))) {
             current.clear();
@@ -821,13 +670,6 @@ std::optional<std::string> SafeRelativePath(std::string_view name)
     flush();
     if (refused) {
         return std::nullopt;
-    }
-    std::string rel;
-    for (const std::string& part : parts) {
-        if (!rel.empty()) {
-            rel += '/';
-        }
-        rel += part;
     }
     return rel;
 }
@@ -861,4 +703,5 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name)
     return pi == p.size();
 }
 
-} // namespace furlox::archive::lha
+} // namespace lha
+} // namespace furlox::archive

@@ -11,8 +11,8 @@
 
 // The LHA library of the program, in process, over libarchive. The archive component's front
 // (TLha32) calls it with typed requests: an extraction request answered by a result that
-// names the files placed and the entries refused; a listing handle with FindFirst / FindNext;
-// the content check; one entry read into memory.
+// names the files placed and the entries refused; the listing of an archive's headers (which
+// TLha32 keeps behind its listing handles); the content check; one entry read into memory.
 //
 // Extraction is safe by construction: an entry never lands outside the destination folder
 // (leading "/", "\" and drive letters are dropped, any ".." refuses the entry, existing
@@ -58,6 +58,22 @@ public:
     virtual bool ReportProgress(int state, const ExtractingInfoEx* info) = 0;
 };
 
+// The part of a stored name after its last "/", "\" or ":" (a second byte of a double-byte
+// character is no delimiter); the whole name when it has none.
+std::string ShortSourceName(std::string_view cp932Name);
+
+// Where extracted files may go beyond what the options say.
+struct ExtractRules
+{
+    // Top-level names (CP932) that an entry of the same name in other capitals is written
+    // under, as a file system that ignores case would (the data files the program reads by
+    // their lower-case names). No folder is made under such a name.
+    std::vector<std::string> fixedNames;
+    // Paths below the destination (CP932, "/"-separated) that are never replaced, compared
+    // without ASCII case: the program's own files.
+    std::vector<std::string> protectedNames;
+};
+
 // A listing handle; 0 is none.
 using ArchiveHandle = std::uintptr_t;
 
@@ -96,18 +112,11 @@ struct ExtractRequest
 {
     std::filesystem::path archive;
     std::filesystem::path destination;  // made when missing
-    bool keepFolders = true;            // false: every file lands in the destination itself
     bool replaceExisting = false;       // false: an existing file of an entry's name stays
     std::vector<std::string> wildcards; // CP932 (MatchesWildcard); empty: every entry
     // Called for each progress report; true asks the extraction to stop.
     std::function<bool(int state, const ExtractingInfoEx& info)> progress;
-    // Top-level names (CP932) that an entry of the same name in other capitals is written
-    // under, as a file system that ignores case would (the data files the program reads by
-    // their lower-case names). No folder is made under such a name.
-    std::vector<std::string> fixedNames;
-    // Paths below the destination (CP932, "/"-separated) that are never replaced, compared
-    // without ASCII case: the program's own files.
-    std::vector<std::string> protectedNames;
+    ExtractRules rules;
 };
 
 // An entry that was not extracted, and why.
@@ -139,12 +148,18 @@ ExtractResult Extract(const ExtractRequest& request);
 int ReadEntry(const std::filesystem::path& archive, std::string_view wildcard, char* buffer,
               std::size_t size, std::size_t* written);
 
-ArchiveHandle UnlhaOpenArchive(const std::filesystem::path& archive);
-int UnlhaCloseArchive(ArchiveHandle handle);
-// 0 and the record filled when an entry matches; kEndOfList at a clean end; an error code
-// (kErrorBroken, kErrorUnreadableName) when the archive breaks off before its end.
-int UnlhaFindFirst(ArchiveHandle handle, std::string_view wildcard, EntryInfo& info);
-int UnlhaFindNext(ArchiveHandle handle, EntryInfo& info);
+// The headers of an archive, read in one pass with the names as Shift-JIS, or as stored when
+// they are no Shift-JIS: what a listing answers, what an extraction counts before it writes
+// anything, and what the content check looks at.
+struct Listing
+{
+    std::vector<EntryInfo> entries;
+    int endCode = kEndOfList; // after the last entry: kEndOfList, or why the reading broke off
+    std::string detail;       // libarchive's words for a break
+    bool convertedNames = true;
+};
+
+Listing ReadListing(const std::filesystem::path& archive);
 
 // True when the file is a sound LHA archive (with kCheckFullCrc: every CRC right too).
 bool UnlhaCheckArchive(const std::filesystem::path& archive, int mode);

@@ -185,12 +185,13 @@ TEST(ExtractionPaths, UnreadableNamesAreToldApartFromDamage)
     dir.Write("day.lzh", MakeLhaFiles({{"good.txt", "good"}, {"bad\x81\x20\xFF.txt", "bad"}}));
     const fs::path archive = dir / "day.lzh";
 
-    const ArchiveHandle handle = lha::UnlhaOpenArchive(archive);
+    TLha32 lha;
+    const ArchiveHandle handle = lha.OpenArchive(archive.string(), 0x800000);
     ASSERT_NE(handle, 0u);
     EntryInfo info;
-    EXPECT_EQ(lha::UnlhaFindFirst(handle, "*.*", info), lha::kOk);
-    EXPECT_EQ(lha::UnlhaFindNext(handle, info), lha::kErrorUnreadableName);
-    lha::UnlhaCloseArchive(handle);
+    EXPECT_EQ(lha.FindFirst(handle, info, "*.*"), lha::kOk);
+    EXPECT_EQ(lha.FindNext(handle, info), lha::kErrorUnreadableName);
+    lha.CloseArchive(handle);
 
     const Outcome o = ExtractAll(archive.string(), (dir / "out").string());
     EXPECT_EQ(o.code, lha::kErrorUnreadableName);

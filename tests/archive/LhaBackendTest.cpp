@@ -375,16 +375,15 @@ TEST(LhaBackend, CommandsTheLibraryCannotCarryOut)
     EXPECT_EQ(lha.MakeSFX(archive, buffer, "", options), lha::kErrorNotSupported);
     EXPECT_EQ(Tree(dir.path()), std::set<std::string>{"a.lzh"});
 
-    // Without folders ("e"), and only the entries a wildcard picks.
+    // Only the entries a wildcard picks.
     lha::ExtractRequest request;
     request.archive = dir / "a.lzh";
     request.destination = dir / "out";
-    request.keepFolders = false;
     request.wildcards = {"*h.txt"};
     const lha::ExtractResult result = lha::Extract(request);
     EXPECT_EQ(result.code, lha::kOk) << result.Text();
-    EXPECT_EQ(Tree(dir / "out"), std::set<std::string>{"h.txt"});
-    EXPECT_EQ(result.placed, std::vector<fs::path>{dir / "out" / "h.txt"});
+    EXPECT_EQ(Tree(dir / "out"), (std::set<std::string>{"g/", "g/h.txt"}));
+    EXPECT_EQ(result.placed, std::vector<fs::path>{dir / "out" / "g" / "h.txt"});
 }
 
 TEST(LhaBackend, ExtractMemAndCheckArchive)
@@ -426,20 +425,21 @@ TEST(LhaBackend, ListingHandles)
     dir.Write("cut.lzh", bytes.substr(0, bytes.size() - 300));
     const std::string archive = (dir / "a.lzh").string();
 
-    const ArchiveHandle handle = lha::UnlhaOpenArchive(archive);
+    TLha32 lha;
+    const ArchiveHandle handle = lha.OpenArchive(archive, 0x800000);
     ASSERT_NE(handle, 0u);
     EntryInfo info;
-    ASSERT_EQ(lha::UnlhaFindFirst(handle, "*.kd2", info), 0);
+    ASSERT_EQ(lha.FindFirst(handle, info, "*.kd2"), 0);
     EXPECT_EQ(info.fileName, "kol_den1.kd2");
     EXPECT_EQ(info.originalSize, 500u);
     EXPECT_EQ(info.method, "-lh0-");
-    ASSERT_EQ(lha::UnlhaFindNext(handle, info), 0);
+    ASSERT_EQ(lha.FindNext(handle, info), 0);
     EXPECT_EQ(info.fileName, "kol_den2.kd2");
-    EXPECT_EQ(lha::UnlhaFindNext(handle, info), lha::kEndOfList);
-    EXPECT_EQ(lha::UnlhaFindNext(handle, info), lha::kEndOfList);
-    EXPECT_EQ(lha::UnlhaCloseArchive(handle), 0);
-    EXPECT_EQ(lha::UnlhaFindFirst(handle, "*.*", info), lha::kErrorHandle);
-    EXPECT_EQ(lha::UnlhaCloseArchive(handle), lha::kErrorHandle);
+    EXPECT_EQ(lha.FindNext(handle, info), lha::kEndOfList);
+    EXPECT_EQ(lha.FindNext(handle, info), lha::kEndOfList);
+    EXPECT_EQ(lha.CloseArchive(handle), 0);
+    EXPECT_EQ(lha.FindFirst(handle, info, "*.*"), lha::kErrorHandle);
+    EXPECT_EQ(lha.CloseArchive(handle), lha::kErrorHandle);
 
     // A listing that breaks off gives what it read, then an error rather than the end.
     int endCode = 0;
@@ -447,8 +447,8 @@ TEST(LhaBackend, ListingHandles)
               (std::vector<std::string>{"kol_den1.kd2", "kol_den2.kd2", "readme.txt"}));
     EXPECT_EQ(endCode, lha::kErrorBroken);
     dir.Write("text.lzh", "plain text");
-    EXPECT_EQ(lha::UnlhaOpenArchive(dir / "text.lzh"), 0u);
-    EXPECT_EQ(lha::UnlhaOpenArchive(dir / "missing.lzh"), 0u);
+    EXPECT_EQ(lha.OpenArchive((dir / "text.lzh").string(), 0x800000), 0u);
+    EXPECT_EQ(lha.OpenArchive((dir / "missing.lzh").string(), 0x800000), 0u);
 }
 
 } // namespace

@@ -38,8 +38,8 @@ int main(int argc, char** argv)
     RunWithProgressDialog(nullptr, [&](TDlgArchiverProgress& dialog) {
         QObject::connect(&dialog, &TDlgArchiverProgress::progressShown, [&] {
             QThread::msleep(15);
-            const bool lastEntry =
-                dialog.EntryTotal() > 0 && dialog.EntryIndex() == dialog.EntryTotal();
+            const bool lastEntry = dialog.Progress().EntryTotal() > 0 &&
+                                   dialog.Progress().EntryIndex() == dialog.Progress().EntryTotal();
             if (taken || !lastEntry || dialog.ProgressBar1->Position() < percent) {
                 return;
             }

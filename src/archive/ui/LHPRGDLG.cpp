@@ -187,12 +187,6 @@ void TDlgArchiverProgress::ArchiveFileProgress(archive::TArchiveFile& sender, in
     m_progress.ArchiveFileProgress(sender, state, info, abort);
 }
 
-archive::TArchiverProgressEvent TDlgArchiverProgress::Handler()
-{
-    return [this](archive::TArchiveFile& sender, int state, const archive::ExtractingInfoEx* info,
-                  bool& abort) { ArchiveFileProgress(sender, state, info, abort); };
-}
-
 void TDlgArchiverProgress::cmdCancelClick()
 {
     m_progress.cmdCancelClick();

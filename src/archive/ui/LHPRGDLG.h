@@ -29,14 +29,10 @@ public:
     // The state the core's open-archive flow and TArchiveFile report into.
     archive::ArchiverProgress& Progress() { return m_progress; }
     const archive::ArchiverProgress& Progress() const { return m_progress; }
-    int EntryTotal() const { return m_progress.EntryTotal(); }
-    int EntryIndex() const { return m_progress.EntryIndex(); }
-    bool CancelRequested() const { return m_progress.CancelRequested(); }
 
-    // The handler for TArchiveFile::SetOnProgress.
+    // The handler for TArchiveFile::SetOnProgress (also Progress().Handler()).
     void ArchiveFileProgress(archive::TArchiveFile& sender, int state,
                              const archive::ExtractingInfoEx* info, bool& abort);
-    archive::TArchiverProgressEvent Handler();
 
     void cmdCancelClick();
 

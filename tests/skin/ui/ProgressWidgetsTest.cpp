@@ -323,7 +323,7 @@ private slots:
         dialog.show();
         dialog.ArchiveFileProgress(file, archive::kStateCount, &info, abort);
         dialog.ArchiveFileProgress(file, archive::kStateCount, &info, abort);
-        dialog.Handler()(file, archive::kStateBegin, &info, abort);
+        dialog.Progress().Handler()(file, archive::kStateBegin, &info, abort);
         QCOMPARE(dialog.lblCount->text(), QStringLiteral("[1/2]"));
         QCOMPARE(dialog.lblCount->width(), dialog.lblCount->sizeHint().width());
         QCOMPARE(dialog.lblWriteSize->text(), QStringLiteral("999"));
