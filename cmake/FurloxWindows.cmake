@@ -31,6 +31,19 @@ function(furlox_windows_deploy)
         get_filename_component(qtPrefix ${qtCore} DIRECTORY)
         get_filename_component(qtPrefix ${qtPrefix} DIRECTORY)
     endif()
+    if(NOT CMAKE_CROSSCOMPILING)
+        # Built on Windows itself: Qt's own deployment tool gathers the DLLs and plugins.
+        # (Not verified in this project's checks, which cross-build.)
+        find_program(WINDEPLOYQT windeployqt HINTS ${qtPrefix}/bin)
+        add_custom_target(deploy
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${out}/help
+            COMMAND ${CMAKE_COMMAND} -E copy ${programs} ${PROJECT_SOURCE_DIR}/assets/Foot.dat ${out}
+            COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/assets/help/index.html ${out}/help
+            COMMAND ${WINDEPLOYQT} --release --no-opengl-sw --dir ${out} ${out}/furlox.exe
+            DEPENDS ${depends}
+            VERBATIM)
+        return()
+    endif()
     add_custom_target(deploy
         COMMAND ${CMAKE_COMMAND} "-DPROGRAMS=${programs}" -DQT_PREFIX=${qtPrefix}
                 -DOUT=${out} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}

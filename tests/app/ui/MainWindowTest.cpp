@@ -16,7 +16,6 @@
 #include <QTimer>
 #include <atomic>
 #include <thread>
-#include <unistd.h>
 
 #include "analysis/GridRules.h"
 #include "analysis/RaceAnalysis.h"
