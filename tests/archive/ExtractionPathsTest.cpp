@@ -47,7 +47,7 @@ std::set<std::string> Names(const fs::path& folder)
 {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
+        names.insert(Utf8Text(entry.path().filename()));
     }
     return names;
 }
@@ -71,17 +71,9 @@ TEST(ExtractionPaths, PathsTheCommandLineCouldNotCarry)
     TempDir dir;
     const std::string archive = MakeLhaFiles({{"a.txt", "one"}, {"b.txt", "two"}});
 
-    // A work folder whose name ends in a backslash (a plain character on Linux): the files go
-    // into it, not into a new sibling without the backslash.
-    dir.Write("day.lzh", archive);
-    fs::create_directory(dir / "work\\");
-    Outcome o = ExtractAll((dir / "day.lzh").string(), (dir / "work\\").string());
-    EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
-    EXPECT_EQ(ReadFile(dir / "work\\" / "a.txt"), "one");
-    EXPECT_FALSE(fs::exists(dir / "work"));
-
     // An archive path that begins with "-" is a path, not a switch.
     dir.Write("-day.lzh", archive);
+    Outcome o;
     {
         InFolder here(dir.path());
         o = ExtractAll("-day.lzh", "-out");
@@ -89,10 +81,37 @@ TEST(ExtractionPaths, PathsTheCommandLineCouldNotCarry)
     EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
     EXPECT_EQ(ReadFile(dir / "-out" / "b.txt"), "two");
 
+    // Blanks and Japanese in both paths.
+    fs::create_directory(dir / "競馬 データ");
+    dir.Write("競馬 データ/今日 の.lzh", archive);
+    const fs::path out = dir / "出力 先";
+    o = ExtractAll(Utf8Text(dir / "競馬 データ/今日 の.lzh"), Utf8Text(out));
+    EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
+    EXPECT_EQ(ReadFile(out / "a.txt"), "one");
+    EXPECT_EQ(o.result.placed, (std::vector<fs::path>{out / "a.txt", out / "b.txt"}));
+}
+
+TEST(ExtractionPaths, BackslashesAndQuotesInFolderNames)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names cannot hold \\ or \"";
+#endif
+    TempDir dir;
+    const std::string archive = MakeLhaFiles({{"a.txt", "one"}, {"b.txt", "two"}});
+
+    // A work folder whose name ends in a backslash (a plain character on Linux): the files go
+    // into it, not into a new sibling without the backslash.
+    dir.Write("day.lzh", archive);
+    fs::create_directory(dir / "work\\");
+    Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(dir / "work\\"));
+    EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
+    EXPECT_EQ(ReadFile(dir / "work\\" / "a.txt"), "one");
+    EXPECT_FALSE(fs::exists(dir / "work"));
+
     // Double quotes in both paths.
     fs::create_directory(dir / "say \"hi\"");
     dir.Write("say \"hi\"/da\"y.lzh", archive);
-    o = ExtractAll((dir / "say \"hi\"" / "da\"y.lzh").string(), (dir / "o\"ut").string());
+    o = ExtractAll(Utf8Text(dir / "say \"hi\"" / "da\"y.lzh"), Utf8Text(dir / "o\"ut"));
     EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
     EXPECT_EQ(ReadFile(dir / "o\"ut" / "a.txt"), "one");
     EXPECT_EQ(o.result.placed,
@@ -109,7 +128,7 @@ TEST(ExtractionPaths, DataFileNamesInOtherCapitalsTakeTheirOwnSpelling)
                                        {"README.TXT", "other"}}));
     ExtractRules rules;
     rules.fixedNames = {"kol_den1.kd2", "kol_uma.kd2"};
-    const Outcome o = ExtractAll((dir / "day.lzh").string(), (dir / "work").string(), rules);
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(dir / "work"), rules);
     EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
     EXPECT_EQ(Names(dir / "work"),
               (std::set<std::string>{"kol_den1.kd2", "kol_uma.kd2", "README.TXT"}));
@@ -137,7 +156,7 @@ TEST(ExtractionPaths, ProgramFilesAndExecutablesAreNeverReplaced)
                                        {"fresh.txt", "fresh"}}));
     ExtractRules rules;
     rules.protectedNames = {"furlox-cli", "Foot.dat"};
-    const Outcome o = ExtractAll((dir / "day.lzh").string(), work.string(), rules);
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(work), rules);
 
     EXPECT_EQ(o.code, lha::kErrorProtected);
     const std::string output = ToUtf8(o.output);
@@ -165,7 +184,7 @@ TEST(ExtractionPaths, ControlBytesInNamesAreRefusedAndShownEscaped)
     std::vector<std::string> shown;
     progress.Updated = [&] { shown.push_back(progress.View().lblSrcFileName1); };
     const Outcome o =
-        ExtractAll((dir / "day.lzh").string(), (dir / "out").string(), {}, progress.Handler());
+        ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(dir / "out"), {}, progress.Handler());
 
     EXPECT_EQ(o.code, lha::kErrorUnsafeEntry);
     EXPECT_EQ(Names(dir / "out"), std::set<std::string>{"good.txt"});
@@ -192,7 +211,7 @@ TEST(ExtractionPaths, UnreadableNamesAreToldApartFromDamage)
     EXPECT_EQ(lha::UnlhaFindNext(handle, info), lha::kErrorUnreadableName);
     lha::UnlhaCloseArchive(handle);
 
-    const Outcome o = ExtractAll(archive.string(), (dir / "out").string());
+    const Outcome o = ExtractAll(Utf8Text(archive), Utf8Text(dir / "out"));
     EXPECT_EQ(o.code, lha::kErrorUnreadableName);
     EXPECT_NE(ToUtf8(o.output).find("ファイル名を読み取れません"), std::string::npos)
         << ToUtf8(o.output);
@@ -212,7 +231,7 @@ TEST(ExtractionPaths, NoFolderTakesADataFileName)
     dir.Write("day.lzh", test::MakeLha({folder, inside}));
     ExtractRules rules;
     rules.fixedNames = {"kol_den1.kd2", "kol_uma.kd2"};
-    const Outcome o = ExtractAll((dir / "day.lzh").string(), (dir / "out").string(), rules);
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(dir / "out"), rules);
     EXPECT_EQ(o.code, lha::kErrorUnsafeEntry);
     EXPECT_EQ(o.result.refused.size(), 2u);
     EXPECT_TRUE(fs::is_empty(dir / "out"));
@@ -234,7 +253,7 @@ TEST(ExtractionPaths, AFailurePuttingFilesInPlaceBringsTheOldOnesBack)
                                        {"new.txt", "new"},
                                        {"two.txt", "new two"},
                                        {tooLong, "long"}}));
-    const Outcome o = ExtractAll((dir / "day.lzh").string(), work.string());
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(work));
 
     EXPECT_EQ(o.code, lha::kErrorWrite);
     EXPECT_TRUE(o.result.placed.empty());
