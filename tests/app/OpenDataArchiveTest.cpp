@@ -96,7 +96,7 @@ TEST(OpenDataArchive, OnlyTopLevelNamesInTheirOwnCaseCount)
         const OpenArchiveResult result = f.Open(name, bytes);
         EXPECT_EQ(result.status, Status::NoData);
         EXPECT_EQ(result.message, NoDataMessage());
-        EXPECT_TRUE(fs::is_empty(f.work)); // nothing extracted
+        EXPECT_TRUE(test::NamesIn(f.work).empty()); // nothing extracted
     }
     const std::string& text = NoDataMessage();
     EXPECT_EQ(text.find("\r\n\r\n"), text.find("\r\n")); // a blank line after the first sentence
@@ -147,7 +147,7 @@ TEST(OpenDataArchive, DamagedArchivesKeepTheLoadedDay)
         EXPECT_NE(result.message.find(name), std::string::npos) << ToUtf8(result.message);
         EXPECT_EQ(f.day.raceLines, raceLines);
         EXPECT_EQ(ReadFile(f.work / "kol_uma.kd2"), sample.horseFile);
-        EXPECT_EQ(std::distance(fs::directory_iterator(f.work), fs::directory_iterator()), 3);
+        EXPECT_EQ(test::NamesIn(f.work).size(), 3u);
     }
     const OpenArchiveResult missing =
         OpenDataArchive(Utf8Text(f.dir / "missing.lzh"), f.work, f.day, nullptr);
@@ -172,7 +172,7 @@ TEST(OpenDataArchive, AStopKeepsThePreviousFiles)
     EXPECT_EQ(result.extractResult, archive::lha::kErrorCancelled);
     EXPECT_EQ(f.day.RaceCount(), 4);
     EXPECT_EQ(ReadFile(f.work / "kol_den1.kd2"), sample.raceFile);
-    EXPECT_EQ(std::distance(fs::directory_iterator(f.work), fs::directory_iterator()), 3);
+    EXPECT_EQ(test::NamesIn(f.work).size(), 3u);
 }
 
 TEST(OpenDataArchive, RefusedEntriesAreReportedAndTheDayStillLoads)

@@ -43,15 +43,6 @@ Outcome ExtractAll(const std::string& archive, const std::string& dest, ExtractR
     return {code, file.OutputText(), file.LastResult()};
 }
 
-std::set<std::string> Names(const fs::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(Utf8Text(entry.path().filename()));
-    }
-    return names;
-}
-
 // Runs in a folder and goes back afterwards, for the relative paths a user may type.
 class InFolder
 {
@@ -130,7 +121,7 @@ TEST(ExtractionPaths, DataFileNamesInOtherCapitalsTakeTheirOwnSpelling)
     rules.fixedNames = {"kol_den1.kd2", "kol_uma.kd2"};
     const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(dir / "work"), rules);
     EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
-    EXPECT_EQ(Names(dir / "work"),
+    EXPECT_EQ(test::NamesIn(dir / "work"),
               (std::set<std::string>{"kol_den1.kd2", "kol_uma.kd2", "README.TXT"}));
     EXPECT_EQ(ReadFile(dir / "work" / "kol_den1.kd2"), "new day");
 }
@@ -140,18 +131,26 @@ TEST(ExtractionPaths, ProgramFilesAndExecutablesAreNeverReplaced)
     TempDir dir;
     const fs::path work = dir / "work";
     fs::create_directory(work);
+#ifdef _WIN32
+    // Windows runs a file by its extension.
+    const std::string tool = "tool.cmd";
+    const std::string data = "data.com";
+#else
+    const std::string tool = "tool.sh";
+    const std::string data = "data.txt"; // executable: it stays too
+#endif
     dir.Write("work/furlox-cli", "the program");
-    dir.Write("work/tool.sh", "#!/bin/sh\n");
-    dir.Write("work/data.txt", "old data");
+    dir.Write("work/" + tool, "#!/bin/sh\n");
+    dir.Write("work/" + data, "old data");
     fs::permissions(work / "furlox-cli", fs::perms::owner_all);
-    fs::permissions(work / "tool.sh", fs::perms::owner_all);
-    fs::permissions(work / "data.txt", fs::perms::owner_all); // executable: it stays too
+    fs::permissions(work / tool, fs::perms::owner_all);
+    fs::permissions(work / data, fs::perms::owner_all);
     dir.Write("work/notes.txt", "old notes");
     fs::permissions(work / "notes.txt", fs::perms::owner_read | fs::perms::owner_write);
     dir.Write("day.lzh", MakeLhaFiles({{"furlox-cli", "evil"},
                                        {"FOOT.DAT", "evil"},
-                                       {"tool.sh", "evil"},
-                                       {"data.txt", "evil"},
+                                       {tool, "evil"},
+                                       {data, "evil"},
                                        {"notes.txt", "new notes"},
                                        {"fresh.txt", "fresh"}}));
     ExtractRules rules;
@@ -160,9 +159,10 @@ TEST(ExtractionPaths, ProgramFilesAndExecutablesAreNeverReplaced)
 
     EXPECT_EQ(o.code, lha::kErrorProtected);
     const std::string output = ToUtf8(o.output);
-    for (const char* name : {"furlox-cli", "FOOT.DAT", "tool.sh", "data.txt"}) {
-        EXPECT_NE(output.find(std::string(name) + ": "), std::string::npos) << output;
-        EXPECT_NE(ReadFile(work / name), "evil") << name;
+    for (const std::string& name :
+         {std::string("furlox-cli"), std::string("FOOT.DAT"), tool, data}) {
+        EXPECT_NE(output.find(name + ": "), std::string::npos) << output;
+        EXPECT_NE(ReadFile(work / Utf8Path(name)), "evil") << name;
     }
     EXPECT_FALSE(fs::exists(work / "FOOT.DAT"));
     EXPECT_EQ(ReadFile(work / "notes.txt"), "new notes");
@@ -187,7 +187,7 @@ TEST(ExtractionPaths, ControlBytesInNamesAreRefusedAndShownEscaped)
         ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(dir / "out"), {}, progress.Handler());
 
     EXPECT_EQ(o.code, lha::kErrorUnsafeEntry);
-    EXPECT_EQ(Names(dir / "out"), std::set<std::string>{"good.txt"});
+    EXPECT_EQ(test::NamesIn(dir / "out"), std::set<std::string>{"good.txt"});
     EXPECT_EQ(o.output.find('\x1B'), std::string::npos);
     EXPECT_NE(o.output.find("clear\\x1B[2J\\x07.txt: "), std::string::npos) << o.output;
     ASSERT_FALSE(shown.empty());
@@ -260,7 +260,7 @@ TEST(ExtractionPaths, AFailurePuttingFilesInPlaceBringsTheOldOnesBack)
     EXPECT_FALSE(o.result.error.empty());
     EXPECT_EQ(ReadFile(work / "one.txt"), "old one");
     EXPECT_EQ(ReadFile(work / "two.txt"), "old two");
-    EXPECT_EQ(Names(work), (std::set<std::string>{"one.txt", "two.txt"}));
+    EXPECT_EQ(test::NamesIn(work), (std::set<std::string>{"one.txt", "two.txt"}));
 }
 
 } // namespace

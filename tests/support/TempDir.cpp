@@ -45,6 +45,18 @@ std::string TempDir::Read(std::string_view name) const
     return ReadFile(m_path / Utf8Path(name));
 }
 
+std::set<std::string> NamesIn(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = Utf8Text(entry.path().filename());
+        if (name != ".furlox-lock") {
+            names.insert(name);
+        }
+    }
+    return names;
+}
+
 std::string ReadFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);

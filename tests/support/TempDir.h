@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,10 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// The names in a folder as UTF-8, leaving out the work directory's lock file (on Windows the
+// lock is held on a hidden file ".furlox-lock" in the folder, which stays there).
+std::set<std::string> NamesIn(const std::filesystem::path& folder);
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path& path);
