@@ -4,6 +4,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -45,11 +46,22 @@ class Reader
 public:
     Reader(const fs::path& path, bool convertNames) : m_archive(archive_read_new())
     {
+        std::error_code ec;
+        const std::uintmax_t size = fs::file_size(path, ec);
+        m_size = ec ? -1 : static_cast<std::int64_t>(size);
         archive_read_support_format_lha(m_archive);
+#ifdef _WIN32
+        // The system's code-page functions libarchive converts with here take any byte
+        // without an error, so an unreadable name would pass unseen: the names are taken as
+        // stored instead (each byte one ISO-8859-1 character) and read here (StoredName).
+        m_converted = convertNames;
+        archive_read_set_options(m_archive, "hdrcharset=ISO-8859-1");
+#else
         // Without the conversion (not asked for, or a libarchive built without iconv) the
         // names come through as the library gives them.
         m_converted = convertNames && platform::Utf8TextScope::Available() &&
                       archive_read_set_options(m_archive, "hdrcharset=CP932") == ARCHIVE_OK;
+#endif
 #ifdef _WIN32
         m_opened = archive_read_open_filename_w(m_archive, path.c_str(), 64 * 1024) == ARCHIVE_OK;
 #else
@@ -78,7 +90,16 @@ public:
     {
         const int r = archive_read_next_header(m_archive, entry);
         if (r == ARCHIVE_OK || r == ARCHIVE_WARN) {
+#ifdef _WIN32
+            // What libarchive's conversion refuses on the other systems.
+            const std::string stored = StoredName(*entry);
+            const bool readable = m_converted
+                                      ? ToUtf8(stored).find("\xEF\xBF\xBD") == std::string::npos
+                                      : IsUtf8(stored);
+            return readable ? kOk : kErrorUnreadableName;
+#else
             return kOk;
+#endif
         }
         if (r == ARCHIVE_EOF) {
             return kEndOfList;
@@ -89,7 +110,12 @@ public:
 
     bool SkipData()
     {
-        return archive_read_data_skip(m_archive) == ARCHIVE_OK;
+        if (archive_read_data_skip(m_archive) != ARCHIVE_OK) {
+            return false;
+        }
+        // The skip seeks, and a seek past the end of a cut-off file is no error on every
+        // system: what was passed over must lie inside the file.
+        return m_size < 0 || archive_filter_bytes(m_archive, -1) <= m_size;
     }
 
     // Hands the current entry's data to `take` block by block; kOk at the entry's end,
@@ -116,16 +142,12 @@ public:
         }
     }
 
-    // The entry's name as CP932. On Windows libarchive converts the names with the system's
-    // code-page functions and only the wide name is right whatever the C locale.
+    // The entry's name as CP932.
     std::string Name(archive_entry* entry) const
     {
 #ifdef _WIN32
-        const wchar_t* wide = archive_entry_pathname_w(entry);
-        if (wide == nullptr) {
-            return {};
-        }
-        return PathText(fs::path(wide));
+        const std::string stored = StoredName(entry);
+        return m_converted || !IsUtf8(stored) ? stored : ToCp932(stored);
 #else
         const char* name = archive_entry_pathname(entry);
         if (name == nullptr) {
@@ -136,6 +158,29 @@ public:
         return m_converted || IsUtf8(name) ? ToCp932(name) : std::string(name);
 #endif
     }
+
+#ifdef _WIN32
+    // The name's bytes as the archive holds them. libarchive has turned every backslash into
+    // "/"; read as Shift-JIS, one right after a lead byte was that character's second byte
+    // (0x2F never is one) and is given back.
+    std::string StoredName(archive_entry* entry) const
+    {
+        const wchar_t* wide = archive_entry_pathname_w(entry);
+        std::string bytes;
+        for (; wide && *wide; ++wide) {
+            bytes += *wide <= 0xFF ? static_cast<char>(*wide) : '?';
+        }
+        if (m_converted) {
+            for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+                if (IsLeadByte(static_cast<unsigned char>(bytes[i]))) {
+                    ++i;
+                    bytes[i] = bytes[i] == '/' ? '\\' : bytes[i];
+                }
+            }
+        }
+        return bytes;
+    }
+#endif
 
     // libarchive's own words for the last failure, kept as a technical detail.
     std::string Detail() const
@@ -149,6 +194,7 @@ private:
     ::archive* m_archive;
     bool m_converted = false;
     bool m_opened = false;
+    std::int64_t m_size = -1; // of the archive file, -1 when unknown
 };
 
 std::uint32_t Clamp32(std::uint64_t v)

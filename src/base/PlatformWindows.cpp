@@ -55,16 +55,33 @@ std::string Narrow(UINT codePage, std::wstring_view text, const char* substitute
     if (text.empty()) {
         return {};
     }
+    // The default character may be named for the code pages, not for UTF-8. For a code page,
+    // a character outside the Basic Multilingual Plane (two UTF-16 units) is one character it
+    // cannot hold, so one substitute and not two; and no "best fit" look-alike stands in for
+    // a missing character ("?" as on the other systems).
+    const char* fallback = nullptr;
+    DWORD flags = 0;
+    std::wstring units;
+    if (codePage != CP_UTF8) {
+        fallback = substitute;
+        flags = WC_NO_BEST_FIT_CHARS;
+        units.reserve(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() &&
+                              text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+            units += pair ? L'?' : text[i];
+            i += pair ? 1 : 0;
+        }
+        text = units;
+    }
     const int size = static_cast<int>(text.size());
-    // The default character may be named for the code pages, not for UTF-8.
-    const char* fallback = codePage == CP_UTF8 ? nullptr : substitute;
     const int n =
-        ::WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, fallback, nullptr);
+        ::WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, fallback, nullptr);
     if (n <= 0) {
         return {};
     }
     std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), n, fallback, nullptr);
+    ::WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), n, fallback, nullptr);
     return out;
 }
 

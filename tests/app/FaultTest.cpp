@@ -46,7 +46,7 @@ struct LoadedDay
     {
         fs::create_directory(work);
         dir.Write("first.lzh", Archive(files));
-        EXPECT_EQ(app::OpenDataArchive((dir / "first.lzh").string(), work, day, nullptr).status,
+        EXPECT_EQ(app::OpenDataArchive(Utf8Text(dir / "first.lzh"), work, day, nullptr).status,
                   Status::Extracted);
     }
 };
@@ -60,7 +60,7 @@ TEST(Faults, VanishedWorkFolderIsMadeAgain)
     f.dir.Write("second.lzh", Archive(second));
     fs::remove_all(f.work);
     const OpenArchiveResult result =
-        app::OpenDataArchive((f.dir / "second.lzh").string(), f.work, f.day, nullptr);
+        app::OpenDataArchive(Utf8Text(f.dir / "second.lzh"), f.work, f.day, nullptr);
     EXPECT_EQ(result.status, Status::Extracted);
     EXPECT_EQ(test::ReadFile(f.work / "kol_uma.kd2"), second.horseFile);
     EXPECT_EQ(f.day.horseLines.front(), second.horseFile.substr(0, second.horseFile.find('\r')));
@@ -74,7 +74,7 @@ TEST(Faults, WorkFolderThatIsAFileIsRefusedCleanly)
     f.dir.Write("second.lzh", Archive(SmallDay(2)));
     f.dir.Write("plain-file", "not a folder");
     const OpenArchiveResult result =
-        app::OpenDataArchive((f.dir / "second.lzh").string(), f.dir / "plain-file", f.day, nullptr);
+        app::OpenDataArchive(Utf8Text(f.dir / "second.lzh"), f.dir / "plain-file", f.day, nullptr);
     EXPECT_EQ(result.status, Status::Failed);
     EXPECT_FALSE(result.message.empty());
     EXPECT_EQ(f.dir.Read("plain-file"), "not a folder");
@@ -90,7 +90,7 @@ TEST(Faults, GigabyteEntryIsRefusedAndTheEarlierFileStays)
     huge.originalSize = 1024u * 1024 * 1024;
     f.dir.Write("huge.lzh", test::MakeLha({huge}));
     const OpenArchiveResult result =
-        app::OpenDataArchive((f.dir / "huge.lzh").string(), f.work, f.day, nullptr);
+        app::OpenDataArchive(Utf8Text(f.dir / "huge.lzh"), f.work, f.day, nullptr);
     EXPECT_NE(result.status, Status::NoData);
     EXPECT_NE(ToUtf8(result.message).find("kol_uma.kd2"), std::string::npos)
         << ToUtf8(result.message);

@@ -8,6 +8,7 @@
 #include "base/Encoding.h"
 #include "kol/SampleDay.h"
 #include "support/LhaWriter.h"
+#include "support/System.h"
 #include "support/TempDir.h"
 
 namespace furlox::app {
@@ -19,6 +20,8 @@ using test::LhaEntry;
 using test::MakeLha;
 using test::MakeLhaFiles;
 using test::ReadFile;
+using test::RunCliIn;
+using test::Stderr;
 using test::TempDir;
 
 kol::SampleFiles Sample(std::uint64_t seed, int races)
@@ -48,7 +51,7 @@ struct Fixture
                            archive::ArchiverProgress* progress = nullptr)
     {
         dir.Write(name, bytes);
-        return OpenDataArchive((dir / name).string(), work, day, progress);
+        return OpenDataArchive(Utf8Text(dir / name), work, day, progress);
     }
 };
 
@@ -93,7 +96,7 @@ TEST(OpenDataArchive, OnlyTopLevelNamesInTheirOwnCaseCount)
         const OpenArchiveResult result = f.Open(name, bytes);
         EXPECT_EQ(result.status, Status::NoData);
         EXPECT_EQ(result.message, NoDataMessage());
-        EXPECT_TRUE(fs::is_empty(f.work)); // nothing extracted
+        EXPECT_TRUE(test::NamesIn(f.work).empty()); // nothing extracted
     }
     const std::string& text = NoDataMessage();
     EXPECT_EQ(text.find("\r\n\r\n"), text.find("\r\n")); // a blank line after the first sentence
@@ -144,10 +147,10 @@ TEST(OpenDataArchive, DamagedArchivesKeepTheLoadedDay)
         EXPECT_NE(result.message.find(name), std::string::npos) << ToUtf8(result.message);
         EXPECT_EQ(f.day.raceLines, raceLines);
         EXPECT_EQ(ReadFile(f.work / "kol_uma.kd2"), sample.horseFile);
-        EXPECT_EQ(std::distance(fs::directory_iterator(f.work), fs::directory_iterator()), 3);
+        EXPECT_EQ(test::NamesIn(f.work).size(), 3u);
     }
     const OpenArchiveResult missing =
-        OpenDataArchive((f.dir / "missing.lzh").string(), f.work, f.day, nullptr);
+        OpenDataArchive(Utf8Text(f.dir / "missing.lzh"), f.work, f.day, nullptr);
     EXPECT_EQ(missing.status, Status::Failed);
     EXPECT_EQ(f.day.raceLines, raceLines);
 }
@@ -169,7 +172,7 @@ TEST(OpenDataArchive, AStopKeepsThePreviousFiles)
     EXPECT_EQ(result.extractResult, archive::lha::kErrorCancelled);
     EXPECT_EQ(f.day.RaceCount(), 4);
     EXPECT_EQ(ReadFile(f.work / "kol_den1.kd2"), sample.raceFile);
-    EXPECT_EQ(std::distance(fs::directory_iterator(f.work), fs::directory_iterator()), 3);
+    EXPECT_EQ(test::NamesIn(f.work).size(), 3u);
 }
 
 TEST(OpenDataArchive, RefusedEntriesAreReportedAndTheDayStillLoads)
@@ -200,17 +203,12 @@ TEST(OpenDataArchive, RefusedEntriesAreReportedAndTheDayStillLoads)
 TEST(OpenDataArchive, AnotherFormatNeedsItsLibrary)
 {
     Fixture f;
-    EXPECT_THROW(OpenDataArchive((f.dir / "day.zip").string(), f.work, f.day, nullptr),
+    EXPECT_THROW(OpenDataArchive(Utf8Text(f.dir / "day.zip"), f.work, f.day, nullptr),
                  archive::EArchiver);
     // Any other name is read as an LHA archive.
     const OpenArchiveResult result = f.Open("day.dat", SampleArchive(Sample(1, 2)));
     EXPECT_EQ(result.status, Status::Extracted);
     EXPECT_EQ(f.day.RaceCount(), 2);
-}
-
-std::string Cli(const fs::path& work, const std::string& args)
-{
-    return std::string(FURLOX_CLI) + " --workdir '" + work.string() + "' " + args;
 }
 
 TEST(OpenCommand, ListsTheRacesOrSaysWhyNot)
@@ -221,36 +219,54 @@ TEST(OpenCommand, ListsTheRacesOrSaysWhyNot)
     f.dir.Write("bad.lzh", "not an archive");
 
     const test::CommandResult opened =
-        test::RunCommand(Cli(f.work, "open '" + (f.dir / "day.lzh").string() + "' 2>/dev/null"));
+        RunCliIn(f.work, {"open", Utf8Text(f.dir / "day.lzh")}, Stderr::Discard);
     EXPECT_EQ(opened.exitCode, 0);
-    const test::CommandResult races = test::RunCommand(Cli(f.work, "races"));
+    const test::CommandResult races = RunCliIn(f.work, {"races"});
     EXPECT_EQ(opened.out, races.out);
     EXPECT_NE(opened.out.find("7\t"), std::string::npos);
 
-    const test::CommandResult progress = test::RunCommand(
-        Cli(f.work, "open '" + (f.dir / "day.lzh").string() + "' 2>&1 >/dev/null"));
+    const test::CommandResult progress =
+        RunCliIn(f.work, {"open", Utf8Text(f.dir / "day.lzh")}, Stderr::Capture);
     // Progress is for a terminal: a script that keeps stderr gets no progress lines there.
+    EXPECT_EQ(progress.exitCode, 0);
     EXPECT_EQ(progress.out.find("kol_uma.kd2"), std::string::npos) << progress.out;
-    // On a terminal (script(1) gives it one) it is one line, rewritten in place and blanked
-    // at the end.
-    const test::CommandResult terminal = test::RunCommand(
-        "script -qec \"" + Cli(f.work, "open '" + (f.dir / "day.lzh").string() + "' >/dev/null") +
-        "\" /dev/null");
-    EXPECT_EQ(terminal.exitCode, 0);
-    EXPECT_NE(terminal.out.find("\r[3/3] kol_uma.kd2"), std::string::npos) << terminal.out;
-    EXPECT_EQ(terminal.out.find('\n'), std::string::npos) << terminal.out;
-    EXPECT_EQ(terminal.out.back(), '\r');
 
     const test::CommandResult noData =
-        test::RunCommand(Cli(f.work, "open '" + (f.dir / "nodata.lzh").string() + "' 2>&1"));
+        RunCliIn(f.work, {"open", Utf8Text(f.dir / "nodata.lzh")}, Stderr::Merge);
     EXPECT_EQ(noData.exitCode, 2) << noData.out;
     EXPECT_EQ(noData.out.find('\r'), std::string::npos);
     EXPECT_NE(noData.out.find(ToUtf8(NoDataMessage()).substr(0, 20)), std::string::npos);
 
-    EXPECT_EQ(
-        test::RunCommand(Cli(f.work, "open '" + (f.dir / "bad.lzh").string() + "' 2>&1")).exitCode,
-        1);
-    EXPECT_EQ(test::RunCommand(Cli(f.work, "open 2>&1")).exitCode, 2);
+    EXPECT_EQ(RunCliIn(f.work, {"open", Utf8Text(f.dir / "bad.lzh")}, Stderr::Merge).exitCode, 1);
+    EXPECT_EQ(RunCliIn(f.work, {"open"}, Stderr::Merge).exitCode, 2);
+}
+
+TEST(OpenCommand, ProgressOnATerminalIsOneLineRewrittenInPlace)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a pseudo-terminal (script(1)) to give the program a terminal as "
+                    "stderr; Windows has no such tool";
+#else
+    Fixture f;
+    f.dir.Write("day.lzh", SampleArchive(Sample(11, 8)));
+    // script(1) runs the command line through the shell on a terminal of its own; the paths
+    // are put in single quotes for it.
+    const auto quoted = [](const std::string& text) {
+        std::string result = "'";
+        for (const char c : text) {
+            result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        }
+        return result + "'";
+    };
+    const std::string command = quoted(FURLOX_CLI) + " --workdir " + quoted(Utf8Text(f.work)) +
+                                " open " + quoted(Utf8Text(f.dir / "day.lzh")) + " >/dev/null";
+    const test::CommandResult terminal = test::RunProgram("script", {"-qec", command, "/dev/null"});
+    EXPECT_EQ(terminal.exitCode, 0);
+    EXPECT_NE(terminal.out.find("\r[3/3] kol_uma.kd2"), std::string::npos) << terminal.out;
+    EXPECT_EQ(terminal.out.find('\n'), std::string::npos) << terminal.out;
+    ASSERT_FALSE(terminal.out.empty());
+    EXPECT_EQ(terminal.out.back(), '\r');
+#endif
 }
 
 TEST(OpenCommand, TheBundledSampleDayOpens)
@@ -260,7 +276,7 @@ TEST(OpenCommand, TheBundledSampleDayOpens)
         GTEST_SKIP() << "no bundled sample day yet";
     }
     Fixture f;
-    const OpenArchiveResult result = OpenDataArchive(sample.string(), f.work, f.day, nullptr);
+    const OpenArchiveResult result = OpenDataArchive(Utf8Text(sample), f.work, f.day, nullptr);
     ASSERT_EQ(result.status, Status::Extracted) << ToUtf8(result.message);
     EXPECT_TRUE(result.load.loaded);
     EXPECT_EQ(f.day.RaceCount(), 36);
@@ -270,7 +286,7 @@ TEST(OpenCommand, TheBundledSampleDayOpens)
     EXPECT_EQ(ReadFile(f.work / "kol_den2.kd2"), expected.entryFile);
     EXPECT_EQ(ReadFile(f.work / "kol_uma.kd2"), expected.horseFile);
     const test::CommandResult cli =
-        test::RunCommand(Cli(f.dir / "cli", "open '" + sample.string() + "' 2>/dev/null"));
+        RunCliIn(f.dir / "cli", {"open", Utf8Text(sample)}, Stderr::Discard);
     EXPECT_EQ(cli.exitCode, 0);
     EXPECT_NE(cli.out.find("0\t"), std::string::npos);
 }

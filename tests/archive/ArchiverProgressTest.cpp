@@ -134,10 +134,10 @@ TEST(ArchiverProgress, FollowsARealExtraction)
         }
     };
     TArchiveFile file;
-    file.SetFileName((dir / "a.lzh").string());
+    file.SetFileName(Utf8Text(dir / "a.lzh"));
     file.SetOnProgress(progress.Handler());
     progress.FormShow();
-    ASSERT_EQ(file.Extract(nullptr, {}, (dir / "out").string()), 0);
+    ASSERT_EQ(file.Extract(nullptr, {}, Utf8Text(dir / "out")), 0);
     EXPECT_EQ(counters, (std::vector<std::string>{"[1]", "[2]", "[3]", "[1/3]", "[2/3]", "[3/3]"}));
     EXPECT_EQ(progress.View().lblSrcFileName1, "kol_uma.kd2");
     EXPECT_EQ(progress.View().lblWriteSize, "5000");

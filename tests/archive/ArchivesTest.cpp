@@ -110,12 +110,12 @@ TEST(DetectArchiverType, ByContentForExecutablesAndWhenAsked)
     dir.Write("sfx.exe", test::MakeLhaFiles({{"kol_uma.kd2", "horse"}}));
     dir.Write("other.exe", "MZ not an archive");
     dir.Write("data.bin", test::MakeLhaFiles({{"kol_uma.kd2", "horse"}}));
-    EXPECT_EQ(DetectArchiverType((dir / "sfx.exe").string(), true), atLha);
-    EXPECT_EQ(DetectArchiverType((dir / "other.exe").string(), true), atNone);
-    EXPECT_EQ(DetectArchiverType((dir / "data.bin").string(), false), atLha);
-    EXPECT_EQ(DetectArchiverType((dir / "data.bin").string(), true), atNone);
-    EXPECT_TRUE(IsLhaArchive((dir / "data.bin").string()));
-    EXPECT_FALSE(IsLhaArchive((dir / "other.exe").string()));
+    EXPECT_EQ(DetectArchiverType(Utf8Text(dir / "sfx.exe"), true), atLha);
+    EXPECT_EQ(DetectArchiverType(Utf8Text(dir / "other.exe"), true), atNone);
+    EXPECT_EQ(DetectArchiverType(Utf8Text(dir / "data.bin"), false), atLha);
+    EXPECT_EQ(DetectArchiverType(Utf8Text(dir / "data.bin"), true), atNone);
+    EXPECT_TRUE(IsLhaArchive(Utf8Text(dir / "data.bin")));
+    EXPECT_FALSE(IsLhaArchive(Utf8Text(dir / "other.exe")));
 }
 
 TEST(TArchiveFile, PropertiesOfANewComponentAndTheirSetters)
@@ -178,7 +178,7 @@ TEST(TArchiveFile, OpenArchiveDetectsByContentOrRaises)
     dir.Write("text.bin", "no archive");
 
     TArchiveFile file;
-    file.SetFileName((dir / "race.bin").string());
+    file.SetFileName(Utf8Text(dir / "race.bin"));
     EXPECT_EQ(file.OpenArchive(0x800000), 0);
     EXPECT_EQ(file.ArchiverType(), atLha);
     EntryInfo info;
@@ -189,15 +189,15 @@ TEST(TArchiveFile, OpenArchiveDetectsByContentOrRaises)
     EXPECT_EQ(file.Handle(), 0u);
 
     TArchiveFile unknown;
-    unknown.SetFileName((dir / "text.bin").string());
+    unknown.SetFileName(Utf8Text(dir / "text.bin"));
     const std::string cannotDetect = "書庫の形式を判別できません。"_sj;
     EXPECT_EQ(MessageOf([&] { unknown.OpenArchive(0x800000); }), cannotDetect);
-    EXPECT_EQ(MessageOf([&] { unknown.Extract(nullptr, {}, dir.path().string()); }), cannotDetect);
+    EXPECT_EQ(MessageOf([&] { unknown.Extract(nullptr, {}, Utf8Text(dir.path())); }), cannotDetect);
 
     // An LHA name that is no archive: no handle, and the listing finds nothing.
     dir.Write("bad.lzh", "no archive");
     TArchiveFile bad;
-    bad.SetFileName((dir / "bad.lzh").string());
+    bad.SetFileName(Utf8Text(dir / "bad.lzh"));
     EXPECT_EQ(bad.OpenArchive(0x800000), 1);
     EXPECT_NE(bad.FindFirst("*.*", info), 0);
 }
@@ -207,12 +207,12 @@ TEST(TArchiveFile, ExtractKeepsTheCommandLineAndOutputAlsoWhenTheHandlerThrows)
     test::TempDir dir;
     dir.Write("a.lzh", test::MakeLhaFiles({{"one.txt", "1"}}));
     TArchiveFile file;
-    file.SetFileName((dir / "a.lzh").string());
+    file.SetFileName(Utf8Text(dir / "a.lzh"));
     file.SetOutputSize(100);
     file.SetOnProgress([](TArchiveFile&, int, const ExtractingInfoEx*, bool&) {
         throw std::runtime_error("handler failed");
     });
-    EXPECT_THROW(file.Extract(nullptr, {}, (dir / "out").string()), std::runtime_error);
+    EXPECT_THROW(file.Extract(nullptr, {}, Utf8Text(dir / "out")), std::runtime_error);
     EXPECT_EQ(file.CommandLine().substr(0, 8), "x -+ -n1");
     EXPECT_EQ(file.Archiver()->OwnerWindow(), nullptr);
     EXPECT_FALSE(std::filesystem::exists(dir / "out" / "one.txt"));
@@ -221,7 +221,7 @@ TEST(TArchiveFile, ExtractKeepsTheCommandLineAndOutputAlsoWhenTheHandlerThrows)
     file.SetOnProgress({});
     TArchiverOptions own;
     own.c = 1;
-    EXPECT_EQ(file.Extract(&own, {}, (dir / "out").string()), 0);
+    EXPECT_EQ(file.Extract(&own, {}, Utf8Text(dir / "out")), 0);
     EXPECT_EQ(file.CommandLine().substr(0, 8), "x -+ -c1");
     EXPECT_EQ(test::ReadFile(dir / "out" / "one.txt"), "1");
 }

@@ -106,7 +106,7 @@ TEST(CmdOpt, FilesMixSingleNamesAndGroupsThroughTheConverter)
 TEST(CmdOpt, ResponseFileHoldsQuotedNamesAndIsNamedWithAnAt)
 {
     test::TempDir dir;
-    const std::string path = (dir / "files.lst").string();
+    const std::string path = Utf8Text(dir / "files.lst");
     dir.Write("files.lst", "old content that must go");
     TCmdOpt cmd;
     cmd.AddResponseFile(FileList{std::string("kol_den1.kd2"), std::vector<std::string>{"a b"}},
@@ -115,7 +115,7 @@ TEST(CmdOpt, ResponseFileHoldsQuotedNamesAndIsNamedWithAnAt)
     EXPECT_EQ(dir.Read("files.lst"), "\"kol_den1.kd2\"\r\n\"a b\"\r\n");
 
     TCmdOpt failing;
-    EXPECT_THROW(failing.AddResponseFile({std::string("x")}, (dir / "no/such/dir/l").string()),
+    EXPECT_THROW(failing.AddResponseFile({std::string("x")}, Utf8Text(dir / "no/such/dir/l")),
                  Error);
 }
 
@@ -160,7 +160,7 @@ TEST(BuildCommandLine, ResponseFileOnlyWhenAskedAndNamed)
     const FileList files{std::string("a.txt")};
     EXPECT_EQ(lha.BuildCommandLine("x", "a.lzh", true, files, "", o),
               "x -+  \"a.lzh\" \"a.txt\" "); // no response file name: files inline
-    o.ResFileName = (dir / "r.lst").string();
+    o.ResFileName = Utf8Text(dir / "r.lst");
     EXPECT_EQ(lha.BuildCommandLine("x", "a.lzh", false, files, "", o),
               "x -+  \"a.lzh\" \"a.txt\" ");
     EXPECT_EQ(lha.BuildCommandLine("x", "a.lzh", true, files, "", o),
@@ -171,7 +171,7 @@ TEST(BuildCommandLine, ResponseFileOnlyWhenAskedAndNamed)
 TEST(BuildCommandLine, TheArchiveOpeningsExtraction)
 {
     test::TempDir dir;
-    const std::string archivePath = (dir / "race.lzh").string();
+    const std::string archivePath = Utf8Text(dir / "race.lzh");
     TArchiveFile file;
     file.SetFileName(archivePath);
     file.Options().c = 1;

@@ -43,15 +43,6 @@ Outcome ExtractAll(const std::string& archive, const std::string& dest, ExtractR
     return {code, file.OutputText(), file.LastResult()};
 }
 
-std::set<std::string> Names(const fs::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
 // Runs in a folder and goes back afterwards, for the relative paths a user may type.
 class InFolder
 {
@@ -71,17 +62,9 @@ TEST(ExtractionPaths, PathsTheCommandLineCouldNotCarry)
     TempDir dir;
     const std::string archive = MakeLhaFiles({{"a.txt", "one"}, {"b.txt", "two"}});
 
-    // A work folder whose name ends in a backslash (a plain character on Linux): the files go
-    // into it, not into a new sibling without the backslash.
-    dir.Write("day.lzh", archive);
-    fs::create_directory(dir / "work\\");
-    Outcome o = ExtractAll((dir / "day.lzh").string(), (dir / "work\\").string());
-    EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
-    EXPECT_EQ(ReadFile(dir / "work\\" / "a.txt"), "one");
-    EXPECT_FALSE(fs::exists(dir / "work"));
-
     // An archive path that begins with "-" is a path, not a switch.
     dir.Write("-day.lzh", archive);
+    Outcome o;
     {
         InFolder here(dir.path());
         o = ExtractAll("-day.lzh", "-out");
@@ -89,10 +72,37 @@ TEST(ExtractionPaths, PathsTheCommandLineCouldNotCarry)
     EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
     EXPECT_EQ(ReadFile(dir / "-out" / "b.txt"), "two");
 
+    // Blanks and Japanese in both paths.
+    fs::create_directory(dir / "競馬 データ");
+    dir.Write("競馬 データ/今日 の.lzh", archive);
+    const fs::path out = dir / "出力 先";
+    o = ExtractAll(Utf8Text(dir / "競馬 データ/今日 の.lzh"), Utf8Text(out));
+    EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
+    EXPECT_EQ(ReadFile(out / "a.txt"), "one");
+    EXPECT_EQ(o.result.placed, (std::vector<fs::path>{out / "a.txt", out / "b.txt"}));
+}
+
+TEST(ExtractionPaths, BackslashesAndQuotesInFolderNames)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names cannot hold \\ or \"";
+#endif
+    TempDir dir;
+    const std::string archive = MakeLhaFiles({{"a.txt", "one"}, {"b.txt", "two"}});
+
+    // A work folder whose name ends in a backslash (a plain character on Linux): the files go
+    // into it, not into a new sibling without the backslash.
+    dir.Write("day.lzh", archive);
+    fs::create_directory(dir / "work\\");
+    Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(dir / "work\\"));
+    EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
+    EXPECT_EQ(ReadFile(dir / "work\\" / "a.txt"), "one");
+    EXPECT_FALSE(fs::exists(dir / "work"));
+
     // Double quotes in both paths.
     fs::create_directory(dir / "say \"hi\"");
     dir.Write("say \"hi\"/da\"y.lzh", archive);
-    o = ExtractAll((dir / "say \"hi\"" / "da\"y.lzh").string(), (dir / "o\"ut").string());
+    o = ExtractAll(Utf8Text(dir / "say \"hi\"" / "da\"y.lzh"), Utf8Text(dir / "o\"ut"));
     EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
     EXPECT_EQ(ReadFile(dir / "o\"ut" / "a.txt"), "one");
     EXPECT_EQ(o.result.placed,
@@ -109,9 +119,9 @@ TEST(ExtractionPaths, DataFileNamesInOtherCapitalsTakeTheirOwnSpelling)
                                        {"README.TXT", "other"}}));
     ExtractRules rules;
     rules.fixedNames = {"kol_den1.kd2", "kol_uma.kd2"};
-    const Outcome o = ExtractAll((dir / "day.lzh").string(), (dir / "work").string(), rules);
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(dir / "work"), rules);
     EXPECT_EQ(o.code, 0) << ToUtf8(o.output);
-    EXPECT_EQ(Names(dir / "work"),
+    EXPECT_EQ(test::NamesIn(dir / "work"),
               (std::set<std::string>{"kol_den1.kd2", "kol_uma.kd2", "README.TXT"}));
     EXPECT_EQ(ReadFile(dir / "work" / "kol_den1.kd2"), "new day");
 }
@@ -121,29 +131,38 @@ TEST(ExtractionPaths, ProgramFilesAndExecutablesAreNeverReplaced)
     TempDir dir;
     const fs::path work = dir / "work";
     fs::create_directory(work);
+#ifdef _WIN32
+    // Windows runs a file by its extension.
+    const std::string tool = "tool.cmd";
+    const std::string data = "data.com";
+#else
+    const std::string tool = "tool.sh";
+    const std::string data = "data.txt"; // executable: it stays too
+#endif
     dir.Write("work/furlox-cli", "the program");
-    dir.Write("work/tool.sh", "#!/bin/sh\n");
-    dir.Write("work/data.txt", "old data");
+    dir.Write("work/" + tool, "#!/bin/sh\n");
+    dir.Write("work/" + data, "old data");
     fs::permissions(work / "furlox-cli", fs::perms::owner_all);
-    fs::permissions(work / "tool.sh", fs::perms::owner_all);
-    fs::permissions(work / "data.txt", fs::perms::owner_all); // executable: it stays too
+    fs::permissions(work / tool, fs::perms::owner_all);
+    fs::permissions(work / data, fs::perms::owner_all);
     dir.Write("work/notes.txt", "old notes");
     fs::permissions(work / "notes.txt", fs::perms::owner_read | fs::perms::owner_write);
     dir.Write("day.lzh", MakeLhaFiles({{"furlox-cli", "evil"},
                                        {"FOOT.DAT", "evil"},
-                                       {"tool.sh", "evil"},
-                                       {"data.txt", "evil"},
+                                       {tool, "evil"},
+                                       {data, "evil"},
                                        {"notes.txt", "new notes"},
                                        {"fresh.txt", "fresh"}}));
     ExtractRules rules;
     rules.protectedNames = {"furlox-cli", "Foot.dat"};
-    const Outcome o = ExtractAll((dir / "day.lzh").string(), work.string(), rules);
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(work), rules);
 
     EXPECT_EQ(o.code, lha::kErrorProtected);
     const std::string output = ToUtf8(o.output);
-    for (const char* name : {"furlox-cli", "FOOT.DAT", "tool.sh", "data.txt"}) {
-        EXPECT_NE(output.find(std::string(name) + ": "), std::string::npos) << output;
-        EXPECT_NE(ReadFile(work / name), "evil") << name;
+    for (const std::string& name :
+         {std::string("furlox-cli"), std::string("FOOT.DAT"), tool, data}) {
+        EXPECT_NE(output.find(name + ": "), std::string::npos) << output;
+        EXPECT_NE(ReadFile(work / Utf8Path(name)), "evil") << name;
     }
     EXPECT_FALSE(fs::exists(work / "FOOT.DAT"));
     EXPECT_EQ(ReadFile(work / "notes.txt"), "new notes");
@@ -165,10 +184,10 @@ TEST(ExtractionPaths, ControlBytesInNamesAreRefusedAndShownEscaped)
     std::vector<std::string> shown;
     progress.Updated = [&] { shown.push_back(progress.View().lblSrcFileName1); };
     const Outcome o =
-        ExtractAll((dir / "day.lzh").string(), (dir / "out").string(), {}, progress.Handler());
+        ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(dir / "out"), {}, progress.Handler());
 
     EXPECT_EQ(o.code, lha::kErrorUnsafeEntry);
-    EXPECT_EQ(Names(dir / "out"), std::set<std::string>{"good.txt"});
+    EXPECT_EQ(test::NamesIn(dir / "out"), std::set<std::string>{"good.txt"});
     EXPECT_EQ(o.output.find('\x1B'), std::string::npos);
     EXPECT_NE(o.output.find("clear\\x1B[2J\\x07.txt: "), std::string::npos) << o.output;
     ASSERT_FALSE(shown.empty());
@@ -193,7 +212,7 @@ TEST(ExtractionPaths, UnreadableNamesAreToldApartFromDamage)
     EXPECT_EQ(lha.FindNext(handle, info), lha::kErrorUnreadableName);
     lha.CloseArchive(handle);
 
-    const Outcome o = ExtractAll(archive.string(), (dir / "out").string());
+    const Outcome o = ExtractAll(Utf8Text(archive), Utf8Text(dir / "out"));
     EXPECT_EQ(o.code, lha::kErrorUnreadableName);
     EXPECT_NE(ToUtf8(o.output).find("ファイル名を読み取れません"), std::string::npos)
         << ToUtf8(o.output);
@@ -213,7 +232,7 @@ TEST(ExtractionPaths, NoFolderTakesADataFileName)
     dir.Write("day.lzh", test::MakeLha({folder, inside}));
     ExtractRules rules;
     rules.fixedNames = {"kol_den1.kd2", "kol_uma.kd2"};
-    const Outcome o = ExtractAll((dir / "day.lzh").string(), (dir / "out").string(), rules);
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(dir / "out"), rules);
     EXPECT_EQ(o.code, lha::kErrorUnsafeEntry);
     EXPECT_EQ(o.result.refused.size(), 2u);
     EXPECT_TRUE(fs::is_empty(dir / "out"));
@@ -235,14 +254,14 @@ TEST(ExtractionPaths, AFailurePuttingFilesInPlaceBringsTheOldOnesBack)
                                        {"new.txt", "new"},
                                        {"two.txt", "new two"},
                                        {tooLong, "long"}}));
-    const Outcome o = ExtractAll((dir / "day.lzh").string(), work.string());
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(work));
 
     EXPECT_EQ(o.code, lha::kErrorWrite);
     EXPECT_TRUE(o.result.placed.empty());
     EXPECT_FALSE(o.result.error.empty());
     EXPECT_EQ(ReadFile(work / "one.txt"), "old one");
     EXPECT_EQ(ReadFile(work / "two.txt"), "old two");
-    EXPECT_EQ(Names(work), (std::set<std::string>{"one.txt", "two.txt"}));
+    EXPECT_EQ(test::NamesIn(work), (std::set<std::string>{"one.txt", "two.txt"}));
 }
 
 } // namespace

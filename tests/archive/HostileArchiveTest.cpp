@@ -2,6 +2,8 @@
 // case.
 #include <gtest/gtest.h>
 
+#include "base/Encoding.h"
+
 #include <string>
 
 #include "archive/ARCHIVES.h"
@@ -34,7 +36,7 @@ TEST(HostileArchive, CompressedEntryCutOffAfterItsHeader)
                           36);
     test::TempDir dir;
     dir.Write("cut.lzh", cut);
-    const std::string path = (dir / "cut.lzh").string();
+    const std::string path = Utf8Text(dir / "cut.lzh");
 
     TLha32 lha;
     std::string buffer(64, 'x');
@@ -43,7 +45,7 @@ TEST(HostileArchive, CompressedEntryCutOffAfterItsHeader)
     EXPECT_FALSE(lha.CheckArchive(path, lha::kCheckFullCrc));
 
     std::string output(256, '\0');
-    EXPECT_NE(lha.Extract(path, output, false, {}, (dir / "out").string(), {}), lha::kOk);
+    EXPECT_NE(lha.Extract(path, output, false, {}, Utf8Text(dir / "out"), {}), lha::kOk);
     EXPECT_FALSE(std::filesystem::exists(dir / "out" / "SHORTER.TXT"));
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "base/Encoding.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -93,7 +95,7 @@ TEST(LhaCorpus, EveryArchiveListsAndExtractsByteIdentical)
         SCOPED_TRACE(archiveName);
         const fs::path archive = kCorpus / archiveName;
         TArchiveFile file;
-        file.SetFileName(archive.string());
+        file.SetFileName(Utf8Text(archive));
         ASSERT_EQ(file.OpenArchive(0x800000), 0);
         std::vector<std::string> listed;
         EntryInfo info;
@@ -112,7 +114,7 @@ TEST(LhaCorpus, EveryArchiveListsAndExtractsByteIdentical)
         test::TempDir out;
         file.Options().c = 1;
         file.SetOutputSize(4096);
-        ASSERT_EQ(file.Extract(nullptr, {}, out.path().string()), 0) << file.OutputText();
+        ASSERT_EQ(file.Extract(nullptr, {}, Utf8Text(out.path())), 0) << file.OutputText();
         for (const ManifestEntry& entry : entries) {
             const fs::path path = out.path() / *lha::SafeRelativePath(entry.name);
             if (entry.directory) {
@@ -131,7 +133,7 @@ TEST(LhaCorpus, EveryArchiveIsInTheManifestOrKnownUnreadable)
     FURLOX_REQUIRE_CORPUS();
     const auto manifest = ReadManifest();
     for (const auto& item : fs::directory_iterator(kCorpus)) {
-        const std::string name = item.path().filename().string();
+        const std::string name = Utf8Text(item.path().filename());
         if (item.path().extension() != ".lzh") {
             continue;
         }
@@ -142,9 +144,9 @@ TEST(LhaCorpus, EveryArchiveIsInTheManifestOrKnownUnreadable)
         }
         test::TempDir out;
         TArchiveFile file;
-        file.SetFileName(item.path().string());
+        file.SetFileName(Utf8Text(item.path()));
         file.Options().c = 1;
-        EXPECT_NE(file.Extract(nullptr, {}, out.path().string()), 0);
+        EXPECT_NE(file.Extract(nullptr, {}, Utf8Text(out.path())), 0);
         EXPECT_TRUE(fs::is_empty(out.path()));
     }
 }

@@ -1,22 +1,43 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "analysis/RaceAnalysis.h"
 #include "base/Encoding.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
 #include "output/SmallDay.h"
 #include "output/TextExport.h"
+#include "support/System.h"
 #include "support/TempDir.h"
 
 using namespace furlox;
-using furlox::test::RunCommand;
+using furlox::test::CommandResult;
+using furlox::test::Stderr;
 using furlox::test::TempDir;
 
 namespace {
 
-std::string Cli(const TempDir& dir, const std::string& args)
+CommandResult Cli(const TempDir& dir, const std::vector<std::string>& args,
+                  Stderr stderrTo = Stderr::Keep)
 {
-    return std::string(FURLOX_CLI) + " --workdir " + dir.path().string() + " " + args;
+    return test::RunCliIn(dir.path(), args, stderrTo);
+}
+
+// Splits "a b c" at the blanks, for argument lists written as one text.
+std::vector<std::string> Words(std::string_view text)
+{
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find(' ', start), text.size());
+        if (end > start) {
+            words.emplace_back(text.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return words;
 }
 
 // A work directory holding the small race day.
@@ -37,17 +58,17 @@ struct SmallDayDir
 TEST(CliExports, WriteTheSameBytesAsTheWriters)
 {
     SmallDayDir w;
-    const std::string out = (w.dir / "out").string();
+    const std::string out = Utf8Text(w.dir / "out");
 
-    ASSERT_EQ(RunCommand(Cli(w.dir, "text -o " + out + " --race 2")).exitCode, 0);
+    ASSERT_EQ(Cli(w.dir, {"text", "-o", out, "--race", "2"}).exitCode, 0);
     EXPECT_EQ(w.dir.Read("out"), OneRaceText(AnalyseRace(w.day, 2)));
-    ASSERT_EQ(RunCommand(Cli(w.dir, "text --all -o " + out)).exitCode, 0);
+    ASSERT_EQ(Cli(w.dir, {"text", "--all", "-o", out}).exitCode, 0);
     EXPECT_EQ(w.dir.Read("out"), AllRacesText(w.day));
-    ASSERT_EQ(RunCommand(Cli(w.dir, "plot -o " + out)).exitCode, 0);
+    ASSERT_EQ(Cli(w.dir, {"plot", "-o", out}).exitCode, 0);
     EXPECT_EQ(w.dir.Read("out"), PlotText(w.day));
 
     w.dir.Write("Foot.dat", "</body></html>\r\n");
-    ASSERT_EQ(RunCommand(Cli(w.dir, "html -o " + out + " --race 0")).exitCode, 0);
+    ASSERT_EQ(Cli(w.dir, {"html", "-o", out, "--race", "0"}).exitCode, 0);
     TempDir expected;
     expected.Write("Foot.dat", "</body></html>\r\n");
     WriteHtmlExport(AnalyseRace(w.day, 0), expected / "page", expected.path());
@@ -58,20 +79,20 @@ TEST(CliExports, WriteTheSameBytesAsTheWriters)
 TEST(CliExports, FailuresExitWithAMessageAndKeepTheOldFile)
 {
     SmallDayDir w;
-    const std::string out = (w.dir / "out").string();
+    const std::string out = Utf8Text(w.dir / "out");
     w.dir.Write("out", "old");
 
-    auto r = RunCommand(Cli(w.dir, "text -o " + out + " --race 3 2>&1"));
+    auto r = Cli(w.dir, {"text", "-o", out, "--race", "3"}, Stderr::Merge);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.out.find("レース 3"), std::string::npos) << r.out;
 
-    r = RunCommand(Cli(w.dir, "plot -o " + (w.dir / "none" / "x").string() + " 2>&1"));
+    r = Cli(w.dir, {"plot", "-o", Utf8Text(w.dir / "none" / "x")}, Stderr::Merge);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.out.find("を作成できません"), std::string::npos) << r.out;
     EXPECT_EQ(w.dir.Read("out"), "old");
 
     TempDir empty;
-    r = RunCommand(Cli(empty, "plot -o " + out + " 2>&1"));
+    r = Cli(empty, {"plot", "-o", out}, Stderr::Merge);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.out.find("レースデータ"), std::string::npos) << r.out;
 
@@ -79,7 +100,7 @@ TEST(CliExports, FailuresExitWithAMessageAndKeepTheOldFile)
          {"text -o x", "text -o x --race 1 --all", "text --race 1", "text -o x --race -1",
           "html -o x", "html -o x --all", "plot", "plot -o x --race 0", "detail --race 0",
           "detail --race 0 --horse x"}) {
-        EXPECT_EQ(RunCommand(Cli(w.dir, std::string(args) + " 2>/dev/null")).exitCode, 2) << args;
+        EXPECT_EQ(Cli(w.dir, Words(args), Stderr::Discard).exitCode, 2) << args;
     }
     EXPECT_EQ(w.dir.Read("out"), "old");
 }
@@ -97,7 +118,7 @@ TEST(CliDetail, OneJsonObject)
         .SetHorse(kol::horse::kOwner, "\"引用\"\\");
     b.WriteFiles(w.dir.path());
 
-    auto r = RunCommand(Cli(w.dir, "detail --race 2 --horse 1"));
+    auto r = Cli(w.dir, {"detail", "--race", "2", "--horse", "1"});
     ASSERT_EQ(r.exitCode, 0);
     const std::string& json = r.out;
     EXPECT_EQ(
@@ -121,7 +142,7 @@ TEST(CliDetail, OneJsonObject)
     // Horse numbers count from 1; a horse or race that is not there is an error.
     for (const char* args : {"detail --race 2 --horse 0", "detail --race 2 --horse 10",
                              "detail --race 3 --horse 1", "detail --race 2 --horse 2"}) {
-        r = RunCommand(Cli(w.dir, std::string(args) + " 2>&1"));
+        r = Cli(w.dir, Words(args), Stderr::Merge);
         EXPECT_EQ(r.exitCode, 1) << args;
         EXPECT_FALSE(r.out.empty()) << args;
     }

@@ -1,17 +1,21 @@
 #include <gtest/gtest.h>
 
 #include "support/KolBuilder.h"
+#include "support/System.h"
 #include "support/TempDir.h"
 
+using furlox::test::CommandResult;
 using furlox::test::KolBuilder;
-using furlox::test::RunCommand;
+using furlox::test::Stderr;
 using furlox::test::TempDir;
 
 namespace {
 
-std::string Show(const TempDir& dir, const std::string& args)
+CommandResult Show(const TempDir& dir, std::vector<std::string> args,
+                   Stderr stderrTo = Stderr::Keep)
 {
-    return std::string(FURLOX_CLI) + " --workdir " + dir.path().string() + " show " + args;
+    args.insert(args.begin(), "show");
+    return furlox::test::RunCliIn(dir.path(), args, stderrTo);
 }
 
 // One race: runner 1 rated twice (◎), runner 2 once (○), runner 3 never; bets 枠連 1-2.
@@ -32,7 +36,7 @@ TEST(CliShow, PrintsTitlesGridAndBets)
     TempDir dir;
     WriteThreeRunners(dir);
 
-    const auto result = RunCommand(Show(dir, "0"));
+    const auto result = Show(dir, {"0"});
     ASSERT_EQ(result.exitCode, 0);
     const std::string expected =
         "2001/05/27(日) 発走15:40 03頭\n"
@@ -57,7 +61,7 @@ TEST(CliShow, Errors)
 {
     TempDir dir;
     // No race day in the work directory.
-    auto none = RunCommand(Show(dir, "0 2>&1"));
+    auto none = Show(dir, {"0"}, Stderr::Merge);
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_NE(none.out.find("レースデータ"), std::string::npos) << none.out;
 
@@ -65,17 +69,17 @@ TEST(CliShow, Errors)
     b.AddRace();
     b.AddRunner().Figures({90}).SetEntry(furlox::kol::entry::kWeightCarried, "5X0");
     b.WriteFiles(dir.path());
-    auto bad = RunCommand(Show(dir, "0 2>&1"));
+    auto bad = Show(dir, {"0"}, Stderr::Merge);
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.out.find("'5X0' は整数ではありません"), std::string::npos) << bad.out;
 
-    auto missing = RunCommand(Show(dir, "1 2>&1"));
+    auto missing = Show(dir, {"1"}, Stderr::Merge);
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.out.find("レース 1 はありません。"), std::string::npos) << missing.out;
 
-    EXPECT_EQ(RunCommand(Show(dir, "2>/dev/null")).exitCode, 2);
-    EXPECT_EQ(RunCommand(Show(dir, "x 2>/dev/null")).exitCode, 2);
-    EXPECT_EQ(RunCommand(Show(dir, "0 1 2>/dev/null")).exitCode, 2);
+    EXPECT_EQ(Show(dir, {}, Stderr::Discard).exitCode, 2);
+    EXPECT_EQ(Show(dir, {"x"}, Stderr::Discard).exitCode, 2);
+    EXPECT_EQ(Show(dir, {"0", "1"}, Stderr::Discard).exitCode, 2);
 }
 
 TEST(CliShow, JsonHoldsTitlesGridMarksBetsAndGrade)
@@ -83,7 +87,7 @@ TEST(CliShow, JsonHoldsTitlesGridMarksBetsAndGrade)
     TempDir dir;
     WriteThreeRunners(dir);
 
-    const auto result = RunCommand(Show(dir, "--json 0"));
+    const auto result = Show(dir, {"--json", "0"});
     ASSERT_EQ(result.exitCode, 0);
     const std::string expected =
         "{\"race\": 0, "
@@ -112,7 +116,7 @@ TEST(CliShow, JsonHoldsTitlesGridMarksBetsAndGrade)
     c.AddRunner();
     c.AddRunner();
     c.WriteFiles(none.path());
-    const auto noBets = RunCommand(Show(none, "0 --json"));
+    const auto noBets = Show(none, {"0", "--json"});
     ASSERT_EQ(noBets.exitCode, 0);
     EXPECT_NE(noBets.out.find("\"win\": null, \"combinations\": []}, \"grade\": null}"),
               std::string::npos)

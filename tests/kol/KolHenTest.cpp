@@ -31,6 +31,8 @@ TEST(Encoding, RoundTripsJapaneseAndKeepsCp932Widths)
     EXPECT_EQ(S("a\xF0\x9F\x90\x8E"
                 "b"),
               "a?b");
+    // A character CP932 lacks is "?", never a look-alike.
+    EXPECT_EQ(S("café ½"), "caf? ?");
 }
 
 TEST(Encoding, TrailByteDetection)

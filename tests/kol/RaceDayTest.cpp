@@ -2,17 +2,18 @@
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "kol/KolRecords.h"
 #include "kol/LineReader.h"
 #include "kol/RaceDay.h"
+#include "support/TempDir.h"
 
 using namespace furlox;
 using namespace furlox::kol;
 namespace fs = std::filesystem;
+using furlox::test::TempDir;
 
 namespace {
 
@@ -61,25 +62,6 @@ std::string RaceLine(const RaceFields& r)
     Put(line, race::kHeadCount, r.heads);
     return line;
 }
-
-class TempDir
-{
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "furlox-kol-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(m_path); }
-    const fs::path& path() const { return m_path; }
-    void Write(const char* name, std::string_view bytes) const
-    {
-        std::ofstream(m_path / name, std::ios::binary) << bytes;
-    }
-
-private:
-    fs::path m_path;
-};
 
 } // namespace
 

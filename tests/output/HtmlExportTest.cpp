@@ -165,8 +165,7 @@ TEST(HtmlExport, HeadFileFailureWritesNoPage)
         WriteHtmlExport(AnalyseRace(Day(), 0), dir / "race.htm", dir.path());
         ADD_FAILURE() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(ToUtf8(e.what()),
-                  "ファイル " + (dir / "Head.dat").string() + " を作成できません");
+        EXPECT_EQ(ToUtf8(e.what()), "ファイル " + Utf8Text(dir / "Head.dat") + " を作成できません");
     }
     EXPECT_EQ(dir.Read("race.htm"), "old page");
 }
@@ -179,7 +178,7 @@ TEST(HtmlExport, OutputFailureKeepsTheOldPage)
         WriteHtmlExport(AnalyseRace(Day(), 0), missing, dir.path());
         ADD_FAILURE() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(e.what(), "Cannot Create file " + missing.string());
+        EXPECT_EQ(ToUtf8(e.what()), "Cannot Create file " + Utf8Text(missing));
     }
     EXPECT_FALSE(fs::exists(missing));
 

@@ -150,7 +150,7 @@ TEST(TextExport, AFailedWriteReportsThePathAndKeepsTheOldFile)
         WriteExportFile(missing, "x");
         ADD_FAILURE() << "no error";
     } catch (const Error& e) {
-        EXPECT_EQ(ToUtf8(e.what()), "ファイル " + missing.string() + " を作成できません");
+        EXPECT_EQ(ToUtf8(e.what()), "ファイル " + Utf8Text(missing) + " を作成できません");
     }
     EXPECT_FALSE(std::filesystem::exists(missing));
 

@@ -328,7 +328,7 @@ void KolBuilder::WriteFiles(const std::filesystem::path& dir) const
     if (!WriteFileAtomic(dir / kol::kRaceFileName, files.raceFile) ||
         !WriteFileAtomic(dir / kol::kEntryFileName, files.entryFile) ||
         !WriteFileAtomic(dir / kol::kHorseFileName, files.horseFile)) {
-        throw std::runtime_error("KolBuilder: cannot write the KOL files to " + dir.string());
+        throw std::runtime_error("KolBuilder: cannot write the KOL files to " + Utf8Text(dir));
     }
 }
 

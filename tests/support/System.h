@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/Encoding.h"
+
+// The one part of the tests with calls of the operating system, one file per system
+// (SystemPosix.cpp, SystemWindows.cpp): running a program with an argument vector handed over
+// as it is (no shell between) and its standard output captured, and making a fifo.
+namespace furlox::test {
+
+// What becomes of the program's standard error stream.
+enum class Stderr
+{
+    Keep,    // goes where the test's own goes
+    Merge,   // captured together with stdout, in the order written
+    Discard, // thrown away
+    Capture, // captured instead of stdout, which is thrown away
+};
+
+struct CommandResult
+{
+    int exitCode = -1; // -1 when it could not be started or did not end by itself
+    std::string out;
+};
+
+// Runs a program (a path, or a bare name looked up on the search path) with the UTF-8
+// arguments and waits for its end. `environment` adds or replaces variables (UTF-8) for the
+// program alone. Its standard input is empty.
+CommandResult RunProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& arguments, Stderr stderrTo = Stderr::Keep,
+                         const std::vector<std::pair<std::string, std::string>>& environment = {});
+
+// The command-line program of this build.
+inline CommandResult RunCli(const std::vector<std::string>& arguments,
+                            Stderr stderrTo = Stderr::Keep)
+{
+    return RunProgram(FURLOX_CLI, arguments, stderrTo);
+}
+
+// The command-line program working in the folder `work` (--workdir before the arguments).
+inline CommandResult RunCliIn(const std::filesystem::path& work, std::vector<std::string> arguments,
+                              Stderr stderrTo = Stderr::Keep)
+{
+    arguments.insert(arguments.begin(), {"--workdir", Utf8Text(work)});
+    return RunCli(arguments, stderrTo);
+}
+
+// Makes a fifo (a named pipe in the file system). False when it cannot be made, and always on
+// Windows, which has no such thing.
+bool MakeFifo(const std::filesystem::path& path);
+
+} // namespace furlox::test

@@ -1,0 +1,202 @@
+#include "support/System.h"
+
+#include <cwchar>
+#include <windows.h>
+
+namespace furlox::test {
+namespace {
+
+std::wstring Wide(const std::string& utf8)
+{
+    if (utf8.empty()) {
+        return {};
+    }
+    const int size =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                          size);
+    return wide;
+}
+
+// Appends one argument to a command line so that the C runtime's parser (and
+// CommandLineToArgvW) gives it back unchanged: quotes around it when it holds a blank or a
+// quote or is empty; a quote inside escaped, and the backslashes right before a quote (or the
+// closing one) doubled.
+void AppendQuoted(std::wstring& line, const std::wstring& argument)
+{
+    if (!line.empty()) {
+        line += L' ';
+    }
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        line += argument;
+        return;
+    }
+    line += L'"';
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"') {
+            line.append(backslashes * 2 + 1, L'\\');
+        } else {
+            line.append(backslashes, L'\\');
+        }
+        backslashes = 0;
+        line += c;
+    }
+    line.append(backslashes * 2, L'\\');
+    line += L'"';
+}
+
+// This process's environment with the given variables added or replaced, as the block
+// CreateProcessW takes (NAME=VALUE\0 ... \0).
+std::wstring EnvironmentWith(const std::vector<std::pair<std::string, std::string>>& changes)
+{
+    std::wstring block;
+    wchar_t* const strings = ::GetEnvironmentStringsW();
+    for (const wchar_t* entry = strings; entry && *entry; entry += std::wcslen(entry) + 1) {
+        const std::wstring text = entry;
+        bool replaced = false;
+        for (const auto& [name, value] : changes) {
+            const std::wstring prefix = Wide(name) + L"=";
+            replaced =
+                replaced || ::CompareStringOrdinal(text.c_str(), static_cast<int>(prefix.size()),
+                                                   prefix.c_str(), static_cast<int>(prefix.size()),
+                                                   TRUE) == CSTR_EQUAL;
+        }
+        if (!replaced) {
+            block += text;
+            block += L'\0';
+        }
+    }
+    if (strings) {
+        ::FreeEnvironmentStringsW(strings);
+    }
+    for (const auto& [name, value] : changes) {
+        block += Wide(name) + L"=" + Wide(value);
+        block += L'\0';
+    }
+    block += L'\0';
+    return block;
+}
+
+// Handles that the child inherits, closed in this process when the run is over.
+class Handles
+{
+public:
+    ~Handles()
+    {
+        for (HANDLE h : m_handles) {
+            ::CloseHandle(h);
+        }
+    }
+    HANDLE Add(HANDLE h)
+    {
+        if (h != nullptr && h != INVALID_HANDLE_VALUE) {
+            m_handles.push_back(h);
+        }
+        return h;
+    }
+    void CloseAll()
+    {
+        for (HANDLE h : m_handles) {
+            ::CloseHandle(h);
+        }
+        m_handles.clear();
+    }
+
+private:
+    std::vector<HANDLE> m_handles;
+};
+
+HANDLE OpenNul(SECURITY_ATTRIBUTES& inheritable, DWORD access)
+{
+    return ::CreateFileW(L"NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                         OPEN_EXISTING, 0, nullptr);
+}
+
+} // namespace
+
+CommandResult RunProgram(const std::filesystem::path& program,
+                         const std::vector<std::string>& arguments, Stderr stderrTo,
+                         const std::vector<std::pair<std::string, std::string>>& environment)
+{
+    CommandResult result;
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
+        return result;
+    }
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    Handles forChild;
+    forChild.Add(writeEnd);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = forChild.Add(OpenNul(inheritable, GENERIC_READ));
+    startup.hStdOutput = writeEnd;
+    switch (stderrTo) {
+    case Stderr::Keep: {
+        HANDLE own = nullptr;
+        ::DuplicateHandle(::GetCurrentProcess(), ::GetStdHandle(STD_ERROR_HANDLE),
+                          ::GetCurrentProcess(), &own, 0, TRUE, DUPLICATE_SAME_ACCESS);
+        startup.hStdError = forChild.Add(own);
+        break;
+    }
+    case Stderr::Merge:
+        startup.hStdError = writeEnd;
+        break;
+    case Stderr::Discard:
+        startup.hStdError = forChild.Add(OpenNul(inheritable, GENERIC_WRITE));
+        break;
+    case Stderr::Capture:
+        startup.hStdOutput = forChild.Add(OpenNul(inheritable, GENERIC_WRITE));
+        startup.hStdError = writeEnd;
+        break;
+    }
+
+    std::wstring line;
+    AppendQuoted(line, program.wstring());
+    for (const std::string& argument : arguments) {
+        AppendQuoted(line, Wide(argument));
+    }
+    std::wstring block = EnvironmentWith(environment);
+    PROCESS_INFORMATION process{};
+    const BOOL started =
+        ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                         block.data(), nullptr, &startup, &process);
+    // The child holds its own copies now; the pipe ends only when the child's write end is
+    // the last one open.
+    forChild.CloseAll();
+    if (!started) {
+        ::CloseHandle(readEnd);
+        return result;
+    }
+
+    char buffer[4096];
+    DWORD n = 0;
+    while (::ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0) {
+        result.out.append(buffer, n);
+    }
+    ::CloseHandle(readEnd);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    if (::GetExitCodeProcess(process.hProcess, &code)) {
+        result.exitCode = static_cast<int>(code);
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return result;
+}
+
+bool MakeFifo(const std::filesystem::path&)
+{
+    return false;
+}
+
+} // namespace furlox::test
