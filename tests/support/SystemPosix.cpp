@@ -110,4 +110,9 @@ bool MakeFifo(const std::filesystem::path& path)
     return ::mkfifo(path.c_str(), 0600) == 0;
 }
 
+bool IsSuperUser()
+{
+    return ::geteuid() == 0;
+}
+
 } // namespace furlox::test

@@ -199,4 +199,9 @@ bool MakeFifo(const std::filesystem::path&)
     return false;
 }
 
+bool IsSuperUser()
+{
+    return false;
+}
+
 } // namespace furlox::test

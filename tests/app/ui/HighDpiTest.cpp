@@ -6,11 +6,12 @@
 #include <QtTest>
 
 #include "app/ui/Application.h"
-#include "base/ui/Pictures.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
+#include "base/ui/Pictures.h"
 #include "detail/ui/uniSyosai.h"
 #include "skin/ui/EzRgnBtn.h"
+#include "support/HeadlessPlatform.h"
 
 using namespace furlox;
 using namespace furlox::ui;
@@ -134,7 +135,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    furlox::test::ChooseHeadlessPlatform();
     qputenv("QT_SCALE_FACTOR", "2");
     FurloxApplication app(argc, argv);
     HighDpiTest test;

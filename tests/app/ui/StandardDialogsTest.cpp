@@ -12,6 +12,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/QtTranslations.h"
 #include "app/ui/uniVelko.h"
+#include "support/HeadlessPlatform.h"
 
 using namespace furlox;
 using namespace furlox::ui;
@@ -82,7 +83,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    furlox::test::ChooseHeadlessPlatform();
     FurloxApplication app(argc, argv);
     StandardDialogsTest test;
     return QTest::qExec(&test, argc, argv);

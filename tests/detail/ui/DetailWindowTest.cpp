@@ -22,6 +22,7 @@
 #include "detail/ui/uniSyosai.h"
 #include "kol/SampleDay.h"
 #include "skin/ui/EzRgnBtn.h"
+#include "support/HeadlessPlatform.h"
 #include "support/KolBuilder.h"
 
 using namespace furlox;
@@ -391,7 +392,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    furlox::test::ChooseHeadlessPlatform();
     FurloxApplication app(argc, argv);
     DetailWindowTest test;
     return QTest::qExec(&test, argc, argv);

@@ -16,6 +16,7 @@
 #include "output/TextExport.h"
 #include "output/ui/GridPrinter.h"
 #include "output/ui/asprev.h"
+#include "support/HeadlessPlatform.h"
 #include "support/TempDir.h"
 
 using namespace furlox;
@@ -324,7 +325,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    furlox::test::ChooseHeadlessPlatform();
     FurloxApplication app(argc, argv);
     OutputMenuTest test;
     return QTest::qExec(&test, argc, argv);

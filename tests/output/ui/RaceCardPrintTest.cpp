@@ -18,6 +18,7 @@
 #include "output/RaceCard.h"
 #include "output/ui/RaceCardPreview.h"
 #include "output/ui/RaceCardPrinter.h"
+#include "support/HeadlessPlatform.h"
 #include "support/KolBuilder.h"
 
 using namespace furlox;
@@ -201,7 +202,8 @@ private slots:
         m_messages.clear();
         window->popPdfAllClick();
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY2(m_messages.at(0).contains(QStringLiteral("card.pdf")), qPrintable(m_messages.at(0)));
+        QVERIFY2(m_messages.at(0).contains(QStringLiteral("card.pdf")),
+                 qPrintable(m_messages.at(0)));
         QVERIFY(!QFileInfo::exists(pdf));
         QVERIFY(!QFileInfo::exists(m_out.filePath(QStringLiteral("missing"))));
     }
@@ -278,7 +280,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    furlox::test::ChooseHeadlessPlatform();
     FurloxApplication app(argc, argv);
     RaceCardPrintTest test;
     return QTest::qExec(&test, argc, argv);

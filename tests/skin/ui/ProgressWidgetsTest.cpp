@@ -12,6 +12,7 @@
 #include "app/ui/OpenArchiveDialog.h"
 #include "skin/ui/dxfLabel.h"
 #include "skin/ui/dxfProgressBar.h"
+#include "support/HeadlessPlatform.h"
 
 using namespace furlox;
 using namespace furlox::ui;
@@ -466,7 +467,7 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    furlox::test::ChooseHeadlessPlatform();
     FurloxApplication app(argc, argv);
     ProgressWidgetsTest test;
     return QTest::qExec(&test, argc, argv);

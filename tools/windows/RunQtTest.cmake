@@ -1,0 +1,32 @@
+# Runs a QtTest program built for Windows under Wine and prints its report: under Wine a
+# QtTest report does not reach a pipe, so it is written to a file and shown from there. The
+# DLLs the program loads are found in DLL_DIRS (Linux folders, ":" between them); Qt's
+# plugins through the qt.conf beside the program (Wine hands no QT_* variable over to Windows
+# programs); the platform is Qt's "minimal" (the Windows Qt has no "offscreen"), named on the
+# command line for the same reason. Even that platform needs a display under Wine.
+#   cmake -DPROGRAM=X.exe -DREPORT=X.txt -DDLL_DIRS=A:B -P RunQtTest.cmake
+function(windows_path linux out)
+    string(REPLACE "/" "\\" path "Z:${linux}")
+    set(${out} "${path}" PARENT_SCOPE)
+endfunction()
+
+string(REPLACE ":" ";" dirs "${DLL_DIRS}")
+set(winePath "")
+foreach(dir ${dirs})
+    windows_path(${dir} path)
+    string(APPEND winePath "${path};")
+endforeach()
+set(ENV{WINEPATH} "${winePath}")
+
+file(REMOVE ${REPORT})
+execute_process(COMMAND wine ${PROGRAM} -platform minimal -o ${REPORT},txt
+                RESULT_VARIABLE result TIMEOUT 600)
+if(EXISTS ${REPORT})
+    file(READ ${REPORT} text)
+    message("${text}")
+else()
+    message("no report from ${PROGRAM}")
+endif()
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${PROGRAM} ended with ${result}")
+endif()
