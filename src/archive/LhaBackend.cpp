@@ -368,6 +368,21 @@ private:
                            [&](const std::string& fixed) { return SameIgnoringCase(top, fixed); });
     }
 
+    // True when a part of rel ends in a dot or a blank. Windows drops those when it stores
+    // the name, so the file would land on another one, past the checks of its name (a
+    // program file, an executable); such names are refused on every system alike. Neither
+    // byte is ever the second byte of a Shift-JIS character.
+    static bool EndsAPartInDotOrBlank(const std::string& rel)
+    {
+        for (std::size_t i = 0; i < rel.size(); ++i) {
+            const bool partEnds = i + 1 == rel.size() || rel[i + 1] == '/';
+            if (partEnds && (rel[i] == '.' || rel[i] == ' ')) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     bool IsProtected(const std::string& rel) const
     {
         return std::any_of(m_request.protectedNames.begin(), m_request.protectedNames.end(),
@@ -395,6 +410,10 @@ private:
         if (!rel || (rel->empty() && type != AE_IFDIR)) {
             return Refuse(name, kErrorUnsafeEntry,
                           "展開先フォルダの外を指す名前のため展開しません。"_sj);
+        }
+        if (EndsAPartInDotOrBlank(*rel)) {
+            return Refuse(name, kErrorUnsafeEntry,
+                          "ピリオドか空白で終わる名前の格納ファイルは展開しません。"_sj);
         }
         const std::string folderRel = type == AE_IFDIR ? *rel : FolderOf(*rel);
         if (!folderRel.empty() && TakesFixedName(folderRel)) {

@@ -175,6 +175,35 @@ TEST(ExtractionPaths, ProgramFilesAndExecutablesAreNeverReplaced)
     }
 }
 
+TEST(ExtractionPaths, NamesTheSystemShortensReplaceNoProgramFile)
+{
+    TempDir dir;
+    const fs::path work = dir / "work";
+    fs::create_directory(work);
+    dir.Write("work/furlox-cli.exe", "the program");
+    dir.Write("work/Foot.dat", "the footer");
+    dir.Write("work/kol_uma.kd2", "old horses");
+    // Windows drops dots and blanks at the end of a name: these would land on the files above.
+    dir.Write("day.lzh", MakeLhaFiles({{"furlox-cli.exe.", "evil"},
+                                       {"Foot.dat ", "evil"},
+                                       {"Foot.dat. .", "evil"},
+                                       {"kol_uma.kd2.", "horses"}}));
+    ExtractRules rules;
+    rules.protectedNames = {"furlox-cli.exe", "Foot.dat"};
+    rules.fixedNames = {"kol_uma.kd2"};
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(work), rules);
+    EXPECT_EQ(o.code, lha::kErrorUnsafeEntry);
+    EXPECT_EQ(ReadFile(work / "furlox-cli.exe"), "the program");
+    EXPECT_EQ(ReadFile(work / "Foot.dat"), "the footer");
+    EXPECT_EQ(ReadFile(work / "kol_uma.kd2"), "old horses");
+    // Refused alike on every system, each named in the report.
+    EXPECT_EQ(o.result.refused.size(), 4u);
+    EXPECT_NE(ToUtf8(o.output).find("ピリオドか空白で終わる名前"), std::string::npos)
+        << ToUtf8(o.output);
+    EXPECT_EQ(test::NamesIn(work),
+              (std::set<std::string>{"Foot.dat", "furlox-cli.exe", "kol_uma.kd2"}));
+}
+
 TEST(ExtractionPaths, ControlBytesInNamesAreRefusedAndShownEscaped)
 {
     TempDir dir;
