@@ -383,6 +383,32 @@ private:
         return false;
     }
 
+    // True when a part of rel is a device of Windows (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to
+    // LPT9, CONIN$, CONOUT$) in any case, whatever follows a dot: there such a name opens the
+    // device in every folder, so the file cannot be written. Refused on every system alike.
+    static bool NamesADevice(const std::string& rel)
+    {
+        static const char* const kDevices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+        std::size_t start = 0;
+        while (start <= rel.size()) {
+            const std::size_t end = std::min(rel.find('/', start), rel.size());
+            std::string stem = rel.substr(start, std::min(rel.find('.', start), end) - start);
+            stem.erase(stem.find_last_not_of(' ') + 1);
+            std::transform(stem.begin(), stem.end(), stem.begin(), [](char c) {
+                return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            });
+            const bool numbered = stem.size() == 4 &&
+                                  (stem.rfind("com", 0) == 0 || stem.rfind("lpt", 0) == 0) &&
+                                  stem[3] >= '1' && stem[3] <= '9';
+            if (numbered ||
+                std::find(std::begin(kDevices), std::end(kDevices), stem) != std::end(kDevices)) {
+                return true;
+            }
+            start = end + 1;
+        }
+        return false;
+    }
+
     bool IsProtected(const std::string& rel) const
     {
         return std::any_of(m_request.protectedNames.begin(), m_request.protectedNames.end(),
@@ -410,6 +436,10 @@ private:
         if (!rel || (rel->empty() && type != AE_IFDIR)) {
             return Refuse(name, kErrorUnsafeEntry,
                           "展開先フォルダの外を指す名前のため展開しません。"_sj);
+        }
+        if (NamesADevice(*rel)) {
+            return Refuse(name, kErrorUnsafeEntry,
+                          "Windows の装置名（CON、NUL など）の格納ファイルは展開しません。"_sj);
         }
         if (EndsAPartInDotOrBlank(*rel)) {
             return Refuse(name, kErrorUnsafeEntry,

@@ -204,6 +204,31 @@ TEST(ExtractionPaths, NamesTheSystemShortensReplaceNoProgramFile)
               (std::set<std::string>{"Foot.dat", "furlox-cli.exe", "kol_uma.kd2"}));
 }
 
+TEST(ExtractionPaths, WindowsDeviceNamesAreRefusedAndTheRestExtracted)
+{
+    TempDir dir;
+    const fs::path work = dir / "work";
+    fs::create_directory(work);
+    dir.Write("work/kol_uma.kd2", "old horses");
+    // On Windows these name devices in every folder, whatever follows the dot.
+    dir.Write("day.lzh", MakeLhaFiles({{"nul.txt", "a"},
+                                       {"CON", "b"},
+                                       {"sub/Aux .dat", "c"},
+                                       {"com1", "d"},
+                                       {"conin$", "e"},
+                                       {"console.txt", "not a device"},
+                                       {"lpt10", "not a device"},
+                                       {"kol_uma.kd2", "new horses"}}));
+    ExtractRules rules;
+    rules.fixedNames = {"kol_uma.kd2"};
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(work), rules);
+    EXPECT_EQ(o.code, lha::kErrorUnsafeEntry) << ToUtf8(o.output);
+    EXPECT_EQ(o.result.refused.size(), 5u) << ToUtf8(o.output);
+    EXPECT_NE(ToUtf8(o.output).find("装置"), std::string::npos) << ToUtf8(o.output);
+    EXPECT_EQ(ReadFile(work / "kol_uma.kd2"), "new horses");
+    EXPECT_EQ(test::NamesIn(work), (std::set<std::string>{"console.txt", "kol_uma.kd2", "lpt10"}));
+}
+
 TEST(ExtractionPaths, ControlBytesInNamesAreRefusedAndShownEscaped)
 {
     TempDir dir;
