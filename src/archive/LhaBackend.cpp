@@ -373,6 +373,47 @@ private:
         return info;
     }
 
+    // True when a part of rel ends in a dot or a blank. Windows drops those when it stores
+    // the name, so the file would land on another one, past the checks of its name (a
+    // program file, an executable); such names are refused on every system alike. Neither
+    // byte is ever the second byte of a Shift-JIS character.
+    static bool EndsAPartInDotOrBlank(const std::string& rel)
+    {
+        for (std::size_t i = 0; i < rel.size(); ++i) {
+            const bool partEnds = i + 1 == rel.size() || rel[i + 1] == '/';
+            if (partEnds && (rel[i] == '.' || rel[i] == ' ')) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // True when a part of rel is a device of Windows (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to
+    // LPT9, CONIN$, CONOUT$) in any case, whatever follows a dot: there such a name opens the
+    // device in every folder, so the file cannot be written. Refused on every system alike.
+    static bool NamesADevice(const std::string& rel)
+    {
+        static const char* const kDevices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+        std::size_t start = 0;
+        while (start <= rel.size()) {
+            const std::size_t end = std::min(rel.find('/', start), rel.size());
+            std::string stem = rel.substr(start, std::min(rel.find('.', start), end) - start);
+            stem.erase(stem.find_last_not_of(' ') + 1);
+            std::transform(stem.begin(), stem.end(), stem.begin(), [](char c) {
+                return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            });
+            const bool numbered = stem.size() == 4 &&
+                                  (stem.rfind("com", 0) == 0 || stem.rfind("lpt", 0) == 0) &&
+                                  stem[3] >= '1' && stem[3] <= '9';
+            if (numbered ||
+                std::find(std::begin(kDevices), std::end(kDevices), stem) != std::end(kDevices)) {
+                return true;
+            }
+            start = end + 1;
+        }
+        return false;
+    }
+
     // False when the whole extraction stops.
     bool ExtractEntry(Reader& reader, archive_entry* entry, const std::string& name)
     {
@@ -394,6 +435,14 @@ private:
         if (!rel || (rel->empty() && type != AE_IFDIR)) {
             return Refuse(name, kErrorUnsafeEntry,
                           "展開先フォルダの外を指す名前のため展開しません。"_sj);
+        }
+        if (NamesADevice(*rel)) {
+            return Refuse(name, kErrorUnsafeEntry,
+                          "Windows の装置名（CON、NUL など）の格納ファイルは展開しません。"_sj);
+        }
+        if (EndsAPartInDotOrBlank(*rel)) {
+            return Refuse(name, kErrorUnsafeEntry,
+                          "ピリオドか空白で終わる名前の格納ファイルは展開しません。"_sj);
         }
         // No folder takes a data file's name.
         const std::string folderRel = type == AE_IFDIR ? *rel : FolderOf(*rel);

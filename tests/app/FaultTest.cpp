@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "analysis/RaceAnalysis.h"
 #include "app/OpenDataArchive.h"
@@ -102,6 +103,11 @@ TEST(Faults, FullDiskReportsAndWritesNothingHalf)
 {
     LoadedDay f;
     const AnalysedRace race = AnalyseRace(f.day, 0);
+    // Linux's always-full device (under Wine it is reached the same way, through the drive
+    // that maps the Linux root).
+    if (!fs::exists("/dev/full")) {
+        GTEST_SKIP() << "this system has no always-full device (/dev/full) to write to";
+    }
     try {
         WriteExportFile("/dev/full", OneRaceText(race));
         FAIL() << "a full disk must be reported";
@@ -115,4 +121,31 @@ TEST(Faults, FullDiskReportsAndWritesNothingHalf)
     EXPECT_THROW(WriteExportFile(f.dir / "keep.txt.dir", OneRaceText(race)), Error);
     EXPECT_TRUE(fs::is_directory(f.dir / "keep.txt.dir"));
     EXPECT_EQ(f.dir.Read("keep.txt"), "earlier export");
+}
+
+TEST(Faults, ReadOnlyWorkFolderIsReportedAndTheDayStays)
+{
+    LoadedDay f;
+    const auto lines = f.day.raceLines;
+    f.dir.Write("second.lzh", Archive(SmallDay(2)));
+    fs::permissions(f.work,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    // Whether the folder is read-only for this process: root writes into it anyway, and so
+    // does Windows, which reads the read-only mark of a folder as a hint only.
+    const fs::path probe = f.work / "probe";
+    const bool writable = std::ofstream(probe).is_open();
+    if (writable) {
+        fs::remove(probe);
+        fs::permissions(f.work, fs::perms::owner_write, fs::perm_options::add);
+        GTEST_SKIP() << "the folder stays writable for this process (root, or Windows, where "
+                        "the read-only mark of a folder does not keep files out)";
+    }
+    const OpenArchiveResult result =
+        app::OpenDataArchive(Utf8Text(f.dir / "second.lzh"), f.work, f.day, nullptr);
+    fs::permissions(f.work, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_FALSE(result.message.empty());
+    EXPECT_EQ(f.day.raceLines, lines);
+    EXPECT_EQ(test::ReadFile(f.work / "kol_uma.kd2"), f.files.horseFile);
 }

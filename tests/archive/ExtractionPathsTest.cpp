@@ -175,6 +175,60 @@ TEST(ExtractionPaths, ProgramFilesAndExecutablesAreNeverReplaced)
     }
 }
 
+TEST(ExtractionPaths, NamesTheSystemShortensReplaceNoProgramFile)
+{
+    TempDir dir;
+    const fs::path work = dir / "work";
+    fs::create_directory(work);
+    dir.Write("work/furlox-cli.exe", "the program");
+    dir.Write("work/Foot.dat", "the footer");
+    dir.Write("work/kol_uma.kd2", "old horses");
+    // Windows drops dots and blanks at the end of a name: these would land on the files above.
+    dir.Write("day.lzh", MakeLhaFiles({{"furlox-cli.exe.", "evil"},
+                                       {"Foot.dat ", "evil"},
+                                       {"Foot.dat. .", "evil"},
+                                       {"kol_uma.kd2.", "horses"}}));
+    ExtractRules rules;
+    rules.protectedNames = {"furlox-cli.exe", "Foot.dat"};
+    rules.fixedNames = {"kol_uma.kd2"};
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(work), rules);
+    EXPECT_EQ(o.code, lha::kErrorUnsafeEntry);
+    EXPECT_EQ(ReadFile(work / "furlox-cli.exe"), "the program");
+    EXPECT_EQ(ReadFile(work / "Foot.dat"), "the footer");
+    EXPECT_EQ(ReadFile(work / "kol_uma.kd2"), "old horses");
+    // Refused alike on every system, each named in the report.
+    EXPECT_EQ(o.result.refused.size(), 4u);
+    EXPECT_NE(ToUtf8(o.output).find("ピリオドか空白で終わる名前"), std::string::npos)
+        << ToUtf8(o.output);
+    EXPECT_EQ(test::NamesIn(work),
+              (std::set<std::string>{"Foot.dat", "furlox-cli.exe", "kol_uma.kd2"}));
+}
+
+TEST(ExtractionPaths, WindowsDeviceNamesAreRefusedAndTheRestExtracted)
+{
+    TempDir dir;
+    const fs::path work = dir / "work";
+    fs::create_directory(work);
+    dir.Write("work/kol_uma.kd2", "old horses");
+    // On Windows these name devices in every folder, whatever follows the dot.
+    dir.Write("day.lzh", MakeLhaFiles({{"nul.txt", "a"},
+                                       {"CON", "b"},
+                                       {"sub/Aux .dat", "c"},
+                                       {"com1", "d"},
+                                       {"conin$", "e"},
+                                       {"console.txt", "not a device"},
+                                       {"lpt10", "not a device"},
+                                       {"kol_uma.kd2", "new horses"}}));
+    ExtractRules rules;
+    rules.fixedNames = {"kol_uma.kd2"};
+    const Outcome o = ExtractAll(Utf8Text(dir / "day.lzh"), Utf8Text(work), rules);
+    EXPECT_EQ(o.code, lha::kErrorUnsafeEntry) << ToUtf8(o.output);
+    EXPECT_EQ(o.result.refused.size(), 5u) << ToUtf8(o.output);
+    EXPECT_NE(ToUtf8(o.output).find("装置"), std::string::npos) << ToUtf8(o.output);
+    EXPECT_EQ(ReadFile(work / "kol_uma.kd2"), "new horses");
+    EXPECT_EQ(test::NamesIn(work), (std::set<std::string>{"console.txt", "kol_uma.kd2", "lpt10"}));
+}
+
 TEST(ExtractionPaths, ControlBytesInNamesAreRefusedAndShownEscaped)
 {
     TempDir dir;

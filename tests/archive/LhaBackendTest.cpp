@@ -214,9 +214,9 @@ TEST(LhaBackend, ALinkInTheDestinationIsNotFollowed)
     fs::create_directory_symlink(outside, out / "sub", linkError);
 #ifdef _WIN32
     if (linkError) {
-        GTEST_SKIP() << "no symbolic link can be made here (Windows gives the right to make "
-                        "them to administrators and developer mode only): "
-                     << linkError.message();
+        GTEST_SKIP() << "no symbolic link can be made on this system (" << linkError.message()
+                     << "); Windows gives the right to make them to administrators and "
+                        "developer mode only";
     }
 #endif
     ASSERT_FALSE(linkError) << linkError.message();

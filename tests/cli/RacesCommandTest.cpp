@@ -42,6 +42,22 @@ TEST(CliRaces, NonAsciiWorkFolderIsNamedIntactInTheMessage)
     EXPECT_NE(result.out.find("競馬データ"), std::string::npos) << result.out;
 }
 
+TEST(CliRaces, FolderArgumentsWithBlanksAndATrailingSeparatorArriveWhole)
+{
+    TempDir dir;
+    // A blank, Japanese, and a separator at the end (on a Windows command line the backslash
+    // right before the closing quote must not swallow it).
+    std::filesystem::create_directory(dir / "競馬 データ");
+    const std::string folder = furlox::Utf8Text(dir / "競馬 データ" / "");
+    ASSERT_EQ(furlox::test::RunCli(
+                  {"--workdir", folder, "sample", "--seed", "3", "--races", "2", "--out", folder})
+                  .exitCode,
+              0);
+    const auto result = furlox::test::RunCli({"--workdir", folder, "races"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.rfind("0\t東京01R ", 0), 0u) << result.out;
+}
+
 TEST(CliRaces, UsageErrors)
 {
     TempDir dir;
