@@ -2,8 +2,9 @@
 # QtTest report does not reach a pipe, so it is written to a file and shown from there. The
 # DLLs the program loads are found in DLL_DIRS (Linux folders, ":" between them); Qt's
 # plugins through the qt.conf beside the program (Wine hands no QT_* variable over to Windows
-# programs); the platform is Qt's "minimal" (the Windows Qt has no "offscreen"), named on the
-# command line for the same reason. Even that platform needs a display under Wine.
+# programs); the platform is Qt's "windows" (the Windows Qt has no "offscreen"), named on the
+# command line for the same reason: it needs a display under Wine (Xvfb), where it draws as on
+# Windows, shaped windows included.
 #   cmake -DPROGRAM=X.exe -DREPORT=X.txt -DDLL_DIRS=A:B -P RunQtTest.cmake
 function(windows_path linux out)
     string(REPLACE "/" "\\" path "Z:${linux}")
@@ -19,7 +20,7 @@ endforeach()
 set(ENV{WINEPATH} "${winePath}")
 
 file(REMOVE ${REPORT})
-execute_process(COMMAND wine ${PROGRAM} -platform minimal -o ${REPORT},txt
+execute_process(COMMAND wine ${PROGRAM} -platform windows -o ${REPORT},txt
                 RESULT_VARIABLE result TIMEOUT 600)
 if(EXISTS ${REPORT})
     file(READ ${REPORT} text)
