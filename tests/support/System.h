@@ -53,6 +53,9 @@ inline CommandResult RunCliIn(const std::filesystem::path& work, std::vector<std
 // Windows, which has no such thing.
 bool MakeFifo(const std::filesystem::path& path);
 
+// True when the Windows test program runs under Wine (Linux's Windows layer), not on Windows.
+bool RunsUnderWine();
+
 // True when the tests run as the super-user (POSIX root), for whom no permission bit refuses
 // anything. Always false on Windows.
 bool IsSuperUser();

@@ -115,4 +115,9 @@ bool IsSuperUser()
     return ::geteuid() == 0;
 }
 
+bool RunsUnderWine()
+{
+    return false;
+}
+
 } // namespace furlox::test

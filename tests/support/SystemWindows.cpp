@@ -204,4 +204,11 @@ bool IsSuperUser()
     return false;
 }
 
+bool RunsUnderWine()
+{
+    // Wine's ntdll exports its version; Windows' own does not.
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 } // namespace furlox::test

@@ -40,9 +40,13 @@ int main(int argc, char** argv)
     using namespace furlox::ui;
     // A PDF written from a script needs no display: the platform is chosen before the
     // application object exists.
+#ifndef Q_OS_WIN
+    // (On Windows the system's own platform always works without showing a window, and the
+    // Windows Qt has no "offscreen".)
     if (PdfRequested(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+#endif
     if (DisplayMissing()) {
         std::fputs("furlox: 画面（ディスプレイ）が見つからないため、ウィンドウを開けません。\n"
                    "デスクトップから起動するか、画面のない環境では furlox-cli を使ってください。\n",

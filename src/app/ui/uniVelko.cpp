@@ -301,7 +301,7 @@ void TfrmVelko::RestoreSettings()
 {
     const QSettings settings = ProgramSettings();
     move(StoredWindowPosition(QStringLiteral("Main")));
-    const QString workDir = PathQ(m_workDir) + QDir::separator();
+    const QString workDir = PathQ(m_workDir) + QLatin1Char('/');
     m_lastOpenDir = settings.value(QStringLiteral("Main/LastOpenDir"), workDir).toString();
 }
 
@@ -537,14 +537,14 @@ void TfrmVelko::EzRgnBtn1Click()
         const QString filter =
             FileDialogFilter(QStringLiteral("圧縮データファイル(*.lzh)"), QStringLiteral("*.lzh"));
         if (!QFileInfo(m_lastOpenDir).isDir()) {
-            m_lastOpenDir = PathQ(m_workDir) + QDir::separator();
+            m_lastOpenDir = PathQ(m_workDir) + QLatin1Char('/');
         }
         const QString chosen = openFileDialog(m_lastOpenDir, filter);
         ReturnFocus();
         if (chosen.isEmpty()) {
             return;
         }
-        m_lastOpenDir = QFileInfo(chosen).absolutePath() + QDir::separator();
+        m_lastOpenDir = QFileInfo(chosen).absolutePath() + QLatin1Char('/');
         OpenArchiveNow(chosen);
     });
 }

@@ -12,6 +12,7 @@
 #include "detail/ui/uniSyosai.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "support/HeadlessPlatform.h"
+#include "support/System.h"
 
 using namespace furlox;
 using namespace furlox::ui;
@@ -64,6 +65,10 @@ private slots:
 
     void positionsOfAnUnscaledSessionStayOnTheScreen()
     {
+        if (test::RunsUnderWine()) {
+            QSKIP("Wine's window manager moves a frameless window below its own 12-pixel top "
+                  "bar: positions there are Wine's, not the program's");
+        }
         // Written by a session at scale 1 on a large screen: here they lie off the screen.
         {
             QSettings settings(QStringLiteral("Morvane"), QStringLiteral("GLX"));

@@ -184,7 +184,9 @@ private slots:
         QCOMPARE(offeredPages, 1);
         QVERIFY(wholeRange);
         QVERIFY(QFile::exists(pdf));
-
+#ifdef Q_OS_WIN
+        QSKIP("the page count is read back with poppler's pdfinfo, a Linux program");
+#endif
         QProcess info;
         info.start(QStringLiteral("pdfinfo"), {pdf});
         QVERIFY(info.waitForFinished());

@@ -58,6 +58,15 @@ private:
         return QString::fromUtf8(process.readAllStandardOutput());
     }
 
+    // The PDF is read back with poppler's pdfinfo and pdftotext, Linux programs that a
+    // Windows test program cannot start.
+    static void SkipWithoutPoppler()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("the PDF is read back with poppler's pdfinfo and pdftotext, Linux programs");
+#endif
+    }
+
     static int PdfPages(const QString& pdf)
     {
         const QString info = Run(QStringLiteral("pdfinfo"), {pdf});
@@ -115,6 +124,7 @@ private slots:
         const QSize page = PrintableTenths(RaceCardPageLayout());
         const auto pages = LayoutRaceCard(card, page.width(), page.height(), RaceCardSettings());
         QVERIFY(pages.size() >= card.size());
+        SkipWithoutPoppler();
         QCOMPARE(PdfPages(pdf), static_cast<int>(pages.size()));
 
         // pdftotext gives one blank between words, however wide the gap on the page.
@@ -191,6 +201,7 @@ private slots:
                      LayoutRaceCard(card, page.width(), page.height(), RaceCardSettings()).size()));
         QCOMPARE(offered, previewPages);
         QVERIFY(wholeRange);
+        SkipWithoutPoppler();
         QCOMPARE(PdfPages(pdf), previewPages);
     }
 
@@ -226,8 +237,13 @@ private slots:
 
     void headlessPdfCommand()
     {
-        const QString program =
-            QCoreApplication::applicationDirPath() + QStringLiteral("/../furlox");
+        const QString program = QCoreApplication::applicationDirPath() +
+                                QStringLiteral("/../furlox") +
+#ifdef Q_OS_WIN
+                                QStringLiteral(".exe");
+#else
+                                QString();
+#endif
         QVERIFY2(QFileInfo::exists(program), qPrintable(program));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
@@ -243,7 +259,12 @@ private slots:
         const QString one = m_out.filePath(QStringLiteral("one.pdf"));
         QCOMPARE(run({QStringLiteral("--pdf"), one, QStringLiteral("--race"), QStringLiteral("5")}),
                  0);
+#ifndef Q_OS_WIN // (no pdftotext for a Windows program: the file's start is checked instead)
         QVERIFY(PdfText(one).contains(QStringLiteral("6R")));
+#else
+        QFile written(one);
+        QVERIFY(written.open(QIODevice::ReadOnly) && written.read(5) == "%PDF-");
+#endif
         QCOMPARE(run({QStringLiteral("--pdf"), one}), 2);
         QCOMPARE(
             run({QStringLiteral("--pdf"), one, QStringLiteral("--all"), QStringLiteral("--bogus")}),
@@ -272,6 +293,7 @@ private slots:
         QCOMPARE(process.exitCode(), 1);
         QVERIFY(QString::fromUtf8(process.readAllStandardError())
                     .contains(QStringLiteral("2番目のレース")));
+        SkipWithoutPoppler();
         const QString text = PdfText(pdf);
         QVERIFY(text.contains(QStringLiteral("分析できない")));
         QVERIFY(text.contains(QStringLiteral("テストホース01")));
