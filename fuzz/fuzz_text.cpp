@@ -176,32 +176,10 @@ void Helpers(const std::string& t, std::size_t width)
 // ---------------------------------------------------------------------------------------------
 // Encoding and the texts built from stored names.
 
-bool IsValidUtf8(std::string_view s)
-{
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t n = c < 0x80         ? 1
-                        : (c >> 5) == 6  ? 2
-                        : (c >> 4) == 14 ? 3
-                        : (c >> 3) == 30 ? 4
-                                         : 0;
-        if (n == 0 || i + n > s.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < n; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += n;
-    }
-    return true;
-}
-
 void Encoding(const std::string& t)
 {
     const std::string utf8 = ToUtf8(t);
-    FUZZ_CHECK(IsValidUtf8(utf8), "ToUtf8 gave invalid UTF-8 for " + fz::Printable(t));
+    FUZZ_CHECK(IsUtf8(utf8), "ToUtf8 gave invalid UTF-8 for " + fz::Printable(t));
     (void)ToCp932(t);
     (void)ToCp932(utf8);
 
