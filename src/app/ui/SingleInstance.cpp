@@ -68,14 +68,17 @@ bool SingleInstance::TryLock()
 bool SingleInstance::Start(const QString& archive, int waitMs)
 {
     const QDeadlineTimer deadline(waitMs);
+    m_handedOver = false;
     for (;;) {
         if (ActivateRunning(archive)) {
+            m_handedOver = true;
             return false;
         }
         if (TryLock()) {
             // Between the first try and the lock another instance may have finished starting.
             if (ActivateRunning(archive)) {
                 m_lock.reset();
+                m_handedOver = true;
                 return false;
             }
             return Listen();

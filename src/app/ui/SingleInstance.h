@@ -30,6 +30,9 @@ public:
     // another instance runs and has been handed `archive` (an absolute path; empty: only
     // activate), or none could be reached in `waitMs` while another start held the name.
     bool Start(const QString& archive, int waitMs = 10000);
+    // After a false Start: true when the running instance took the message, false when none
+    // answered (a start that hangs, or one the system has not cleared away).
+    bool HandedOver() const { return m_handedOver; }
 
     // The steps of Start, for tests. True when another instance runs and took the message.
     bool ActivateRunning(const QString& archive = QString());
@@ -49,6 +52,7 @@ private:
     QString m_name;
     QLocalServer* m_server = nullptr;
     std::unique_ptr<QLockFile> m_lock;
+    bool m_handedOver = false;
 };
 
 // The socket name for this user.

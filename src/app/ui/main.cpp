@@ -1,6 +1,7 @@
 // The program entry: one running instance, the about window as a splash, the main window.
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -115,7 +116,16 @@ int main(int argc, char** argv)
     }
     SingleInstance instance(InstanceName());
     if (!instance.Start(archive)) {
-        return 0;
+        if (instance.HandedOver()) {
+            return 0;
+        }
+        // Never end without a word: another start holds the name and does not answer.
+        QMessageBox::warning(
+            nullptr, QStringLiteral("Furlox Plus"),
+            QStringLiteral("Furlox Plus はすでに起動していますが、応答がありません。\n"
+                           "起動中のウィンドウを閉じるか、しばらく待ってから"
+                           "もう一度起動してください。"));
+        return 1;
     }
 
     // The splash closes (and deletes itself) when it loses the activation, which may happen

@@ -752,6 +752,7 @@ private slots:
         SingleInstance second(name);
         const QString path = QStringLiteral("/tmp/日本語 の/day.lzh");
         QVERIFY(!second.Start(path));
+        QVERIFY(second.HandedOver());
         QTRY_COMPARE(archives.count(), 1);
         QCOMPARE(archives.first().first().toString(), path);
         QCOMPARE(activated.count(), 1);
@@ -797,6 +798,7 @@ private slots:
             SingleInstance second(name);
             QVERIFY(!second.TryLock());
             QVERIFY(!second.Start(QString(), 300));
+            QVERIFY(!second.HandedOver()); // none answered: the start must say so, not vanish
         }
         // ... and hands over once the first listens.
         std::atomic<int> outcome{-1};
