@@ -29,6 +29,13 @@ struct Outcome
     lha::ExtractResult result;
 };
 
+// The folder "work" in the test's folder, where the earlier day's files are written.
+fs::path MakeWorkFolder(const TempDir& dir)
+{
+    fs::create_directory(dir / "work");
+    return dir / "work";
+}
+
 Outcome ExtractAll(const std::string& archive, const std::string& dest, ExtractRules rules = {},
                    TArchiverProgressEvent handler = {})
 {
@@ -129,8 +136,7 @@ TEST(ExtractionPaths, DataFileNamesInOtherCapitalsTakeTheirOwnSpelling)
 TEST(ExtractionPaths, ProgramFilesAndExecutablesAreNeverReplaced)
 {
     TempDir dir;
-    const fs::path work = dir / "work";
-    fs::create_directory(work);
+    const fs::path work = MakeWorkFolder(dir);
 #ifdef _WIN32
     // Windows runs a file by its extension.
     const std::string tool = "tool.cmd";
@@ -178,8 +184,7 @@ TEST(ExtractionPaths, ProgramFilesAndExecutablesAreNeverReplaced)
 TEST(ExtractionPaths, NamesTheSystemShortensReplaceNoProgramFile)
 {
     TempDir dir;
-    const fs::path work = dir / "work";
-    fs::create_directory(work);
+    const fs::path work = MakeWorkFolder(dir);
     dir.Write("work/furlox-cli.exe", "the program");
     dir.Write("work/Foot.dat", "the footer");
     dir.Write("work/kol_uma.kd2", "old horses");
@@ -207,8 +212,7 @@ TEST(ExtractionPaths, NamesTheSystemShortensReplaceNoProgramFile)
 TEST(ExtractionPaths, WindowsDeviceNamesAreRefusedAndTheRestExtracted)
 {
     TempDir dir;
-    const fs::path work = dir / "work";
-    fs::create_directory(work);
+    const fs::path work = MakeWorkFolder(dir);
     dir.Write("work/kol_uma.kd2", "old horses");
     // On Windows these name devices in every folder, whatever follows the dot.
     dir.Write("day.lzh", MakeLhaFiles({{"nul.txt", "a"},
@@ -295,8 +299,7 @@ TEST(ExtractionPaths, NoFolderTakesADataFileName)
 TEST(ExtractionPaths, AFailurePuttingFilesInPlaceBringsTheOldOnesBack)
 {
     TempDir dir;
-    const fs::path work = dir / "work";
-    fs::create_directory(work);
+    const fs::path work = MakeWorkFolder(dir);
     dir.Write("work/one.txt", "old one");
     dir.Write("work/two.txt", "old two");
     // A killed run left a temporary file; the next extraction clears it away.
