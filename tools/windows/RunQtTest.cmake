@@ -20,7 +20,7 @@ endforeach()
 set(ENV{WINEPATH} "${winePath}")
 
 file(REMOVE ${REPORT})
-execute_process(COMMAND wine ${PROGRAM} -platform windows -o ${REPORT},txt
+execute_process(COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine-run ${PROGRAM} -platform windows -o ${REPORT},txt
                 RESULT_VARIABLE result TIMEOUT 600)
 if(EXISTS ${REPORT})
     file(READ ${REPORT} text)
