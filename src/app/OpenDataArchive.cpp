@@ -144,7 +144,7 @@ OpenArchiveResult OpenDataArchive(const std::string& archivePath,
     // The extraction names the files it placed.
     const std::vector<std::filesystem::path>& placed = archiveFile.LastResult().placed;
     const bool replaced = std::any_of(placed.begin(), placed.end(), [](const auto& path) {
-        const std::string name = path.filename().string();
+        const std::string name = Utf8Text(path.filename());
         return std::find(std::begin(kKolNames), std::end(kKolNames), name) != std::end(kKolNames);
     });
 

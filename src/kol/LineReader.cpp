@@ -93,7 +93,7 @@ KolFileRead ReadKolFile(const std::filesystem::path& path, std::size_t maxLines)
         // Reading it would only say that a read failed; say what is in the way.
         result.lines = splitter.Finish(false);
         result.error =
-            "作業フォルダの "_sj + path.filename().string() +
+            "作業フォルダの "_sj + PathText(path.filename()) +
             " がファイルではなくフォルダになっているため、読み込めません。\r\n"
             "このフォルダを削除するか名前を変えてから、もう一度書庫を開いてください。"_sj;
         return result;
@@ -102,7 +102,7 @@ KolFileRead ReadKolFile(const std::filesystem::path& path, std::size_t maxLines)
         path, kReadPiece, [&splitter](std::string_view piece) { splitter.Feed(piece); });
     result.lines = splitter.Finish(failure == 0);
     if (failure != 0) {
-        result.error = "ファイル "_sj + path.filename().string() +
+        result.error = "ファイル "_sj + PathText(path.filename()) +
                        " の読み込み中にエラーが発生しました。"_sj + "(" +
                        platform::ErrorText(failure) + ")";
     }

@@ -410,7 +410,7 @@ void WriteSampleDay(const SampleOptions& options, const std::filesystem::path& d
         {kHorseFileName, &files.horseFile}};
     for (const auto& [name, bytes] : outputs) {
         if (!WriteFileAtomic(dir / name, *bytes)) {
-            throw Error("ファイル "_sj + (dir / name).string() + " を作成できません"_sj);
+            throw Error("ファイル "_sj + PathText(dir / name) + " を作成できません"_sj);
         }
     }
 }

@@ -3,11 +3,13 @@
 #include <set>
 
 #include "base/Encoding.h"
+#include "base/Error.h"
 #include "kol/KolHen.h"
 #include "kol/KolRecords.h"
 #include "kol/LineReader.h"
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
+#include "support/TempDir.h"
 
 using namespace furlox;
 using namespace furlox::kol;
@@ -88,5 +90,20 @@ TEST(SampleDay, FullDayHasEighteenRunnersWithFiveRunsEach)
     for (const std::string& h : horses.lines) {
         ASSERT_GE(h.size(), 4014u);
         EXPECT_NE(CourseName(PastRunField(h, 4, pastrun::kCourseCode)), UnknownCourseName());
+    }
+}
+
+// The message names the folder readably also when its name is Japanese (the messages are
+// CP932; a path's own bytes are UTF-8 on Linux and UTF-16 on Windows).
+TEST(SampleDay, AFolderThatCannotBeMadeIsNamedInTheMessage)
+{
+    const test::TempDir temp;
+    temp.Write("作業", "a file where the folder belongs");
+    try {
+        WriteSampleDay(SampleOptions{}, temp / "作業/日曜");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find(ToCp932("作業")), std::string::npos)
+            << ToUtf8(e.what());
     }
 }
