@@ -13,6 +13,25 @@ function(furlox_windows_resources target name description)
     target_sources(${target} PRIVATE ${rc})
 endfunction()
 
+# The prefix of the Windows Qt: the folder above Qt6Core.dll's.
+function(furlox_windows_qt_prefix out)
+    get_target_property(qtCore Qt6::Core IMPORTED_LOCATION_RELEASE)
+    if(NOT qtCore)
+        get_target_property(qtCore Qt6::Core IMPORTED_LOCATION)
+    endif()
+    get_filename_component(prefix ${qtCore} DIRECTORY)
+    get_filename_component(prefix ${prefix} DIRECTORY)
+    set(${out} ${prefix} PARENT_SCOPE)
+endfunction()
+
+# The folder of the cross compiler's own runtime DLLs (libstdc++, libgcc_s).
+function(furlox_windows_runtime_dir out)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
+                    OUTPUT_VARIABLE dll OUTPUT_STRIP_TRAILING_WHITESPACE)
+    get_filename_component(dir ${dll} DIRECTORY)
+    set(${out} ${dir} PARENT_SCOPE)
+endfunction()
+
 # The deploy folder: build-windows/deploy/Furlox. The Qt prefix is where Qt6Core.dll's
 # folder is; Qt's Japanese translations are platform-independent files, taken from the host's
 # Qt of the same version when the Windows Qt has none.
@@ -24,12 +43,7 @@ function(furlox_windows_deploy)
     if(TARGET furlox)
         list(APPEND programs $<TARGET_FILE:furlox>)
         list(APPEND depends furlox)
-        get_target_property(qtCore Qt6::Core IMPORTED_LOCATION_RELEASE)
-        if(NOT qtCore)
-            get_target_property(qtCore Qt6::Core IMPORTED_LOCATION)
-        endif()
-        get_filename_component(qtPrefix ${qtCore} DIRECTORY)
-        get_filename_component(qtPrefix ${qtPrefix} DIRECTORY)
+        furlox_windows_qt_prefix(qtPrefix)
     endif()
     if(NOT CMAKE_CROSSCOMPILING)
         # Built on Windows itself: Qt's own deployment tool gathers the DLLs and plugins.
@@ -44,10 +58,10 @@ function(furlox_windows_deploy)
             VERBATIM)
         return()
     endif()
+    furlox_windows_runtime_dir(runtimeDir)
     add_custom_target(deploy
         COMMAND ${CMAKE_COMMAND} "-DPROGRAMS=${programs}" -DQT_PREFIX=${qtPrefix}
-                -DOUT=${out} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
-                -DCOMPILER=${CMAKE_CXX_COMPILER}
+                -DOUT=${out} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DRUNTIME_DIR=${runtimeDir}
                 -P ${PROJECT_SOURCE_DIR}/tools/windows/Deploy.cmake
         DEPENDS ${depends}
         COMMENT "Gathering the Windows program folder in ${out}"

@@ -14,25 +14,36 @@ std::string ToUtf8(std::string_view cp932)
     return platform::Cp932ToUtf8(cp932);
 }
 
+std::size_t Utf8CharLength(std::string_view text)
+{
+    if (text.empty()) {
+        return 0;
+    }
+    const auto c = static_cast<unsigned char>(text[0]);
+    const std::size_t n = c < 0x80           ? 1
+                          : (c >> 5) == 0x6  ? 2
+                          : (c >> 4) == 0xE  ? 3
+                          : (c >> 3) == 0x1E ? 4
+                                             : 0;
+    if (n == 0 || n > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((static_cast<unsigned char>(text[k]) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return n;
+}
+
 bool IsUtf8(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t n = c < 0x80           ? 1
-                              : (c >> 5) == 0x6  ? 2
-                              : (c >> 4) == 0xE  ? 3
-                              : (c >> 3) == 0x1E ? 4
-                                                 : 0;
-        if (n == 0 || i + n > text.size()) {
+    while (!text.empty()) {
+        const std::size_t n = Utf8CharLength(text);
+        if (n == 0) {
             return false;
         }
-        for (std::size_t k = 1; k < n; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        i += n;
+        text.remove_prefix(n);
     }
     return true;
 }

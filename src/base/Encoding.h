@@ -20,6 +20,9 @@ std::string ToUtf8(std::string_view cp932);
 // True when the text is well-formed UTF-8.
 bool IsUtf8(std::string_view text);
 
+// The length of the UTF-8 character that starts the text, 0 when it is no valid UTF-8.
+std::size_t Utf8CharLength(std::string_view text);
+
 // True when byte c starts a double-byte CP932 character.
 constexpr bool IsLeadByte(unsigned char c)
 {

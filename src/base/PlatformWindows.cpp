@@ -1,5 +1,7 @@
 #include "base/Platform.h"
 
+#include "base/Encoding.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -83,26 +85,6 @@ std::string Narrow(UINT codePage, std::wstring_view text, const char* substitute
     std::string out(static_cast<std::size_t>(n), '\0');
     ::WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), n, fallback, nullptr);
     return out;
-}
-
-// The length of the UTF-8 character starting at s[0], 0 when it is no valid UTF-8.
-std::size_t Utf8CharLength(std::string_view s)
-{
-    const auto c = static_cast<unsigned char>(s[0]);
-    const std::size_t n = c < 0x80           ? 1
-                          : (c >> 5) == 0x6  ? 2
-                          : (c >> 4) == 0xE  ? 3
-                          : (c >> 3) == 0x1E ? 4
-                                             : 0;
-    if (n == 0 || n > s.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((static_cast<unsigned char>(s[k]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return n;
 }
 
 // The length of the CP932 character starting at s[0], 0 when it is no valid CP932.

@@ -44,6 +44,23 @@ TEST(Encoding, TrailByteDetection)
     EXPECT_FALSE(IsTrailByteAt("a\\", 1));
 }
 
+// Decides how an archive's entry names are read (stored UTF-8 or Shift-JIS) and where a bad
+// byte of a name is cut on Windows.
+TEST(Encoding, Utf8IsToldApartFromShiftJis)
+{
+    EXPECT_EQ(Utf8CharLength("a"), 1u);
+    EXPECT_EQ(Utf8CharLength("é"), 2u);
+    EXPECT_EQ(Utf8CharLength("馬x"), 3u);
+    EXPECT_EQ(Utf8CharLength("\xF0\x9F\x90\x8E"), 4u);
+    EXPECT_EQ(Utf8CharLength(""), 0u);
+    EXPECT_EQ(Utf8CharLength("\xE9\xA6"), 0u); // cut off
+    EXPECT_EQ(Utf8CharLength("\x80"), 0u);     // a continuation byte first
+    EXPECT_TRUE(IsUtf8(""));
+    EXPECT_TRUE(IsUtf8("kol_den1.kd2 馬"));
+    EXPECT_FALSE(IsUtf8(S("馬")));      // Shift-JIS
+    EXPECT_FALSE(IsUtf8("ok\xE9\xA6")); // cut off at the end
+}
+
 TEST(KolHen, SmallTablesAndTheirFallBacks)
 {
     EXPECT_EQ(U(WeekdayText("07")), "(金)");

@@ -2,17 +2,14 @@
 # plugins load (found in the Qt prefix and the compiler's folders), stripped; Qt's plugins,
 # Qt's Japanese translations, Foot.dat and the help page. Run by the `deploy` target:
 #   cmake -DPROGRAMS="a.exe;b.exe" -DQT_PREFIX=DIR -DOUT=DIR -DSOURCE_DIR=DIR
-#         -DCOMPILER=x86_64-w64-mingw32-g++-posix -P Deploy.cmake
-# QT_PREFIX is empty for a build without windows.
+#         -DRUNTIME_DIR=DIR -P Deploy.cmake
+# QT_PREFIX is empty for a build without windows; RUNTIME_DIR holds the compiler's own
+# runtime DLLs (libstdc++, libgcc_s).
 
 cmake_minimum_required(VERSION 3.25)
 set(triplet x86_64-w64-mingw32)
 find_program(OBJDUMP ${triplet}-objdump REQUIRED)
 find_program(STRIP ${triplet}-strip REQUIRED)
-# The folder of the compiler's own runtime DLLs (libstdc++, libgcc_s).
-execute_process(COMMAND ${COMPILER} -print-file-name=libstdc++-6.dll
-                OUTPUT_VARIABLE runtimeDll OUTPUT_STRIP_TRAILING_WHITESPACE)
-get_filename_component(runtimeDir ${runtimeDll} DIRECTORY)
 
 file(REMOVE_RECURSE ${OUT})
 file(MAKE_DIRECTORY ${OUT})
@@ -32,7 +29,7 @@ endif()
 
 # Every DLL the programs and plugins load, found by name (Windows names ignore case) in the
 # Qt prefix and the compiler's folders; what is in none of them is Windows' own (KERNEL32, ...).
-set(searched ${runtimeDir} /usr/${triplet}/lib)
+set(searched ${RUNTIME_DIR} /usr/${triplet}/lib)
 if(QT_PREFIX)
     list(PREPEND searched ${QT_PREFIX}/bin)
 endif()
