@@ -9,6 +9,7 @@
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
 #include "base/ui/Pictures.h"
+#include "base/ui/QtText.h"
 #include "detail/ui/uniSyosai.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "support/HeadlessPlatform.h"
@@ -27,7 +28,7 @@ private:
     std::unique_ptr<TfrmVelko> MakeWindow()
     {
         TfrmVelko::Options options;
-        options.workDir = m_work.path().toStdString();
+        options.workDir = PathOf(m_work.path());
         auto window = std::make_unique<TfrmVelko>(options);
         window->messageBox = [](const QString&, const QString&, bool) {};
         return window;

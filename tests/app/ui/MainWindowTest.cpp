@@ -119,7 +119,7 @@ class MainWindowTest : public QObject
 
 private:
     QTemporaryDir m_dir;
-    fs::path WorkDir() const { return m_dir.path().toStdString(); }
+    fs::path WorkDir() const { return PathOf(m_dir.path()); }
     std::unique_ptr<TfrmVelko> MakeWindow(const QString& archive = {})
     {
         TfrmVelko::Options options;
@@ -136,9 +136,9 @@ private:
     // A window on BrokenDay(): race 0 fails at start-up and reports it in one error box.
     static std::unique_ptr<TfrmVelko> OpenBrokenDay(const QString& dir)
     {
-        BrokenDay().WriteFiles(dir.toStdString());
+        BrokenDay().WriteFiles(PathOf(dir));
         TfrmVelko::Options options;
-        options.workDir = dir.toStdString();
+        options.workDir = PathOf(dir);
         QStringList atStart;
         CloseNextModal(&atStart);
         auto window = std::make_unique<TfrmVelko>(options);
@@ -176,7 +176,7 @@ private slots:
     {
         QTemporaryDir empty;
         TfrmVelko::Options options;
-        options.workDir = empty.path().toStdString();
+        options.workDir = PathOf(empty.path());
         TfrmVelko window(options);
         QVERIFY(window.Grid1->isHidden());
         QVERIFY(window.popMenu->isEmpty());
@@ -323,7 +323,7 @@ private slots:
         QTemporaryDir work;
         QTemporaryDir drops;
         TfrmVelko::Options options;
-        options.workDir = work.path().toStdString();
+        options.workDir = PathOf(work.path());
         TfrmVelko window(options);
         window.messageBox = [this](const QString&, const QString& text, bool) {
             m_messages << text;
@@ -367,7 +367,7 @@ private slots:
     {
         QTemporaryDir work;
         TfrmVelko::Options options;
-        options.workDir = work.path().toStdString();
+        options.workDir = PathOf(work.path());
         options.archive = QStringLiteral(FURLOX_SOURCE_DIR "/samples/sample-day.lzh");
         TfrmVelko window(options);
         QCOMPARE(window.LoadedDay().RaceCount(), 36);
@@ -545,9 +545,9 @@ private slots:
         QTemporaryDir archives;
         kol::SampleOptions sample;
         sample.seed = 1;
-        kol::WriteSampleDay(sample, work.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(work.path()));
         TfrmVelko::Options options;
-        options.workDir = work.path().toStdString();
+        options.workDir = PathOf(work.path());
         TfrmVelko window(options);
         TfrmSyosai detail;
         QStringList detailErrors;
@@ -591,14 +591,14 @@ private slots:
         QTemporaryDir work;
         kol::SampleOptions sample;
         sample.seed = 1;
-        kol::WriteSampleDay(sample, work.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(work.path()));
         TfrmVelko::Options options;
-        options.workDir = work.path().toStdString();
+        options.workDir = PathOf(work.path());
         TfrmVelko window(options);
         window.AnalyseRace(12);
         QVERIFY(window.RaceShown());
         // The horse file cannot be read to its end: the race file before it is the new day's.
-        BrokenDay().WriteFiles(work.path().toStdString());
+        BrokenDay().WriteFiles(PathOf(work.path()));
         const QString horses = work.filePath(QStringLiteral("kol_uma.kd2"));
         QVERIFY(QFile::remove(horses));
         QVERIFY(QDir().mkdir(horses));
@@ -667,7 +667,7 @@ private slots:
         for (const QString& workDir : dirs) {
             QStringList shown;
             TfrmVelko::Options options;
-            options.workDir = workDir.toStdString();
+            options.workDir = PathOf(workDir);
             // The constructor reports through the default message box: read it and close it.
             CloseNextModal(&shown);
             const auto window = std::make_unique<TfrmVelko>(options);
@@ -695,9 +695,9 @@ private slots:
         const QString workDir = root.filePath(QStringLiteral("work"));
         QVERIFY(QDir().mkpath(workDir));
         kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, workDir.toStdString());
+        kol::WriteSampleDay(sample, PathOf(workDir));
         TfrmVelko::Options options;
-        options.workDir = workDir.toStdString();
+        options.workDir = PathOf(workDir);
         TfrmVelko window(options);
         window.messageBox = [this](const QString&, const QString& text, bool) {
             m_messages << text;
@@ -761,7 +761,7 @@ private slots:
         // The running window opens it as if dropped, once no dialog is in the way.
         QTemporaryDir work;
         TfrmVelko::Options options;
-        options.workDir = work.path().toStdString();
+        options.workDir = PathOf(work.path());
         TfrmVelko window(options);
         window.messageBox = [this](const QString&, const QString& text, bool) {
             m_messages << text;
@@ -946,7 +946,7 @@ private slots:
     {
         QTemporaryDir empty;
         TfrmVelko::Options options;
-        options.workDir = empty.path().toStdString();
+        options.workDir = PathOf(empty.path());
         TfrmVelko window(options);
         window.show();
         QVERIFY(window.lblNotice->isVisible());
@@ -979,9 +979,9 @@ private slots:
         }
         QTemporaryDir work;
         kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, work.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(work.path()));
         TfrmVelko::Options options;
-        options.workDir = work.path().toStdString();
+        options.workDir = PathOf(work.path());
         TfrmVelko window(options);
         window.messageBox = [this](const QString&, const QString& text, bool) {
             m_messages << text;

@@ -12,6 +12,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/QtTranslations.h"
 #include "app/ui/uniVelko.h"
+#include "base/ui/QtText.h"
 #include "support/HeadlessPlatform.h"
 
 using namespace furlox;
@@ -67,7 +68,7 @@ private slots:
     {
         QTemporaryDir dir;
         TfrmVelko::Options options;
-        options.workDir = dir.path().toStdString();
+        options.workDir = PathOf(dir.path());
         TfrmVelko window(options);
         window.messageBox = [](const QString&, const QString&, bool) {};
         QString asked;

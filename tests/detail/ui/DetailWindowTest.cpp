@@ -43,7 +43,7 @@ private:
     {
         auto w = std::make_unique<Windows>();
         TfrmVelko::Options options;
-        options.workDir = dir.toStdString();
+        options.workDir = PathOf(dir);
         w->main = std::make_unique<TfrmVelko>(options);
         w->detail = std::make_unique<TfrmSyosai>();
         Windows* raw = w.get();
@@ -56,7 +56,7 @@ private:
     std::unique_ptr<Windows> OpenSampleRunner(const QTemporaryDir& dir, int race, int row)
     {
         kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, dir.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(dir.path()));
         auto w = Open(dir.path());
         w->main->AnalyseRace(race);
         w->main->Grid1ClickCell(row, 2);
@@ -130,7 +130,7 @@ private slots:
     {
         QTemporaryDir dir;
         kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, dir.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(dir.path()));
         auto w = Open(dir.path());
         w->main->AnalyseRace(10);
         QVERIFY(!w->detail->isVisible());
@@ -154,7 +154,7 @@ private slots:
     {
         QTemporaryDir dir;
         kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, dir.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(dir.path()));
         auto w = Open(dir.path());
         w->main->Grid1ClickCell(4, 2);
         QVERIFY(w->detail->isVisible());
@@ -176,7 +176,7 @@ private slots:
     {
         QTemporaryDir dir;
         kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, dir.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(dir.path()));
         auto w = Open(dir.path());
         w->main->AnalyseRace(3); // 東京04R, a steeplechase
         w->main->Grid1ClickCell(1, 2);
@@ -196,7 +196,7 @@ private slots:
             .SetHorse(kol::horse::kPrizePart1, "0000000000")
             .SetHorse(kol::horse::kPrizePart2, "0000000000");
         builder.AddRunner().SetHorse(kol::horse::kMainPrize, "12x4567890");
-        builder.WriteFiles(dir.path().toStdString());
+        builder.WriteFiles(PathOf(dir.path()));
         auto w = Open(dir.path());
         QCOMPARE(w->main->LoadedDay().RaceCount(), 1);
         w->main->Grid1ClickCell(2, 2);
@@ -214,7 +214,7 @@ private slots:
     {
         QTemporaryDir dir;
         kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, dir.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(dir.path()));
         auto w = Open(dir.path());
         w->detail->move(0, 0);
         w->main->AnalyseRace(10);
@@ -299,7 +299,7 @@ private slots:
     {
         QTemporaryDir dir;
         kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, dir.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(dir.path()));
         auto w = Open(dir.path());
         w->main->show();
         w->main->activateWindow();
@@ -345,7 +345,7 @@ private slots:
             .SetHorse(kol::horse::kPrizePart1, "0000000000")
             .SetHorse(kol::horse::kPrizePart2, "0000000000");
         builder.AddRunner().Figures({80}).SetHorse(kol::horse::kMainPrize, "12x4567890");
-        builder.WriteFiles(dir.path().toStdString());
+        builder.WriteFiles(PathOf(dir.path()));
         auto w = Open(dir.path());
         w->main->Grid1ClickCell(1, 2);
         QVERIFY(w->detail->isVisible());

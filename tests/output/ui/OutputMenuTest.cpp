@@ -11,6 +11,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
 #include "base/Encoding.h"
+#include "base/ui/QtText.h"
 #include "kol/SampleDay.h"
 #include "output/PlotExport.h"
 #include "output/TextExport.h"
@@ -35,7 +36,7 @@ private:
     std::unique_ptr<TfrmVelko> MakeWindow(const QString& answer)
     {
         TfrmVelko::Options options;
-        options.workDir = m_work.path().toStdString();
+        options.workDir = PathOf(m_work.path());
         auto window = std::make_unique<TfrmVelko>(options);
         window->messageBox = [this](const QString& title, const QString& text, bool) {
             m_messages << title + QLatin1Char('|') + text;
@@ -65,7 +66,7 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX")).clear();
         kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, m_work.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(m_work.path()));
     }
 
     void init()

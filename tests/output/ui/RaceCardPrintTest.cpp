@@ -12,6 +12,7 @@
 #include "app/ui/uniVelko.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
+#include "base/ui/QtText.h"
 #include "kol/KolHen.h"
 #include "kol/SampleDay.h"
 #include "output/CsvExport.h"
@@ -37,7 +38,7 @@ private:
     std::unique_ptr<TfrmVelko> MakeWindow(const QString& answer)
     {
         TfrmVelko::Options options;
-        options.workDir = m_work.path().toStdString();
+        options.workDir = PathOf(m_work.path());
         auto window = std::make_unique<TfrmVelko>(options);
         window->messageBox = [this](const QString&, const QString& text, bool) {
             m_messages << text;
@@ -97,7 +98,7 @@ private slots:
         QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX")).clear();
         kol::SampleOptions sample;
         sample.full = true;
-        kol::WriteSampleDay(sample, m_work.path().toStdString());
+        kol::WriteSampleDay(sample, PathOf(m_work.path()));
     }
 
     void init()
@@ -283,7 +284,7 @@ private slots:
         b.AddRace().Set(kol::race::kRaceNumber, "12");
         b.AddRunner().Figures({90});
         b.race(1).runners[0].SetEntry(kol::entry::kWeightCarried, "5X0");
-        b.WriteFiles(broken.path().toStdString());
+        b.WriteFiles(PathOf(broken.path()));
         const QString pdf = m_out.filePath(QStringLiteral("broken.pdf"));
         QProcess process;
         process.setProcessEnvironment(env);

@@ -10,6 +10,7 @@
 #include "app/OpenDataArchive.h"
 #include "app/ui/Application.h"
 #include "app/ui/OpenArchiveDialog.h"
+#include "base/ui/QtText.h"
 #include "skin/ui/dxfLabel.h"
 #include "skin/ui/dxfProgressBar.h"
 #include "support/HeadlessPlatform.h"
@@ -356,7 +357,7 @@ private slots:
                                  dialog.isVisible()});
             });
             result = app::OpenDataArchive(FURLOX_SOURCE_DIR "/samples/sample-day.lzh",
-                                          work.path().toStdString(), day, &dialog.Progress());
+                                          PathOf(work.path()), day, &dialog.Progress());
             lastBar = dialog.ProgressBar1->grab().toImage();
         });
         QCOMPARE(result.status, app::OpenArchiveResult::Status::Extracted);
@@ -411,7 +412,7 @@ private slots:
         });
         sampler.start();
         const app::OpenArchiveResult result = OpenDataArchiveWithProgress(
-            &owner, FURLOX_SOURCE_DIR "/samples/sample-day.lzh", work.path().toStdString(), day);
+            &owner, FURLOX_SOURCE_DIR "/samples/sample-day.lzh", PathOf(work.path()), day);
         sampler.stop();
         QCOMPARE(result.status, app::OpenArchiveResult::Status::Extracted);
         QCOMPARE(day.RaceCount(), 36);
@@ -423,8 +424,8 @@ private slots:
         const QString missing = other.filePath(QStringLiteral("none.lzh"));
         seenVisible = false;
         sampler.start();
-        const app::OpenArchiveResult refused = OpenDataArchiveWithProgress(
-            &owner, missing.toStdString(), work.path().toStdString(), day);
+        const app::OpenArchiveResult refused =
+            OpenDataArchiveWithProgress(&owner, missing.toStdString(), PathOf(work.path()), day);
         sampler.stop();
         QCOMPARE(refused.status, app::OpenArchiveResult::Status::Failed);
         QVERIFY(!seenVisible);
