@@ -1026,6 +1026,39 @@ private slots:
         QVERIFY(m_messages.last().contains(work.filePath(QStringLiteral("help/index.html"))));
     }
 
+    // On Windows an open viewer window, whoever started it, is found by its title and brought
+    // to the front, so the P.L.O.T button neither starts a second copy nor complains about a
+    // missing program. Elsewhere only a copy this window started counts.
+    void anOpenViewerWindowIsUsedOnWindows()
+    {
+        QTemporaryDir work; // no viewer program in it
+        kol::SampleOptions sample;
+        kol::WriteSampleDay(sample, PathOf(work.path()));
+        TfrmVelko::Options options;
+        options.workDir = PathOf(work.path());
+        TfrmVelko window(options);
+        window.messageBox = [this](const QString&, const QString& text, bool) {
+            m_messages << text;
+        };
+        // Qt adds the program's display name to a window title on Windows; the viewer's own
+        // window has its bare title.
+        const QString displayName = QGuiApplication::applicationDisplayName();
+        QGuiApplication::setApplicationDisplayName(QString());
+        QWidget viewer;
+        viewer.setWindowTitle(QStringLiteral("Plotline Viewer"));
+        viewer.show();
+        const bool exposed = QTest::qWaitForWindowExposed(&viewer);
+        QGuiApplication::setApplicationDisplayName(displayName);
+        QVERIFY(exposed);
+        window.EzRgnBtn6Click();
+#ifdef _WIN32
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
+#else
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains(QStringLiteral("pt")));
+#endif
+    }
+
     void regionButtonClicksOnlyWhenEnabledAndIgnoresDoubleClicks()
     {
         TEzRgnBtn button;
