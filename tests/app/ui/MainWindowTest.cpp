@@ -120,10 +120,12 @@ class MainWindowTest : public QObject
 private:
     QTemporaryDir m_dir;
     fs::path WorkDir() const { return PathOf(m_dir.path()); }
-    std::unique_ptr<TfrmVelko> MakeWindow(const QString& archive = {})
+    // A window on the work folder (the test's own when none is given) whose messages are
+    // collected in m_messages.
+    std::unique_ptr<TfrmVelko> MakeWindow(const QString& archive = {}, const fs::path& work = {})
     {
         TfrmVelko::Options options;
-        options.workDir = WorkDir();
+        options.workDir = work.empty() ? WorkDir() : work;
         options.archive = archive;
         auto window = std::make_unique<TfrmVelko>(options);
         window->messageBox = [this](const QString&, const QString& text, bool) {
@@ -978,15 +980,9 @@ private slots:
             QSKIP("Wine always has a browser (winebrowser), so none can be missing there");
         }
         QTemporaryDir work;
-        kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, PathOf(work.path()));
-        TfrmVelko::Options options;
-        options.workDir = PathOf(work.path());
-        TfrmVelko window(options);
-        window.messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
-        window.EzRgnBtn6Click();
+        kol::WriteSampleDay(kol::SampleOptions{}, PathOf(work.path()));
+        const auto window = MakeWindow({}, PathOf(work.path()));
+        window->EzRgnBtn6Click();
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages.first().contains(QStringLiteral("pt")));
         QVERIFY(m_messages.first().contains(work.path()));
@@ -1013,7 +1009,7 @@ private slots:
         qputenv("PATH", bin.path().toLocal8Bit());
         qunsetenv("BROWSER");
         qunsetenv("XDG_CURRENT_DESKTOP");
-        QTest::keyClick(&window, Qt::Key_F1);
+        QTest::keyClick(window.get(), Qt::Key_F1);
         qputenv("PATH", path);
         if (!browser.isEmpty()) {
             qputenv("BROWSER", browser);
@@ -1032,14 +1028,8 @@ private slots:
     void anOpenViewerWindowIsUsedOnWindows()
     {
         QTemporaryDir work; // no viewer program in it
-        kol::SampleOptions sample;
-        kol::WriteSampleDay(sample, PathOf(work.path()));
-        TfrmVelko::Options options;
-        options.workDir = PathOf(work.path());
-        TfrmVelko window(options);
-        window.messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
+        kol::WriteSampleDay(kol::SampleOptions{}, PathOf(work.path()));
+        const auto window = MakeWindow({}, PathOf(work.path()));
         // Qt adds the program's display name to a window title on Windows; the viewer's own
         // window has its bare title.
         const QString displayName = QGuiApplication::applicationDisplayName();
@@ -1050,7 +1040,7 @@ private slots:
         const bool exposed = QTest::qWaitForWindowExposed(&viewer);
         QGuiApplication::setApplicationDisplayName(displayName);
         QVERIFY(exposed);
-        window.EzRgnBtn6Click();
+        window->EzRgnBtn6Click();
 #ifdef _WIN32
         QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('\n'))));
 #else
