@@ -399,9 +399,7 @@ private:
             const std::size_t end = std::min(rel.find('/', start), rel.size());
             std::string stem = rel.substr(start, std::min(rel.find('.', start), end) - start);
             stem.erase(stem.find_last_not_of(' ') + 1);
-            std::transform(stem.begin(), stem.end(), stem.begin(), [](char c) {
-                return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-            });
+            std::transform(stem.begin(), stem.end(), stem.begin(), FoldAscii);
             const bool numbered = stem.size() == 4 &&
                                   (stem.rfind("com", 0) == 0 || stem.rfind("lpt", 0) == 0) &&
                                   stem[3] >= '1' && stem[3] <= '9';

@@ -1,5 +1,6 @@
 # Runs a QtTest program built for Windows under Wine and prints its report: under Wine a
-# QtTest report does not reach a pipe, so it is written to a file and shown from there. The
+# QtTest report does not reach standard output (not even a file there, through wine-run), so
+# it is written to a file of its own and shown from there. The
 # DLLs the program loads are found in DLL_DIRS (Linux folders, ":" between them); Qt's
 # plugins through the qt.conf beside the program (Wine hands no QT_* variable over to Windows
 # programs); the platform is Qt's "windows" (the Windows Qt has no "offscreen"), named on the
