@@ -9,9 +9,9 @@
 // once per race from the race file. All texts are CP932.
 namespace furlox::kol {
 
-inline constexpr int kMaxRaces = 39;        // race menu entries that can select a race
-inline constexpr int kMaxEntryLines = 648;  // 36 races of 18 runners
-inline constexpr int kMaxRunners = 18;      // runner rows the race grid is laid out for
+inline constexpr int kMaxRaces = 39;       // race menu entries that can select a race
+inline constexpr int kMaxEntryLines = 648; // 36 races of 18 runners
+inline constexpr int kMaxRunners = 18;     // runner rows the race grid is laid out for
 
 inline constexpr const char* kRaceFileName = "kol_den1.kd2";
 inline constexpr const char* kEntryFileName = "kol_den2.kd2";
@@ -20,17 +20,17 @@ inline constexpr const char* kHorseFileName = "kol_uma.kd2";
 // The texts kept per race, built at load time by ParseRaceRecord.
 struct RaceTexts
 {
-    std::string dateText;        // YYYY/MM/DD(土)
-    std::string meetingText;     // meeting number + meeting day
-    std::string headCountText;   // the head count field unchanged
-    std::string startLine;       // date text + " 発走" + post time + " " + head count + "頭"
-    std::string raceHeader;      // shown above the grid
-    std::string menuCaption;     // the race's entry in the race menu
+    std::string dateText;      // YYYY/MM/DD(土)
+    std::string meetingText;   // meeting number + meeting day
+    std::string headCountText; // the head count field unchanged
+    std::string startLine;     // date text + " 発走" + post time + " " + head count + "頭"
+    std::string raceHeader;    // shown above the grid
+    std::string menuCaption;   // the race's entry in the race menu
     std::string distanceText;
     std::string raceKindText;
     std::string weightTermsText;
-    std::string gradeLabel;      // "G1", "G2", "G3" or the class text
-    std::string surfaceText;     // 障 / 芝 / ダ of the race itself
+    std::string gradeLabel;  // "G1", "G2", "G3" or the class text
+    std::string surfaceText; // 障 / 芝 / ダ of the race itself
 };
 
 RaceTexts ParseRaceRecord(std::string_view raceLine);
