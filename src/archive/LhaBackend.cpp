@@ -22,10 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The prefix of the temporary files of an extraction; what a killed run left is removed by
-// the next one.
-constexpr const char* kTempPrefix = ".extract-";
-
 // One pass over an archive. libarchive turns the Shift-JIS names of the archive into the
 // charset of the current locale, so the reading runs in UTF-8 (for the calling thread only) and
 // the names are turned back into CP932 here: a trail byte 0x5C then never reads as a folder
@@ -255,7 +251,7 @@ public:
     Extraction(const ExtractRequest& request, ExtractResult& result)
         : m_request(request), m_result(result),
           m_dest(request.destination.empty() ? fs::path(".") : request.destination),
-          m_stage(m_dest, kTempPrefix)
+          m_stage(m_dest, kStagePrefix)
     {}
 
     void Run()

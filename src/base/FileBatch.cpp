@@ -319,15 +319,23 @@ FileBatch::Recovery FileBatch::Recover(const fs::path& root, const fs::path& jou
                          "）。\r\nファイルを使っているプログラムを閉じてから、もう一度お試し"
                          "ください。"_sj));
     };
-    if (read.forward) {
+    bool forward = read.forward;
+    if (forward) {
         // Every new file was whole before the journal was written: the ones not yet moved go
         // in place now.
         for (const JournalEntry& e : read.entries) {
             if (IsFile(root / e.temp) && !platform::MoveReplacing(root / e.temp, root / e.target)) {
-                throw cannot(e.target);
+                // This one cannot go in place (now or ever): the commit is undone instead,
+                // said first in the journal, as the commit itself does.
+                if (!WriteJournal(root, kStagePrefix, journal, kBack, read.entries)) {
+                    throw cannot(e.target);
+                }
+                forward = false;
+                break;
             }
         }
-    } else {
+    }
+    if (!forward) {
         for (auto it = read.entries.rbegin(); it != read.entries.rend(); ++it) {
             if (!it->kept.empty()) {
                 if (IsFile(root / it->kept) &&
@@ -347,7 +355,7 @@ FileBatch::Recovery FileBatch::Recover(const fs::path& root, const fs::path& jou
             platform::RemoveFile(root / e.kept);
         }
     }
-    return read.forward ? Recovery::Finished : Recovery::RolledBack;
+    return forward ? Recovery::Finished : Recovery::RolledBack;
 }
 
 } // namespace furlox

@@ -21,6 +21,10 @@
 // when the commit had already begun to undo itself after a failure.
 namespace furlox {
 
+// The name prefix of the files an extraction stages in its destination (and of the journal's
+// own temporary file): what a killed run left under it is removed by the next one.
+inline constexpr const char* kStagePrefix = ".extract-";
+
 struct CommitJournal
 {
     std::filesystem::path path; // a file in the batch's root

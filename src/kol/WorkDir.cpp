@@ -37,6 +37,8 @@ std::unique_ptr<platform::FileLock> LockWorkDir(const std::filesystem::path& wor
 void RecoverWorkDir(const std::filesystem::path& workDir)
 {
     FileBatch::Recover(workDir, workDir / kCommitJournalName);
+    // What a run killed before its journal was written left: the day itself is whole.
+    FileBatch(workDir, kStagePrefix).RemoveLeftovers();
 }
 
 std::optional<LoadedDay> LoadWorkDay(const std::filesystem::path& workDir,

@@ -43,7 +43,8 @@ LockWorkDir(const std::filesystem::path& workDir,
             std::chrono::milliseconds patience = kWorkDirPatience);
 
 // Finishes (or undoes) a commit of an archive's files that a killed process left half done,
-// so the work directory holds one whole day again. Call it under the lock. Throws
+// so the work directory holds one whole day again, and removes the temporary files of an
+// extraction that was killed before its commit. Call it under the lock. Throws
 // furlox::Error when the commit cannot be finished; the day must not be read then.
 void RecoverWorkDir(const std::filesystem::path& workDir);
 
