@@ -342,6 +342,22 @@ TEST(OpenCommand, ListsTheRacesOrSaysWhyNot)
 
     EXPECT_EQ(RunCliIn(f.work, {"open", Utf8Text(f.dir / "bad.lzh")}, Stderr::Merge).exitCode, 1);
     EXPECT_EQ(RunCliIn(f.work, {"open"}, Stderr::Merge).exitCode, 2);
+
+    // Part of a day is refused like no day, naming what is missing; the day stays.
+    f.dir.Write("uma.lzh", MakeLhaFiles({{"kol_uma.kd2", "h\r\n"}}));
+    const test::CommandResult partial =
+        RunCliIn(f.work, {"open", Utf8Text(f.dir / "uma.lzh")}, Stderr::Merge);
+    EXPECT_EQ(partial.exitCode, 2) << partial.out;
+    EXPECT_NE(partial.out.find("kol_den1.kd2 がないか"), std::string::npos) << partial.out;
+    EXPECT_EQ(partial.out.find('\r'), std::string::npos);
+    EXPECT_EQ(RunCliIn(f.work, {"races"}).out, races.out);
+
+    // A missing archive is missing, whatever format its name would call for.
+    const test::CommandResult zip =
+        RunCliIn(f.work, {"open", Utf8Text(f.dir / "day.zip")}, Stderr::Merge);
+    EXPECT_EQ(zip.exitCode, 1);
+    EXPECT_NE(zip.out.find("が見つかりません"), std::string::npos) << zip.out;
+    EXPECT_EQ(zip.out.find("UNZIP32"), std::string::npos) << zip.out;
 }
 
 TEST(OpenCommand, ProgressOnATerminalIsOneLineRewrittenInPlace)
