@@ -36,7 +36,8 @@ std::string WithDetails(std::string first, std::string details)
 
 const std::string& WholeDayNote()
 {
-    return "\r\n3 つのデータファイル(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がそろった書庫だけを"
+    return "\r\n\r\n3 つのデータファイル(kol_den1.kd2, kol_den2.kd2, "
+           "kol_uma.kd2)がそろった書庫だけを"
            "読み込みます。作業フォルダのデータは元のままです。"_sj;
 }
 

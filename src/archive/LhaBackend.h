@@ -21,10 +21,13 @@
 // Extraction is safe by construction: an entry never lands outside the destination folder
 // (leading "/", "\" and drive letters are dropped, any ".." refuses the entry, existing
 // symbolic links on the way are not followed), links are never created, an entry larger than
-// kMaxEntrySize is refused, no file is written with execute permission, and every file is
-// written under a temporary name and put in place only after the whole archive was read with
-// every CRC right; when putting one in place fails, the files replaced before it come back.
-// A failed or stopped extraction therefore leaves the destination as it was.
+// kMaxEntrySize and archives over kMaxTotalSize together are refused, no file is written with
+// execute permission, nothing the program or the system could load or run is written
+// (EntryNames), and every file is written under a temporary name and put in place only after
+// the whole archive was read with every CRC right; when putting one in place fails, the files
+// replaced before it come back. A failed or stopped extraction therefore leaves the
+// destination as it was, and with a commit journal so does a killed one, once
+// FileBatch::Recover ran.
 namespace furlox::archive {
 
 // One entry of a listing.
@@ -191,9 +194,10 @@ ExtractResult Extract(const ExtractRequest& request);
 int ReadEntry(const std::filesystem::path& archive, std::string_view wildcard, char* buffer,
               std::size_t size, std::size_t* written);
 
-// The headers of an archive, read in one pass with the names as Shift-JIS, or as stored when
-// they are no Shift-JIS: what a listing answers, what an extraction counts before it writes
-// anything, and what the content check looks at.
+// The headers of an archive, with the names as UTF-8 when they are stored so (a Unix
+// archiver's), else as Shift-JIS, or as stored when they are no Shift-JIS either: what a
+// listing answers, what an extraction counts before it writes anything, and what the content
+// check looks at.
 struct Listing
 {
     std::vector<EntryInfo> entries;

@@ -221,17 +221,16 @@ std::optional<std::size_t> FileBatch::Commit(const std::function<void(std::size_
         ++stepNumber;
     };
     std::vector<JournalEntry> entries;
-    const auto removeKept = [&entries, this](bool stepping, const auto& stepFn) {
+    const auto removeKept = [&](bool stepping) {
         for (const JournalEntry& e : entries) {
             if (!e.kept.empty()) {
                 if (stepping) {
-                    stepFn();
+                    step();
                 }
                 platform::RemoveFile(m_root / e.kept);
             }
         }
     };
-    const auto noStep = [] {};
 
     // A second name for each file being replaced; a copy where links cannot be made.
     for (const File& file : m_files) {
@@ -245,7 +244,7 @@ std::optional<std::size_t> FileBatch::Commit(const std::function<void(std::size_
             std::error_code ec;
             fs::create_hard_link(file.target, kept, ec);
             if (ec && !fs::copy_file(file.target, kept, ec)) {
-                removeKept(false, noStep);
+                removeKept(false);
                 return 0;
             }
             entry.kept = kept.lexically_relative(m_root);
@@ -255,8 +254,13 @@ std::optional<std::size_t> FileBatch::Commit(const std::function<void(std::size_
     if (journal) {
         step();
         if (!WriteJournal(m_root, m_tempPrefix, journal->path, kForward, entries)) {
-            removeKept(false, noStep);
+            removeKept(false);
             return 0;
+        }
+        // From here the journal owns the new files: whatever ends this call, they stay for
+        // Recover, which needs every one of them to finish the commit.
+        for (const File& file : m_files) {
+            file.temp->Keep();
         }
     }
 
@@ -264,7 +268,11 @@ std::optional<std::size_t> FileBatch::Commit(const std::function<void(std::size_
     for (; done < m_files.size(); ++done) {
         const File& file = m_files[done];
         if (beforeEach) {
-            beforeEach(done);
+            try {
+                beforeEach(done);
+            } catch (...) {
+                // Only a report: the files go in place all the same.
+            }
         }
         step();
         if (!platform::MoveReplacing(file.temp->Path(), file.target)) {
@@ -274,8 +282,8 @@ std::optional<std::size_t> FileBatch::Commit(const std::function<void(std::size_
     }
     if (done < m_files.size()) {
         // Undone in the journal first, so that a kill while the earlier files come back
-        // goes on undoing; a journal that cannot say so is left as it is, and the next
-        // Recover finishes the commit instead.
+        // goes on undoing; a journal that cannot say so is left as it is, with its files, and
+        // the next Recover settles the commit.
         if (journal) {
             step();
             if (!WriteJournal(m_root, m_tempPrefix, journal->path, kBack, entries)) {
@@ -293,8 +301,11 @@ std::optional<std::size_t> FileBatch::Commit(const std::function<void(std::size_
         if (journal) {
             step();
             platform::RemoveFile(journal->path);
+            for (std::size_t i = done; i < m_files.size(); ++i) {
+                platform::RemoveFile(m_files[i].temp->Path());
+            }
         }
-        removeKept(false, noStep);
+        removeKept(false);
         return done;
     }
     if (journal) {
@@ -302,7 +313,7 @@ std::optional<std::size_t> FileBatch::Commit(const std::function<void(std::size_
         platform::RemoveFile(journal->path);
         platform::SyncFolder(m_root);
     }
-    removeKept(journal != nullptr, step);
+    removeKept(journal != nullptr);
     m_createdFolders.clear(); // they stay, with what was put in them
     return std::nullopt;
 }

@@ -41,6 +41,13 @@ void RecoverWorkDir(const std::filesystem::path& workDir)
     FileBatch(workDir, kStagePrefix).RemoveLeftovers();
 }
 
+void RecoverWorkDirLocked(const std::filesystem::path& workDir, std::chrono::milliseconds patience)
+{
+    if (const std::unique_ptr<platform::FileLock> lock = LockWorkDir(workDir, patience)) {
+        RecoverWorkDir(workDir);
+    }
+}
+
 std::optional<LoadedDay> LoadWorkDay(const std::filesystem::path& workDir,
                                      std::chrono::milliseconds patience)
 {

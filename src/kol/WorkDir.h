@@ -48,6 +48,11 @@ LockWorkDir(const std::filesystem::path& workDir,
 // furlox::Error when the commit cannot be finished; the day must not be read then.
 void RecoverWorkDir(const std::filesystem::path& workDir);
 
+// RecoverWorkDir under the work directory's lock, for a start that looks at the files
+// before it loads them.
+void RecoverWorkDirLocked(const std::filesystem::path& workDir,
+                          std::chrono::milliseconds patience = kWorkDirPatience);
+
 // The day of the work directory: under its lock, after RecoverWorkDir, LoadKolFiles.
 std::optional<LoadedDay> LoadWorkDay(const std::filesystem::path& workDir,
                                      std::chrono::milliseconds patience = kWorkDirPatience);

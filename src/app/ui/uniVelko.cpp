@@ -330,6 +330,9 @@ void TfrmVelko::closeEvent(QCloseEvent* event)
 
 void TfrmVelko::StartUpLoad()
 {
+    // An open killed while it put its files in place is finished first: the files looked at
+    // below are then one whole day.
+    kol::RecoverWorkDirLocked(m_workDir);
     const bool present = std::filesystem::exists(m_workDir / kol::kRaceFileName) &&
                          std::filesystem::exists(m_workDir / kol::kHorseFileName);
     if (!present) {
