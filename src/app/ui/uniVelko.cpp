@@ -23,15 +23,16 @@
 
 #include "analysis/RaceAnalysis.h"
 #include "analysis/ui/RaceGridModel.h"
+#include "app/MainWindowLayout.h"
 #include "app/OpenDataArchive.h"
 #include "app/WorkDir.h"
 #include "app/ui/Application.h"
-#include "app/ui/DesktopOpen.h"
 #include "app/ui/OpenArchiveDialog.h"
 #include "app/ui/QtTranslations.h"
 #include "app/ui/uniAbout.h"
 #include "base/Error.h"
 #include "base/Settings.h"
+#include "app/ui/DesktopOpen.h"
 #include "base/ui/Pictures.h"
 #include "base/ui/QtText.h"
 #include "base/ui/WindowSettings.h"
@@ -52,14 +53,17 @@
 namespace furlox::ui {
 namespace {
 
-constexpr int kButtonLefts[7] = {71, 141, 211, 281, 351, 421, 491};
-constexpr const char* kButtonNames[7] = {"btn1", "btn2", "btn3", "btn4", "btn5", "btn6", "btn7"};
 constexpr const char* kButtonHints[7] = {
     "データ書庫を開く", "レース選択", "前のレース", "次のレース", "出力",
     "P.L.O.T ビューア", "ヘルプ"};
 
 const QString kMakerHomePage = QStringLiteral("https://www.morvane.example/");
 const QString kDataServiceHomePage = QStringLiteral("https://www.keibado-online.example/");
+
+QRect Place(const app::WindowPlace& place)
+{
+    return {place.left, place.top, place.width, place.height};
+}
 
 QFrame* MakePanel(QWidget* parent, const QRect& place, const QColor& colour, bool sunken,
                   const QString& picture)
@@ -190,11 +194,11 @@ void TfrmVelko::BuildWindow()
     btnClose = MakeCloseButton(this);
     connect(btnClose, &TEzRgnBtn::clicked, this, &QWidget::close);
 
-    pnl1 = MakePanel(this, {8, 30, 484, 50}, Qt::black, true, QStringLiteral("pnl1.png"));
+    pnl1 = MakePanel(this, Place(app::kMainPanels[0]), Qt::black, true, QStringLiteral("pnl1.png"));
     lblTitle1 = MakeLabel(pnl1, 7, 10, ProportionalFont(12), QColor(0xFF, 0xCC, 0x00));
     lblTitle2 = MakeLabel(pnl1, 7, 30, ProportionalFont(12), QColor(0xFF, 0xCC, 0x00));
 
-    pnl2 = MakePanel(this, {8, 86, 484, 331}, QColor(0x80, 0x80, 0x80), true,
+    pnl2 = MakePanel(this, Place(app::kMainPanels[1]), QColor(0x80, 0x80, 0x80), true,
                      QStringLiteral("pnl2.png"));
     m_model = new RaceGridModel(this);
     Grid1 = new RaceGridView(pnl2);
@@ -217,10 +221,10 @@ void TfrmVelko::BuildWindow()
     }
     lblNotice->hide();
 
-    pnl3 = MakePanel(this, {497, 30, 132, 331}, Qt::black, true, QStringLiteral("pnl3.png"));
+    pnl3 = MakePanel(this, Place(app::kMainPanels[2]), Qt::black, true, QStringLiteral("pnl3.png"));
     lblTan = MakeLabel(pnl3, 10, 12, FixedFont(15), QColor(0xFF, 0xCC, 0x00));
 
-    pnl4 = MakePanel(this, {497, 367, 133, 50}, Qt::white, false, QString());
+    pnl4 = MakePanel(this, Place(app::kMainPanels[3]), Qt::white, false, QString());
     imgGraph = new QLabel(pnl4);
     imgGraph->setGeometry(1, 1, 130, 48);
     pnl4->hide(); // no blank white box while no race is shown
@@ -233,12 +237,13 @@ void TfrmVelko::BuildWindow()
 
     for (int i = 0; i < 7; ++i) {
         auto* button = new TEzRgnBtn(this);
-        const QString base = QString::fromLatin1(kButtonNames[i]);
+        const app::MainButton& design = app::kMainButtons[static_cast<std::size_t>(i)];
+        const QString base = QString::fromLatin1(design.picture);
         button->SetPicIdle(ScreenPicture(base + QStringLiteral("-idle.png")));
         button->SetPicUp(ScreenPicture(base + QStringLiteral("-hover.png")));
         button->SetPicDown(ScreenPicture(base + QStringLiteral("-down.png")));
         button->SetPaintMode(TPaintMode::pmCrop);
-        button->setGeometry(kButtonLefts[i], 423, 64, 65);
+        button->setGeometry(Place(design.place));
         button->setToolTip(QString::fromUtf8(kButtonHints[i]));
         EzRgnBtn[static_cast<std::size_t>(i)] = button;
     }
