@@ -1,11 +1,11 @@
 #include "base/ui/ErrorReport.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <filesystem>
 #include <new>
 
 #include "base/Error.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
 
 namespace furlox::ui {
@@ -42,9 +42,7 @@ bool Guarded(const std::function<void()>& action, const std::function<void(const
 
 void ShowError(const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Furlox"), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    Dialogs::Message(QApplication::activeWindow(), text, MessageKind::Critical);
 }
 
 } // namespace furlox::ui

@@ -27,6 +27,7 @@
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "base/Settings.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/KolRecords.h"
@@ -128,12 +129,24 @@ private:
         options.workDir = work.empty() ? WorkDir() : work;
         options.archive = archive;
         auto window = std::make_unique<TfrmVelko>(options);
-        window->messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
+        CollectMessages();
         return window;
     }
     QStringList m_messages;
+
+    // Every message from now on goes to m_messages; those of `detail`, when given, to
+    // `detailErrors` instead.
+    void CollectMessages(QWidget* detail = nullptr, QStringList* detailErrors = nullptr)
+    {
+        Dialogs::Preset().message = [this, detail, detailErrors](QWidget* parent, const QString&,
+                                                                 const QString& text, MessageKind) {
+            if (detail && parent && parent->window() == detail) {
+                *detailErrors << text;
+            } else {
+                m_messages << text;
+            }
+        };
+    }
 
     // A window on BrokenDay(): race 0 fails at start-up and reports it in one error box.
     static std::unique_ptr<TfrmVelko> OpenBrokenDay(const QString& dir)
@@ -161,7 +174,13 @@ private slots:
         kol::WriteSampleDay(sample, WorkDir());
     }
 
-    void init() { m_messages.clear(); }
+    void init()
+    {
+        m_messages.clear();
+        Dialogs::Preset() = {};
+    }
+
+    void cleanup() { Dialogs::Preset() = {}; }
 
     void startsOnRaceZeroWithTheGridShown()
     {
@@ -275,10 +294,11 @@ private slots:
     {
         auto window = MakeWindow();
         QList<QPair<int, int>> calls;
-        window->onShowRunnerDetail = [&calls](int row, int column, bool show) {
-            QVERIFY(show);
-            calls << qMakePair(row, column);
-        };
+        connect(window.get(), &TfrmVelko::runnerDetailRequested, this,
+                [&calls](int row, int column, bool show) {
+                    QVERIFY(show);
+                    calls << qMakePair(row, column);
+                });
         window->Grid1ClickCell(3, 2);
         window->Grid1ClickCell(3, 1);
         window->Grid1ClickCell(0, 2);
@@ -327,9 +347,7 @@ private slots:
         TfrmVelko::Options options;
         options.workDir = PathOf(work.path());
         TfrmVelko window(options);
-        window.messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
+        CollectMessages();
         QVERIFY(window.Grid1->isHidden());
         window.show();
 
@@ -374,8 +392,8 @@ private slots:
         TfrmVelko window(options);
         QCOMPARE(window.LoadedDay().RaceCount(), 36);
         window.AnalyseRace(7);
-        window.openFileDialog = [](const QString&, const QString& filter) {
-            Q_ASSERT(filter.contains(QStringLiteral("*.lzh")));
+        Dialogs::Preset().file = [](const FileQuestion& question) {
+            Q_ASSERT(!question.save && question.filter.contains(QStringLiteral("*.lzh")));
             return QStringLiteral(FURLOX_SOURCE_DIR "/samples/sample-day.lzh");
         };
         window.EzRgnBtn1Click();
@@ -435,8 +453,8 @@ private slots:
         QCOMPARE(window->CurrentRace(), 0);
         // A last folder that no longer exists gives way to the work directory.
         QString offered;
-        window->openFileDialog = [&offered](const QString& dir, const QString&) {
-            offered = dir;
+        Dialogs::Preset().file = [&offered](const FileQuestion& question) {
+            offered = question.folder;
             return QString();
         };
         window->EzRgnBtn1Click();
@@ -509,9 +527,7 @@ private slots:
         QVERIFY(!window.popHTML->isEnabled());
         QVERIFY(!window.popTextOut->isEnabled());
 
-        window.messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
+        CollectMessages();
         // 次 steps past the broken race, without a beep.
         window.EzRgnBtn4Click();
         QCOMPARE(window.CurrentRace(), 1);
@@ -553,14 +569,11 @@ private slots:
         TfrmVelko window(options);
         TfrmSyosai detail;
         QStringList detailErrors;
-        detail.errorBox = [&detailErrors](const QString& text) { detailErrors << text; };
         window.AttachDetailWindow(&detail);
-        window.messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
+        CollectMessages(&detail, &detailErrors);
         QStringList asked;
-        window.saveFileDialog = [&asked](const QString& name, const QString&, const QString&) {
-            asked << name;
+        Dialogs::Preset().file = [&asked](const FileQuestion& question) {
+            asked << question.name;
             return QString();
         };
         window.AnalyseRace(30);
@@ -628,11 +641,8 @@ private slots:
         TfrmVelko& window = *opened;
         TfrmSyosai detail;
         QStringList detailErrors;
-        detail.errorBox = [&detailErrors](const QString& text) { detailErrors << text; };
         window.AttachDetailWindow(&detail);
-        window.messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
+        CollectMessages(&detail, &detailErrors);
         window.ApplyStartOptions(2, 1); // a good race, its horse 1
         QVERIFY(detail.isVisible());
         window.ApplyStartOptions(0, 2); // the broken race, and a horse it cannot show
@@ -701,14 +711,10 @@ private slots:
         TfrmVelko::Options options;
         options.workDir = PathOf(workDir);
         TfrmVelko window(options);
-        window.messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
-        window.saveFileDialog = [&root](const QString&, const QString&, const QString&) {
-            return root.filePath(QStringLiteral("out.htm"));
-        };
-        window.openFileDialog = [](const QString&, const QString&) {
-            return QStringLiteral(FURLOX_SOURCE_DIR "/samples/sample-day.lzh");
+        CollectMessages();
+        Dialogs::Preset().file = [&root](const FileQuestion& question) {
+            return question.save ? root.filePath(QStringLiteral("out.htm"))
+                                 : QStringLiteral(FURLOX_SOURCE_DIR "/samples/sample-day.lzh");
         };
         window.AnalyseRace(3);
         QVERIFY(QDir(workDir).removeRecursively());
@@ -765,9 +771,7 @@ private slots:
         TfrmVelko::Options options;
         options.workDir = PathOf(work.path());
         TfrmVelko window(options);
-        window.messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
+        CollectMessages();
         window.show();
         QDialog modal;
         modal.setModal(true);
@@ -869,7 +873,8 @@ private slots:
     {
         const auto window = MakeWindow();
         TfrmVelko& w = *window;
-        w.messageBox = [&w](const QString& title, const QString& text, bool) {
+        Dialogs::Preset().message = [&w](QWidget*, const QString& title, const QString& text,
+                                         MessageKind) {
             CloseNextModal();
             QMessageBox::warning(&w, title, text);
         };
@@ -884,7 +889,7 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
         QCOMPARE(w.CurrentRace(), 0);
         // ... and the print preview.
-        w.runPreview = [](QDialog& preview) {
+        Dialogs::Preset().modal = [](QDialog& preview) {
             CloseNextModal();
             preview.exec();
         };

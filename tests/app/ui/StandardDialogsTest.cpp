@@ -12,6 +12,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/QtTranslations.h"
 #include "app/ui/uniVelko.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
 #include "support/HeadlessPlatform.h"
 
@@ -70,13 +71,14 @@ private slots:
         TfrmVelko::Options options;
         options.workDir = PathOf(dir.path());
         TfrmVelko window(options);
-        window.messageBox = [](const QString&, const QString&, bool) {};
+        Dialogs::Preset().message = [](QWidget*, const QString&, const QString&, MessageKind) {};
         QString asked;
-        window.openFileDialog = [&asked](const QString&, const QString& filter) {
-            asked = filter;
+        Dialogs::Preset().file = [&asked](const FileQuestion& question) {
+            asked = question.filter;
             return QString();
         };
         window.EzRgnBtn1Click();
+        Dialogs::Preset() = {};
         QCOMPARE(asked, QStringLiteral("圧縮データファイル(*.lzh)"));
         QCOMPARE(asked.count(QStringLiteral("*.lzh")), 1);
     }

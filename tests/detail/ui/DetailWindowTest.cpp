@@ -17,8 +17,10 @@
 #include "analysis/FxValue.h"
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
 #include "detail/HorseDetail.h"
+#include "detail/ui/FxChart.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/SampleDay.h"
 #include "skin/ui/EzRgnBtn.h"
@@ -47,7 +49,8 @@ private:
         w->main = std::make_unique<TfrmVelko>(options);
         w->detail = std::make_unique<TfrmSyosai>();
         Windows* raw = w.get();
-        w->detail->errorBox = [raw](const QString& text) { raw->errors << text; };
+        Dialogs::Preset().message = [raw](QWidget*, const QString&, const QString& text,
+                                          MessageKind) { raw->errors << text; };
         w->main->AttachDetailWindow(w->detail.get());
         return w;
     }
@@ -112,7 +115,6 @@ private:
     static QImage FreshChart(TfrmVelko& main, int row)
     {
         TfrmSyosai fresh;
-        fresh.errorBox = [](const QString&) {};
         fresh.SetSource(&main.LoadedDay(), &main.Race());
         fresh.move(0, 0);
         fresh.ShowRunnerDetail(row, true);
@@ -120,6 +122,8 @@ private:
     }
 
 private slots:
+    void cleanup() { Dialogs::Preset() = {}; }
+
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);

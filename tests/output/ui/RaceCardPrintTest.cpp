@@ -12,6 +12,7 @@
 #include "app/ui/uniVelko.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
 #include "kol/KolHen.h"
 #include "kol/SampleDay.h"
@@ -40,12 +41,11 @@ private:
         TfrmVelko::Options options;
         options.workDir = PathOf(m_work.path());
         auto window = std::make_unique<TfrmVelko>(options);
-        window->messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
-        window->saveFileDialog = [this, answer](const QString& name, const QString& filter,
-                                                const QString& suffix) {
-            m_asked << name + QLatin1Char('|') + filter + QLatin1Char('|') + suffix;
+        Dialogs::Preset().message = [this](QWidget*, const QString&, const QString& text,
+                                           MessageKind) { m_messages << text; };
+        Dialogs::Preset().file = [this, answer](const FileQuestion& question) {
+            m_asked << question.name + QLatin1Char('|') + question.filter + QLatin1Char('|') +
+                           question.suffix;
             return answer;
         };
         return window;
@@ -99,6 +99,11 @@ private slots:
         kol::SampleOptions sample;
         sample.full = true;
         kol::WriteSampleDay(sample, PathOf(m_work.path()));
+    }
+
+    void cleanup()
+    {
+        Dialogs::Preset() = {};
     }
 
     void init()
@@ -156,7 +161,7 @@ private slots:
         int previewPages = 0;
         int offered = 0;
         bool wholeRange = false;
-        window->runPreview = [&](QDialog& dialog) {
+        Dialogs::Preset().modal = [&](QDialog& dialog) {
             auto& preview = dynamic_cast<RaceCardPreview&>(dialog);
             previewPages = preview.PageCount();
             QCOMPARE(preview.CurrentPage(), 1);
@@ -185,12 +190,12 @@ private slots:
             QVERIFY(inked > 100);
             preview.btnPrint->click();
         };
-        window->printDialog = [&](QPrinter& printer, int pageCount, int& from, int& to) {
+        Dialogs::Preset().print = [&](QPrinter& printer, int pageCount, int& from, int& to) {
             offered = pageCount;
             wholeRange = from == 1 && to == pageCount;
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
-            return true;
+            return PrintAnswer::Print;
         };
         window->popPrintAllClick();
         // On A4 the printer gets the PDF's pages.

@@ -1,0 +1,119 @@
+#include "base/ui/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
+#include <optional>
+
+#include "base/ui/DesktopOpen.h"
+
+namespace furlox::ui {
+namespace {
+
+Dialogs::Answers& PresetAnswers()
+{
+    static Dialogs::Answers answers;
+    return answers;
+}
+
+std::optional<QString>& NextFileName()
+{
+    static std::optional<QString> name;
+    return name;
+}
+
+} // namespace
+
+void Dialogs::Message(QWidget* parent, const QString& text, MessageKind kind, const QString& title)
+{
+    const QString shownTitle = title.isEmpty() ? QStringLiteral("Furlox") : title;
+    if (PresetAnswers().message) {
+        PresetAnswers().message(parent, shownTitle, text, kind);
+        return;
+    }
+    const QMessageBox::Icon icon = kind == MessageKind::Critical  ? QMessageBox::Critical
+                                   : kind == MessageKind::Warning ? QMessageBox::Warning
+                                                                  : QMessageBox::Information;
+    QMessageBox box(icon, shownTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileQuestion& question)
+{
+    auto dialog =
+        std::make_unique<QFileDialog>(parent, QString(), question.folder, question.filter);
+    if (question.save) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setDefaultSuffix(question.suffix);
+        dialog->selectFile(question.name);
+    } else {
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    return dialog;
+}
+
+QString Dialogs::AskFile(QWidget* parent, const FileQuestion& question)
+{
+    if (std::optional<QString>& next = NextFileName(); next) {
+        const QString name = *next;
+        next.reset();
+        return name;
+    }
+    if (PresetAnswers().file) {
+        return PresetAnswers().file(question);
+    }
+    const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(parent, question);
+    return dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
+}
+
+PrintAnswer Dialogs::Print(QWidget* parent, QPrinter& printer, int pageCount, int& from, int& to)
+{
+    if (PresetAnswers().print) {
+        return PresetAnswers().print(printer, pageCount, from, to);
+    }
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setMinMax(1, pageCount);
+    dialog.setFromTo(from, to);
+    if (dialog.exec() != QDialog::Accepted) {
+        from = to = 0;
+        return PrintAnswer::Cancelled;
+    }
+    if (printer.printRange() == QPrinter::PageRange) {
+        from = printer.fromPage();
+        to = printer.toPage();
+    }
+    return PrintAnswer::Print;
+}
+
+void Dialogs::RunModal(QDialog& dialog)
+{
+    if (PresetAnswers().modal) {
+        PresetAnswers().modal(dialog);
+        return;
+    }
+    dialog.exec();
+}
+
+QString Dialogs::OpenInBrowser(const QUrl& url)
+{
+    if (PresetAnswers().browser) {
+        return PresetAnswers().browser(url);
+    }
+    return furlox::ui::OpenInBrowser(url);
+}
+
+Dialogs::Answers& Dialogs::Preset()
+{
+    return PresetAnswers();
+}
+
+void Dialogs::SetNextFileName(const QString& name)
+{
+    NextFileName() = name;
+}
+
+} // namespace furlox::ui
