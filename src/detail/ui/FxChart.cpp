@@ -68,11 +68,11 @@ void FxChart::ShowRunner(const HorseDetail* detail)
     m_axisX->setStartValue(0.5);
     m_axisX->setReverse(true);
     m_axisY = new QValueAxis(chart);
-    const int top = detail ? detail->chartMax : 110;
-    const int bottom = detail ? detail->chartMin : -40;
-    m_axisY->setRange(bottom, top);
-    // Every range spans 150: a line every 30 keeps the labels readable.
-    m_axisY->setTickCount((top - bottom) / 30 + 1);
+    // The range of the race's class, widened where a point lies outside it: a figure is
+    // never drawn at the edge in place of its own height.
+    const ChartAxis fx = detail ? DrawnChartAxis(*detail) : ChartAxis{};
+    m_axisY->setRange(fx.min, fx.max);
+    m_axisY->setTickCount((fx.max - fx.min) / fx.step + 1);
     m_axisY->setLabelFormat(QStringLiteral("%d"));
     QPen axisPen(QColor(0xC0, 0xC0, 0xC0));
     axisPen.setStyle(Qt::DashLine);

@@ -13,8 +13,9 @@ class QValueAxis;
 namespace furlox::ui {
 
 // The detail window's chart of a runner's FX values over its last five runs: "1走前" at the
-// right, the FX axis on the range of the shown race's class, each point's value marked above
-// it, or below where the top of the plot would cut the mark.
+// right, the FX axis on the range of the shown race's class (widened where a point lies
+// outside it, DrawnChartAxis), each point's value marked above it, or below where the top of
+// the plot would cut the mark.
 class FxChart final : public QChartView
 {
     Q_OBJECT

@@ -22,6 +22,7 @@
 #include "detail/HorseDetail.h"
 #include "detail/ui/FxChart.h"
 #include "detail/ui/uniSyosai.h"
+#include "kol/KolRecords.h"
 #include "kol/SampleDay.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "support/HeadlessPlatform.h"
@@ -273,6 +274,43 @@ private slots:
                 }
             }
         }
+    }
+
+    void pointsOutsideTheRangeAreDrawnAtTheirHeight()
+    {
+        // 130 above the 125 line and -45 below the -25 line of the race's class (1000万).
+        QTemporaryDir dir;
+        test::KolBuilder b;
+        b.AddRunner()
+            .Figures({130, -45, 60})
+            .SetHorse(kol::horse::kMainPrize, "0000000000")
+            .SetHorse(kol::horse::kPrizePart1, "0000000000")
+            .SetHorse(kol::horse::kPrizePart2, "0000000000");
+        b.WriteFiles(PathOf(dir.path()));
+        auto w = Open(dir.path());
+        w->main->AnalyseRace(0);
+        w->main->Grid1ClickCell(1, 2);
+        QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
+        QCoreApplication::processEvents();
+        QChart* chart = w->detail->Chart1->chart();
+        const QList<QAbstractAxis*> left = chart->axes(Qt::Vertical);
+        QCOMPARE(left.size(), 1);
+        auto* fx = qobject_cast<QValueAxis*>(left.first());
+        QVERIFY(fx);
+        QVERIFY2(fx->max() >= 130 && fx->min() <= -45,
+                 qPrintable(QStringLiteral("%1..%2").arg(fx->min()).arg(fx->max())));
+        // Every point inside the plot, none flattened onto its top or bottom line.
+        QLineSeries* series = w->detail->Series1;
+        QCOMPARE(series->count(), 3);
+        const QRectF area = chart->plotArea();
+        for (int i = 0; i < series->count(); ++i) {
+            const QPointF at = chart->mapToPosition(series->at(i), series);
+            QVERIFY2(at.y() > area.top() + 1 && at.y() < area.bottom() - 1,
+                     qPrintable(QString::number(series->at(i).y())));
+        }
+        // The value marks stay their own.
+        QCOMPARE(w->detail->ValueLabels().first()->text(), QStringLiteral("130"));
+        QVERIFY(w->errors.isEmpty());
     }
 
     // ---- a minimised window still follows the race ---------------------------------
