@@ -6,9 +6,11 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMimeData>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -119,6 +121,7 @@ TfrmVelko::TfrmVelko(const Options& options, QWidget* parent)
 
     BuildWindow();
     BuildMenus();
+    BuildShortcuts();
     SkinWindow(this, Picture(QStringLiteral("main-bg.png")));
     RestoreSettings();
     KeepOnScreen(this);
@@ -256,6 +259,29 @@ void TfrmVelko::BuildMenus()
     popSystem->addAction(QStringLiteral("最小化(&M)"), this, &QWidget::showMinimized);
     popSystem->addSeparator();
     popSystem->addAction(QStringLiteral("終了(&X)"), this, &QWidget::close);
+}
+
+void TfrmVelko::BuildShortcuts()
+{
+    // The window's commands reach it from the detail window too: they are the program's,
+    // not one window's (arrows and digits keep their meaning in the detail window, where
+    // they step through its runners). A modal dialog still takes them all.
+    const std::pair<QKeySequence, void (TfrmVelko::*)()> commands[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_O), &TfrmVelko::EzRgnBtn1Click},
+        {QKeySequence(Qt::CTRL | Qt::Key_R), &TfrmVelko::EzRgnBtn2Click},
+        {QKeySequence(Qt::CTRL | Qt::Key_E), &TfrmVelko::EzRgnBtn5Click},
+        {QKeySequence(Qt::Key_F1), &TfrmVelko::popHelpIndexClick},
+    };
+    const auto add = [this](const QKeySequence& keys) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        return shortcut;
+    };
+    for (const auto& [keys, handler] : commands) {
+        connect(add(keys), &QShortcut::activated, this, handler);
+    }
+    connect(add(QKeySequence(Qt::CTRL | Qt::Key_Q)), &QShortcut::activated, this,
+            [this] { close(); });
 }
 
 void TfrmVelko::RestoreSettings()
@@ -812,29 +838,8 @@ void TfrmVelko::keyPressEvent(QKeyEvent* event)
             YosouClick(m_day.RaceCount() - 1);
         }
         return;
-    case Qt::Key_F1:
-        popHelpIndexClick();
-        return;
     default:
         break;
-    }
-    if (event->modifiers() & Qt::ControlModifier) {
-        switch (event->key()) {
-        case Qt::Key_O:
-            EzRgnBtn1Click();
-            return;
-        case Qt::Key_R:
-            EzRgnBtn2Click();
-            return;
-        case Qt::Key_E:
-            EzRgnBtn5Click();
-            return;
-        case Qt::Key_Q:
-            close();
-            return;
-        default:
-            break;
-        }
     }
     QWidget::keyPressEvent(event);
 }

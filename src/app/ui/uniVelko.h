@@ -88,7 +88,8 @@ public:
     void StartUpLoad();
     bool LoadKolFiles();
 
-    // The detail window, created after the main window; it follows the shown race.
+    // The detail window, created after the main window; it follows the shown race, and the
+    // main window's own shortcuts work while it has the focus.
     void AttachDetailWindow(TfrmSyosai* detail);
     TfrmSyosai* DetailWindow() const { return m_detail; }
 
@@ -167,6 +168,7 @@ protected:
 private:
     void BuildWindow();
     void BuildMenus();
+    void BuildShortcuts();
     void RestoreSettings();
     void FormCloseQuery();
     void RebuildRaceMenu();

@@ -95,6 +95,20 @@ bool AnyContains(const QStringList& texts, const QString& part)
     return false;
 }
 
+// A key pressed as a user presses it: on the window that is active (the program's shortcuts
+// need an active window of the program, as on a desktop).
+void PressOnActiveWindow(QWidget* window, Qt::Key key,
+                         Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) {
+        qWarning("the window did not become active");
+    }
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, key,
+                    modifiers);
+}
+
 // Closes the next application-modal dialog (a message box, the preview) once it is open,
 // keeping a message box's text.
 void CloseNextModal(QStringList* texts = nullptr)
@@ -730,7 +744,7 @@ private slots:
         window.EzRgnBtn6Click(); // the viewer is looked for in it
         QCOMPARE(m_messages.size(), 2);
         QVERIFY(m_messages.last().contains(workDir));
-        QTest::keyClick(&window, Qt::Key_F1); // the help page is looked for in it, too
+        PressOnActiveWindow(&window, Qt::Key_F1); // the help page is looked for in it, too
         QCOMPARE(m_messages.size(), 3);
         window.EzRgnBtn4Click();
         QCOMPARE(window.CurrentRace(), 1); // the loaded day still works
@@ -1014,7 +1028,7 @@ private slots:
         qputenv("PATH", bin.path().toLocal8Bit());
         qunsetenv("BROWSER");
         qunsetenv("XDG_CURRENT_DESKTOP");
-        QTest::keyClick(window.get(), Qt::Key_F1);
+        PressOnActiveWindow(window.get(), Qt::Key_F1);
         qputenv("PATH", path);
         if (!browser.isEmpty()) {
             qputenv("BROWSER", browser);

@@ -313,6 +313,60 @@ private slots:
         QVERIFY(w->errors.isEmpty());
     }
 
+    // ---- the main window's keys while the detail window has the focus --------------
+
+    void mainWindowShortcutsWorkInTheDetailWindow()
+    {
+        QTemporaryDir dir;
+        auto w = OpenSampleRunner(dir, 10, 1);
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("help")));
+        QFile page(dir.filePath(QStringLiteral("help/index.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        QStringList asked;
+        Dialogs::Preset().browser = [&asked](const QUrl& url) {
+            asked << url.toLocalFile();
+            return QString();
+        };
+        Dialogs::Preset().file = [&asked](const FileQuestion& question) {
+            asked << question.filter;
+            return QString();
+        };
+        w->main->show();
+        w->detail->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w->detail.get()));
+        const auto press = [&w](int key, Qt::KeyboardModifiers modifiers) {
+            QWidget* target = QApplication::focusWidget();
+            QVERIFY(target && target->window() == w->detail.get());
+            QTest::keyClick(target, Qt::Key(key), modifiers);
+        };
+
+        // Arrows keep their meaning here: the runner list steps, the race stays.
+        press(Qt::Key_Right, Qt::NoModifier);
+        QCOMPARE(w->main->CurrentRace(), 10);
+        press(Qt::Key_Down, Qt::NoModifier);
+        QCOMPARE(w->detail->cmbBamei->currentIndex(), 1);
+
+        press(Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY(w->main->popOutput->isVisible());
+        w->main->popOutput->hide();
+        press(Qt::Key_R, Qt::ControlModifier);
+        QTRY_VERIFY(w->main->popMenu->isVisible());
+        w->main->popMenu->hide();
+        w->detail->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w->detail.get()));
+        press(Qt::Key_F1, Qt::NoModifier);
+        press(Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(QFileInfo(asked.first()).fileName(), QStringLiteral("index.html"));
+        QVERIFY(asked.last().contains(QStringLiteral("*.lzh")));
+        w->detail->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w->detail.get()));
+        press(Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!w->main->isVisible());
+        QVERIFY(w->errors.isEmpty());
+    }
+
     // ---- a minimised window still follows the race ---------------------------------
 
     void minimisedWindowFollowsTheRace()
