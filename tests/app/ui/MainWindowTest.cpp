@@ -34,6 +34,7 @@
 #include "kol/SampleDay.h"
 #include "output/TextExport.h"
 #include "skin/ui/EzRgnBtn.h"
+#include "skin/ui/Skin.h"
 #include "support/HeadlessPlatform.h"
 #include "support/KolBuilder.h"
 #include "support/LhaWriter.h"
@@ -1066,6 +1067,46 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages.first().contains(QStringLiteral("pt")));
 #endif
+    }
+
+    void backgroundMovesTheWindowOnlyOnceThePointerMoves()
+    {
+        const auto window = MakeWindow();
+        window->move(100, 100);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* drag = window->imgForm->findChild<BackgroundDrag*>();
+        QVERIFY(drag);
+        QSignalSpy started(drag, &BackgroundDrag::moveStarted);
+        const QPoint start = window->pos();
+        const auto send = [&window](QEvent::Type type, QPoint local, Qt::MouseButton button,
+                                    Qt::MouseButtons held) {
+            QMouseEvent event(type, QPointF(local), QPointF(window->imgForm->mapToGlobal(local)),
+                              button, held, Qt::NoModifier);
+            QApplication::sendEvent(window->imgForm, &event);
+        };
+        // A tap: press and release in place. No move begins, so nothing stays stuck to the
+        // pointer afterwards.
+        send(QEvent::MouseButtonPress, {300, 15}, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, {300, 15}, Qt::LeftButton, Qt::NoButton);
+        send(QEvent::MouseMove, {340, 40}, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(started.count(), 0);
+        QCOMPARE(window->pos(), start);
+        // The right button never drags.
+        send(QEvent::MouseButtonPress, {300, 15}, Qt::RightButton, Qt::RightButton);
+        send(QEvent::MouseMove, {340, 40}, Qt::NoButton, Qt::RightButton);
+        send(QEvent::MouseButtonRelease, {340, 40}, Qt::RightButton, Qt::NoButton);
+        QCOMPARE(started.count(), 0);
+        // A press that moves with the button held drags, the middle button as the left.
+        send(QEvent::MouseButtonPress, {300, 15}, Qt::MiddleButton, Qt::MiddleButton);
+        send(QEvent::MouseMove, {340, 40}, Qt::NoButton, Qt::MiddleButton);
+        QCOMPARE(started.count(), 1);
+        send(QEvent::MouseButtonRelease, {340, 40}, Qt::MiddleButton, Qt::NoButton);
+        if (!test::RunsUnderWine()) {
+            // Offscreen there is no window manager to take the move over: the window follows
+            // the pointer from where the button went down.
+            QCOMPARE(window->pos(), start + QPoint(40, 25));
+        }
     }
 
     void regionButtonClicksOnlyWhenEnabledAndIgnoresDoubleClicks()
