@@ -1,10 +1,12 @@
 #include "detail/ui/uniSyosai.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
@@ -108,6 +110,7 @@ void TfrmSyosai::BuildWindow()
     // there is never a text that matches no runner.
     cmbBamei->setEditable(false);
     connect(cmbBamei, &QComboBox::currentIndexChanged, this, &TfrmSyosai::cmbBameiChange);
+    cmbBamei->installEventFilter(this);
 
     lblUmaKigou = Label(Panel1, 198, 20);
     imgKeiro = new QLabel(Panel1);
@@ -139,6 +142,7 @@ void TfrmSyosai::BuildWindow()
     Grid2 = new QTableView(this);
     Grid2->setGeometry(9, 354, 621, 128);
     Grid2->setModel(m_pastRuns);
+    Grid2->installEventFilter(this);
     Grid2->setItemDelegate(new CellDelegate(Grid2));
     Grid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid2->setSelectionMode(QAbstractItemView::NoSelection);
@@ -237,6 +241,46 @@ void TfrmSyosai::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
     if (wasOpen) {
         emit shownChanged(false);
+    }
+}
+
+bool TfrmSyosai::eventFilter(QObject* watched, QEvent* event)
+{
+    // Digits typed on the runner list (or anywhere in the window, which hands its keys to
+    // the list) pick the runner by its horse number; the list's own search would look for
+    // the entry's text, which starts with the padded number.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() >= Qt::Key_0 && key->key() <= Qt::Key_9 && modifiers == Qt::NoModifier) {
+            TypeDigit(key->key() - Qt::Key_0);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmSyosai::keyPressEvent(QKeyEvent* event)
+{
+    if (!eventFilter(this, event)) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void TfrmSyosai::TypeDigit(int digit)
+{
+    // Digits that follow one another quickly make one number ("1" "2": horse 12); a number
+    // the race does not have starts again from the digit just typed.
+    const bool going =
+        m_typedSince.isValid() && m_typedSince.elapsed() <= QApplication::keyboardInputInterval();
+    m_typedSince.start();
+    m_typed = going ? m_typed * 10 + digit : digit;
+    if (m_typed > cmbBamei->count()) {
+        m_typed = digit;
+    }
+    // Row k of the race grid, and item k - 1 of the list, hold horse number k.
+    if (m_typed >= 1 && m_typed <= cmbBamei->count()) {
+        cmbBamei->setCurrentIndex(m_typed - 1);
     }
 }
 

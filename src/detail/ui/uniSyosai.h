@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QWidget>
 #include <array>
@@ -79,6 +80,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildWindow();
@@ -92,8 +95,13 @@ private:
     const AnalysedRace* m_race = nullptr;
     HorseDetail m_detail;
     PastRunModel* m_pastRuns = nullptr;
+    // A horse number typed digit by digit jumps to that runner (see TypeDigit).
+    void TypeDigit(int digit);
+
     bool m_filling = false;
     bool m_open = false;
+    int m_typed = 0;            // the horse number typed so far
+    QElapsedTimer m_typedSince; // since its last digit
 };
 
 } // namespace furlox::ui

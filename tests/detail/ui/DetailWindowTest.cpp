@@ -367,6 +367,37 @@ private slots:
         QVERIFY(w->errors.isEmpty());
     }
 
+    void typedHorseNumberJumpsToItsRunner()
+    {
+        QTemporaryDir dir;
+        auto w = OpenSampleRunner(dir, 10, 1);
+        QVERIFY(w->main->Race().headCount >= 12);
+        TfrmSyosai& detail = *w->detail;
+        detail.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&detail));
+        detail.cmbBamei->setFocus();
+        QTest::keyClick(detail.cmbBamei, Qt::Key_7);
+        QCOMPARE(detail.cmbBamei->currentIndex(), 6);
+        QCOMPARE(detail.Detail().runnerIndex, 6);
+        // Digits in quick succession make one number: horse 12.
+        QTest::qWait(QApplication::keyboardInputInterval() + 100);
+        QTest::keyClicks(detail.cmbBamei, QStringLiteral("12"));
+        QCOMPARE(detail.cmbBamei->currentIndex(), 11);
+        QCOMPARE(detail.Detail().runnerIndex, 11);
+        // A number the race does not have starts again from the last digit.
+        QTest::keyClick(detail.cmbBamei, Qt::Key_9);
+        QCOMPARE(detail.cmbBamei->currentIndex(), 8);
+        // Typed on the past-run grid, the list follows too; the keypad's digits count.
+        QTest::qWait(QApplication::keyboardInputInterval() + 100);
+        QTest::keyClick(detail.Grid2, Qt::Key_3, Qt::KeypadModifier);
+        QCOMPARE(detail.cmbBamei->currentIndex(), 2);
+        // 0 alone is no horse number.
+        QTest::qWait(QApplication::keyboardInputInterval() + 100);
+        QTest::keyClick(detail.cmbBamei, Qt::Key_0);
+        QCOMPARE(detail.cmbBamei->currentIndex(), 2);
+        QVERIFY(w->errors.isEmpty());
+    }
+
     // ---- a minimised window still follows the race ---------------------------------
 
     void minimisedWindowFollowsTheRace()
