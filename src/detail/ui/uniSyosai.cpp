@@ -149,7 +149,9 @@ void TfrmSyosai::BuildWindow()
     Grid2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grid2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Grid2->setWordWrap(false);
-    Grid2->setTextElideMode(Qt::ElideNone);
+    // Some texts (a long 条件) are wider than their designed columns: cut with an ellipsis,
+    // whole in the tooltip.
+    Grid2->setTextElideMode(Qt::ElideRight);
     Grid2->horizontalHeader()->setMinimumSectionSize(1);
     Grid2->horizontalHeader()->setFixedHeight(18);
     Grid2->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QToolTip>
 #include <QValueAxis>
 #include <QtTest>
 
@@ -24,6 +25,7 @@
 #include "detail/ui/uniSyosai.h"
 #include "kol/KolRecords.h"
 #include "kol/SampleDay.h"
+#include "skin/ui/CellDelegate.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "support/HeadlessPlatform.h"
 #include "support/KolBuilder.h"
@@ -395,6 +397,49 @@ private slots:
         QTest::qWait(QApplication::keyboardInputInterval() + 100);
         QTest::keyClick(detail.cmbBamei, Qt::Key_0);
         QCOMPARE(detail.cmbBamei->currentIndex(), 2);
+        QVERIFY(w->errors.isEmpty());
+    }
+
+    void aPastRunTextTooWideForItsColumnIsElidedAndWholeInItsTooltip()
+    {
+        QTemporaryDir dir;
+        test::KolBuilder b;
+        test::PastRun open;
+        open.classCode = "00005"; // オープン，牝馬: wider than the 52 pixels of 条件
+        b.AddRunner()
+            .Run(0, open)
+            .SetHorse(kol::horse::kMainPrize, "0000000000")
+            .SetHorse(kol::horse::kPrizePart1, "0000000000")
+            .SetHorse(kol::horse::kPrizePart2, "0000000000");
+        b.WriteFiles(PathOf(dir.path()));
+        auto w = Open(dir.path());
+        w->main->AnalyseRace(0);
+        w->main->Grid1ClickCell(1, 2);
+        QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
+        QTableView* grid = w->detail->Grid2;
+        // The latest run is the last row; 条件 is data column 3.
+        const QModelIndex condition = grid->model()->index(4, 2);
+        QCOMPARE(condition.data().toString(), QStringLiteral("オープン，牝馬"));
+        grid->scrollTo(condition);
+        const QRect cell = grid->visualRect(condition);
+        const QString shown = CellDelegate::ShownText(condition, cell, grid->textElideMode());
+        QVERIFY2(shown.endsWith(QChar(0x2026)) && shown.size() < condition.data().toString().size(),
+                 qPrintable(shown));
+        const auto tipAt = [grid](const QRect& rect) {
+            QToolTip::hideText();
+            QTest::qWaitFor([] { return !QToolTip::isVisible(); });
+            QHelpEvent help(QEvent::ToolTip, rect.center(),
+                            grid->viewport()->mapToGlobal(rect.center()));
+            QApplication::sendEvent(grid->viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipAt(cell), QStringLiteral("オープン，牝馬"));
+        // A text that fits is shown whole and has no tooltip.
+        const QModelIndex distance = grid->model()->index(4, 3);
+        QCOMPARE(
+            CellDelegate::ShownText(distance, grid->visualRect(distance), grid->textElideMode()),
+            distance.data().toString());
+        QCOMPARE(tipAt(grid->visualRect(distance)), QString());
         QVERIFY(w->errors.isEmpty());
     }
 
