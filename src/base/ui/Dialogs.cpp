@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -25,6 +28,32 @@ std::optional<QString>& NextFileName()
     return name;
 }
 
+// The file dialog's "date modified" column in Japanese whatever the system's locale: Qt's
+// own dialog formats it in the system locale, which under a C or English locale gives
+// English month names in an otherwise Japanese dialog.
+class JapaneseDates final : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::DisplayRole && index.column() == kDateColumn) {
+            if (const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel())) {
+                const QDateTime modified = files->lastModified(mapToSource(index));
+                if (modified.isValid()) {
+                    return QLocale(QLocale::Japanese, QLocale::Japan)
+                        .toString(modified, QStringLiteral("yyyy/MM/dd H:mm"));
+                }
+            }
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    static constexpr int kDateColumn = 3; // QFileSystemModel: name, size, type, date
+};
+
 } // namespace
 
 void Dialogs::Message(QWidget* parent, const QString& text, MessageKind kind, const QString& title)
@@ -45,6 +74,12 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileQuestion&
 {
     auto dialog =
         std::make_unique<QFileDialog>(parent, QString(), question.folder, question.filter);
+#ifndef Q_OS_WIN
+    // Qt's own dialog, in Japanese with Qt's translations (a desktop's native dialog would
+    // speak the system's language); Windows has dialogs of its own.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setProxyModel(new JapaneseDates(dialog.get()));
+#endif
     if (question.save) {
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setDefaultSuffix(question.suffix);
