@@ -67,6 +67,13 @@ void Dialogs::Message(QWidget* parent, const QString& text, MessageKind kind, co
                                    : kind == MessageKind::Warning ? QMessageBox::Warning
                                                                   : QMessageBox::Information;
     QMessageBox box(icon, shownTitle, text, QMessageBox::Ok, parent);
+    if (parent && !parent->window()->isVisible()) {
+        // A window still being made (the main window while the start-up opens an archive)
+        // has its place but is not on the screen, and the system cannot centre a box on it:
+        // the box goes over that place, where the splash is, not elsewhere on the screen.
+        box.adjustSize();
+        box.move(parent->window()->geometry().center() - box.rect().center());
+    }
     box.exec();
 }
 

@@ -46,7 +46,9 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileQuestion&
 class Dialogs final
 {
 public:
-    // A message box with an OK button, titled "Furlox" unless another title is given.
+    // A message box with an OK button, titled "Furlox" unless another title is given. A box
+    // whose window is not on the screen yet (an error of the start-up) is centred on where
+    // that window will be.
     static void Message(QWidget* parent, const QString& text,
                         MessageKind kind = MessageKind::Information, const QString& title = {});
     // The chosen file, empty when the user cancelled.

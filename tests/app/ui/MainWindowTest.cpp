@@ -398,6 +398,49 @@ private slots:
         QVERIFY(QFile::exists(work.filePath(QStringLiteral("kol_uma.kd2"))));
     }
 
+    void anErrorAtStartUpIsCentredOnTheWindow()
+    {
+        // A damaged archive named on the command line: its error box comes while the main
+        // window is being made, before it is shown, and stands over where it will be.
+        QTemporaryDir dir;
+        const QString archive = dir.filePath(QStringLiteral("broken.lzh"));
+        {
+            QFile file(archive);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(300, 'x'));
+        }
+        QSettings settings(QStringLiteral("Morvane"), QStringLiteral("GLX"));
+        settings.setValue(QStringLiteral("Main/Left"), QStringLiteral("140"));
+        settings.setValue(QStringLiteral("Main/Top"), QStringLiteral("90"));
+        settings.sync();
+        QRect box;
+        QStringList texts;
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [&box, &texts, timer] {
+            if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box = shown->frameGeometry();
+                texts << shown->text();
+                shown->close();
+                timer->deleteLater();
+            }
+        });
+        timer->start(50);
+        TfrmVelko::Options options;
+        options.workDir = PathOf(dir.path());
+        options.archive = archive;
+        TfrmVelko window(options);
+        QSettings(QStringLiteral("Morvane"), QStringLiteral("GLX")).clear();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY(!box.isEmpty());
+        const QRect planned(QPoint(140, 90), window.size());
+        QVERIFY2((box.center() - planned.center()).manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("box at %1,%2 %3x%4")
+                                .arg(box.x())
+                                .arg(box.y())
+                                .arg(box.width())
+                                .arg(box.height())));
+    }
+
     void commandLineArchiveIsOpenedAtStartAndAgainAfterARaceWasShown()
     {
         QTemporaryDir work;
