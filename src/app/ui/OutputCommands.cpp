@@ -160,6 +160,10 @@ void OutputCommands::Print()
     int to = pageCount;
     const PrintAnswer answer = Dialogs::Print(&m_window, printer, pageCount, from, to);
     m_window.ReturnFocus();
+    if (answer == PrintAnswer::NoPrinter) {
+        m_window.ShowMessage(NoPrinterText(), true);
+        return;
+    }
     if (answer != PrintAnswer::Print) {
         return;
     }
@@ -186,6 +190,10 @@ bool OutputCommands::PrintRaceCard(QPrinter& printer, const std::vector<RaceCard
     int from = 1;
     int to = pageCount;
     const PrintAnswer answer = Dialogs::Print(&m_window, printer, pageCount, from, to);
+    if (answer == PrintAnswer::NoPrinter) {
+        m_window.ShowMessage(NoPrinterText(), true);
+        return false;
+    }
     if (answer != PrintAnswer::Print || from == 0 || to < from) {
         return false;
     }
@@ -209,8 +217,12 @@ void OutputCommands::PrintDay()
     printer.setDocName(QStringLiteral("Furlox"));
     RaceCardPreview preview(card, kRaceCardSettings, PrintableTenths(printer.pageLayout()),
                             &m_window);
+    // The preview stays open unless the card was printed: after a cancelled dialog, or
+    // without a printer, the user is back where they were.
     preview.onPrint = [this, &card, &printer, &preview] {
-        m_window.Run([&] { PrintRaceCard(printer, card, preview.PageCount()); });
+        bool printed = false;
+        m_window.Run([&] { printed = PrintRaceCard(printer, card, preview.PageCount()); });
+        return printed;
     };
     Dialogs::RunModal(preview);
     m_window.ReturnFocus();

@@ -47,7 +47,7 @@ private:
     void RunBatchExport(const std::string& suggestedName, const std::function<std::string()>& build,
                         const std::function<void()>& finished);
     // Prints pages of the race card; false when nothing was printed (the dialog was
-    // cancelled).
+    // cancelled, or there is no printer, which is said).
     bool PrintRaceCard(QPrinter& printer, const std::vector<RaceCardRace>& card, int pageCount);
 
     TfrmVelko& m_window;

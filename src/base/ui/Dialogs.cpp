@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QUrl>
 #include <optional>
 
@@ -55,6 +56,23 @@ private:
 };
 
 } // namespace
+
+QString NoPrinterText()
+{
+    return QStringLiteral("プリンタが設定されていないため、印刷できません。\n"
+                          "プリンタを設定してから、もう一度印刷してください。");
+}
+
+bool PrinterCanBeChosen()
+{
+#ifdef Q_OS_WIN
+    // The system's print dialog does not open at all without a printer.
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
+#else
+    // Qt's own dialog always offers printing to a PDF file.
+    return true;
+#endif
+}
 
 void Dialogs::Message(QWidget* parent, const QString& text, MessageKind kind, const QString& title)
 {
@@ -115,6 +133,9 @@ PrintAnswer Dialogs::Print(QWidget* parent, QPrinter& printer, int pageCount, in
 {
     if (PresetAnswers().print) {
         return PresetAnswers().print(printer, pageCount, from, to);
+    }
+    if (!PrinterCanBeChosen()) {
+        return PrintAnswer::NoPrinter;
     }
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);

@@ -28,6 +28,7 @@ enum class PrintAnswer
 {
     Print,     // confirmed; `from` and `to` hold the pages to print
     Cancelled, // the user cancelled: nothing is printed
+    NoPrinter, // no printer is set up, so no dialog could open
 };
 
 // An open or save question for a file.
@@ -39,6 +40,14 @@ struct FileQuestion
     QString filter; // "テキスト ファイル(*.txt) (*.txt)" and the like
     QString suffix; // added to a saved name without one
 };
+
+// The text that says no printer is set up (shown for PrintAnswer::NoPrinter).
+QString NoPrinterText();
+
+// Whether the print dialog can offer anything to print on: false on Windows without a
+// printer, where the system's dialog would not even open. Qt's own dialog elsewhere always
+// offers a PDF file.
+bool PrinterCanBeChosen();
 
 // The file dialog AskFile shows (Qt's own, where the system has none), made but not shown.
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileQuestion& question);

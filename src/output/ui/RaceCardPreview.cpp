@@ -50,10 +50,9 @@ RaceCardPreview::RaceCardPreview(const std::vector<RaceCardRace>& races,
     connect(btnPrev, &QPushButton::clicked, this, [this] { ShowPage(m_page - 1); });
     connect(btnNext, &QPushButton::clicked, this, [this] { ShowPage(m_page + 1); });
     connect(btnPrint, &QPushButton::clicked, this, [this] {
-        if (onPrint) {
-            onPrint();
+        if (onPrint && onPrint()) {
+            accept();
         }
-        accept();
     });
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
     paintBox = new CardPaintBox(this, this);

@@ -27,8 +27,9 @@ public:
     const std::vector<RaceCardPage>& Pages() const { return m_pages; }
     void ShowPage(int page);
 
-    // Runs when the user asks to print; the preview closes afterwards.
-    std::function<void()> onPrint;
+    // Runs when the user asks to print; true when the card was printed, which closes the
+    // preview. After a cancelled print dialog, or without a printer, the preview stays.
+    std::function<bool()> onPrint;
 
     QWidget* paintBox = nullptr;
     QPushButton* btnPrev = nullptr;

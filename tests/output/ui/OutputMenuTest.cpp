@@ -225,6 +225,15 @@ private slots:
         QVERIFY(!QFile::exists(pdf));
     }
 
+    void noPrinterIsSaidAndPrintsNothing()
+    {
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(10);
+        Dialogs::Preset().print = [](QPrinter&, int, int&, int&) { return PrintAnswer::NoPrinter; };
+        window->popPrintClick();
+        QCOMPARE(m_messages, QStringList({QStringLiteral("Furlox|") + NoPrinterText()}));
+    }
+
     // ---- Issue 13, item 9: the preview on the chosen paper, with its outline ---------------
 
     void previewUsesThePaperChosenForPrinting()

@@ -211,6 +211,50 @@ private slots:
         QCOMPARE(PdfPages(pdf), previewPages);
     }
 
+    // Without a printer the print button says so, and after a cancelled print dialog too the
+    // preview stays where the user was.
+    void previewStaysOpenWhenNothingWasPrinted()
+    {
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(0);
+        QList<PrintAnswer> answers = {PrintAnswer::NoPrinter, PrintAnswer::Cancelled};
+        Dialogs::Preset().print = [&answers](QPrinter&, int, int& from, int& to) {
+            const PrintAnswer answer = answers.takeFirst();
+            if (answer == PrintAnswer::Cancelled) {
+                from = to = 0;
+            }
+            return answer;
+        };
+        QList<bool> openAfterPrint;
+        Dialogs::Preset().modal = [&](QDialog& dialog) {
+            auto& preview = dynamic_cast<RaceCardPreview&>(dialog);
+            preview.show();
+            preview.ShowPage(3);
+            for (int i = 0; i < 2; ++i) {
+                preview.btnPrint->click();
+                openAfterPrint << (preview.isVisible() && preview.CurrentPage() == 3);
+            }
+            preview.btnClose->click();
+        };
+        window->popPrintAllClick();
+        QCOMPARE(openAfterPrint, QList<bool>({true, true}));
+        QVERIFY(answers.isEmpty());
+        QCOMPARE(m_messages, QStringList({NoPrinterText()}));
+    }
+
+    // On Windows the system's print dialog does not open at all without a printer: the
+    // program says so instead of doing nothing.
+    void withoutAPrinterTheRealPrintCommandSaysSo()
+    {
+        if (PrinterCanBeChosen()) {
+            QSKIP("a printer can be chosen here (or Qt's own dialog offers a PDF file)");
+        }
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(0);
+        window->popPrintClick();
+        QCOMPARE(m_messages, QStringList({NoPrinterText()}));
+    }
+
     void anUnwritablePdfTargetIsReportedAndLeavesNothing()
     {
         const QString pdf = m_out.filePath(QStringLiteral("missing/card.pdf"));
