@@ -55,6 +55,30 @@ private:
     static constexpr int kDateColumn = 3; // QFileSystemModel: name, size, type, date
 };
 
+// A message box that can stand centred on a place of its own choosing. It knows its size
+// only once it is shown, so it moves there then.
+class MessageBox final : public QMessageBox
+{
+public:
+    MessageBox(Icon icon, const QString& title, const QString& text, QWidget* parent)
+        : QMessageBox(icon, title, text, QMessageBox::Ok, parent)
+    {}
+
+    void CentreOn(const QRect& place) { m_place = place; }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        if (m_place.isValid()) {
+            move(m_place.center() - rect().center());
+        }
+    }
+
+private:
+    QRect m_place;
+};
+
 } // namespace
 
 QString NoPrinterText()
@@ -84,13 +108,12 @@ void Dialogs::Message(QWidget* parent, const QString& text, MessageKind kind, co
     const QMessageBox::Icon icon = kind == MessageKind::Critical  ? QMessageBox::Critical
                                    : kind == MessageKind::Warning ? QMessageBox::Warning
                                                                   : QMessageBox::Information;
-    QMessageBox box(icon, shownTitle, text, QMessageBox::Ok, parent);
+    MessageBox box(icon, shownTitle, text, parent);
     if (parent && !parent->window()->isVisible()) {
         // A window still being made (the main window while the start-up opens an archive)
         // has its place but is not on the screen, and the system cannot centre a box on it:
         // the box goes over that place, where the splash is, not elsewhere on the screen.
-        box.adjustSize();
-        box.move(parent->window()->geometry().center() - box.rect().center());
+        box.CentreOn(parent->window()->geometry());
     }
     box.exec();
 }
