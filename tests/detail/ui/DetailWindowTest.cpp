@@ -427,7 +427,9 @@ private slots:
                  qPrintable(shown));
         const auto tipAt = [grid](const QRect& rect) {
             QToolTip::hideText();
-            QTest::qWaitFor([] { return !QToolTip::isVisible(); });
+            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) {
+                qWarning("the tooltip stays");
+            }
             QHelpEvent help(QEvent::ToolTip, rect.center(),
                             grid->viewport()->mapToGlobal(rect.center()));
             QApplication::sendEvent(grid->viewport(), &help);
