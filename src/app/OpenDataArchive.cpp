@@ -16,7 +16,7 @@ constexpr int kOutputSize = 8192;
 
 std::string PathText(const std::string& path)
 {
-    return EscapeControlBytes(ToCp932(path));
+    return EscapeControlBytes(furlox::PathText(Utf8Path(path)));
 }
 
 const char* const kKolNames[] = {kol::kRaceFileName, kol::kEntryFileName, kol::kHorseFileName};

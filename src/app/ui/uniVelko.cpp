@@ -577,7 +577,7 @@ void TfrmVelko::EzRgnBtn5Click()
 void TfrmVelko::EzRgnBtn6Click()
 {
     Run([this] {
-        const QString folder = PathQ(m_workDir);
+        const QString folder = ShownPath(m_workDir);
         switch (m_viewer->StartOrActivate(m_workDir)) {
         case CompanionViewer::Result::Started:
         case CompanionViewer::Result::AlreadyRunning:
@@ -705,7 +705,8 @@ void TfrmVelko::popHelpIndexClick()
             if (std::filesystem::is_regular_file(page, ignored)) {
                 const QString missing = Dialogs::OpenInBrowser(QUrl::fromLocalFile(PathQ(page)));
                 if (!missing.isEmpty()) {
-                    ShowMessage(missing + QStringLiteral("\n\nヘルプファイル: %1").arg(PathQ(page)),
+                    ShowMessage(missing +
+                                    QStringLiteral("\n\nヘルプファイル: %1").arg(ShownPath(page)),
                                 true);
                 }
                 return;

@@ -20,7 +20,8 @@ QString ErrorText(const std::exception& error)
         if (fs->path1().empty()) {
             return QStringLiteral("ファイルを扱えませんでした。（%1）").arg(reason);
         }
-        return QStringLiteral("「%1」を扱えませんでした。（%2）").arg(PathQ(fs->path1()), reason);
+        return QStringLiteral("「%1」を扱えませんでした。（%2）")
+            .arg(ShownPath(fs->path1()), reason);
     }
     if (dynamic_cast<const std::bad_alloc*>(&error)) {
         return QStringLiteral("メモリが足りないため、処理を続けられませんでした。");

@@ -30,6 +30,14 @@ inline QString PathQ(const std::filesystem::path& path)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+// A path for a message, in the system's own form (backslashes on Windows).
+inline QString ShownPath(const std::filesystem::path& path)
+{
+    std::filesystem::path shown = path;
+    shown.make_preferred();
+    return PathQ(shown);
+}
+
 inline std::filesystem::path PathOf(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
