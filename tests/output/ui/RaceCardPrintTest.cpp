@@ -4,8 +4,10 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "app/ui/Application.h"
@@ -76,11 +78,12 @@ private:
         return m.hasMatch() ? m.captured(1).toInt() : -1;
     }
 
-    // The PDF's text; the CJK font maps some ideographs to their radical forms, and NFKC
-    // folds them back.
+    // The PDF's text in the order it was written (what a viewer's search reads; the default
+    // mode guesses columns from the gaps on the page, and the dense card has many); the CJK
+    // font maps some ideographs to their radical forms, and NFKC folds them back.
     static QString PdfText(const QString& pdf)
     {
-        return Run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
+        return Run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")})
             .normalized(QString::NormalizationForm_KC);
     }
 
@@ -209,6 +212,63 @@ private slots:
         QVERIFY(wholeRange);
         SkipWithoutPoppler();
         QCOMPARE(PdfPages(pdf), previewPages);
+    }
+
+    void previewZoomsToTheWidthTheRealSizeAndBySteps()
+    {
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(0);
+        bool ran = false;
+        Dialogs::Preset().modal = [&](QDialog& dialog) {
+            auto& preview = dynamic_cast<RaceCardPreview&>(dialog);
+            preview.resize(1000, 500);
+            preview.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&preview));
+            const auto percent = [&preview] { return qRound(preview.ZoomFactor() * 100); };
+            // It opens on the page's width: the page fills the view across, and scrolls.
+            QCOMPARE(preview.ZoomMode(), RaceCardPreview::Zoom::PageWidth);
+            QVERIFY(qAbs(preview.paintBox->width() - preview.scrollArea->viewport()->width()) <= 2);
+            QVERIFY(preview.paintBox->height() > preview.scrollArea->viewport()->height());
+            // 100 %: the paper at its real size on this screen.
+            preview.btnRealSize->click();
+            QCOMPARE(percent(), 100);
+            QCOMPARE(preview.lblZoom->text(), QStringLiteral("100 %"));
+            const double paper = PrintableTenths(RaceCardPageLayout()).width() / 254.0 *
+                                 preview.paintBox->logicalDpiX();
+            QVERIFY(qAbs(preview.paintBox->width() - 16 - paper) <= 2);
+            // + and − by a quarter; Ctrl and the wheel, Ctrl − and Ctrl 0 as well.
+            preview.btnZoomIn->click();
+            QCOMPARE(percent(), 125);
+            const QPointF at(100, 100);
+            QWheelEvent up(at, preview.scrollArea->viewport()->mapToGlobal(at), QPoint(),
+                           QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
+                           false);
+            QApplication::sendEvent(preview.scrollArea->viewport(), &up);
+            QCOMPARE(percent(), 156);
+            QTest::keyClick(&preview, Qt::Key_Minus, Qt::ControlModifier);
+            QCOMPARE(percent(), 125);
+            preview.btnZoomOut->click();
+            QCOMPARE(percent(), 100);
+            preview.btnZoomIn->click();
+            QTest::keyClick(&preview, Qt::Key_0, Qt::ControlModifier);
+            QCOMPARE(percent(), 100);
+            for (int i = 0; i < 20; ++i) {
+                preview.ZoomIn();
+            }
+            QCOMPARE(percent(), 400);
+            QVERIFY(!preview.btnZoomIn->isEnabled());
+            // The whole page fits the view, and the page keys still turn the pages.
+            preview.btnWholePage->click();
+            QVERIFY(preview.paintBox->width() <= preview.scrollArea->viewport()->width());
+            QVERIFY(preview.paintBox->height() <= preview.scrollArea->viewport()->height());
+            QTest::keyClick(&preview, Qt::Key_PageDown);
+            QCOMPARE(preview.CurrentPage(), 2);
+            QCOMPARE(preview.ZoomMode(), RaceCardPreview::Zoom::WholePage);
+            preview.btnClose->click();
+            ran = true;
+        };
+        window->popPrintAllClick();
+        QVERIFY(ran);
     }
 
     // Without a printer the print button says so, and after a cancelled print dialog too the
