@@ -48,4 +48,13 @@ inline std::filesystem::path PathOf(const QString& text)
 QFont ProportionalFont(int pixelSize); // "ＭＳ Ｐゴシック"
 QFont FixedFont(int pixelSize);        // "ＭＳ ゴシック"
 
+// The same two for printing, the previews and the PDFs: the program's own print font
+// ("Furlox Print Sans JP" / "Furlox Print Mono JP", a copy of Noto Sans CJK JP that maps no
+// radical, so a PDF's text reads 馬 and not ⾺), loaded from the program's fonts folder on
+// first use; the screen fonts above where it is missing.
+QFont PrintProportionalFont(int pixelSize);
+QFont PrintFixedFont(int pixelSize);
+// Whether the print font was found (the folders are in QtText.cpp).
+bool PrintFontLoaded();
+
 } // namespace furlox::ui
