@@ -8,8 +8,9 @@
 function(furlox_print_font)
     set(script ${PROJECT_SOURCE_DIR}/tools/print-font/make-print-font)
     # Debian's own Python, whose fontTools is the python3-fonttools package (another python3
-    # on the search path may lack it).
-    find_program(FURLOX_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH)
+    # on the search path may lack it). Both searches look at the build machine, also in a
+    # cross build.
+    find_program(FURLOX_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
     if(NOT FURLOX_PYTHON3)
         find_program(FURLOX_PYTHON3 python3 REQUIRED)
     endif()
@@ -23,7 +24,7 @@ function(furlox_print_font)
     set(outputs "")
     foreach(weight Regular Bold)
         find_file(FURLOX_NOTO_${weight} NotoSansCJK-${weight}.ttc
-                  PATHS /usr/share/fonts/opentype/noto NO_DEFAULT_PATH)
+                  PATHS /usr/share/fonts/opentype/noto NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
         if(NOT FURLOX_NOTO_${weight})
             message(FATAL_ERROR "NotoSansCJK-${weight}.ttc was not found: install the Debian "
                                 "package fonts-noto-cjk (./dev deps does).")
