@@ -105,6 +105,11 @@ CommandResult RunProgram(const std::filesystem::path& program,
     return result;
 }
 
+bool RunOnConsole(const std::filesystem::path&, const std::vector<std::string>&, std::string&)
+{
+    return false;
+}
+
 bool MakeFifo(const std::filesystem::path& path)
 {
     return ::mkfifo(path.c_str(), 0600) == 0;
