@@ -71,7 +71,9 @@ protected:
     {
         QMessageBox::showEvent(event);
         if (m_place.isValid()) {
-            move(m_place.center() - rect().center());
+            // The frame's centre on the place's (a window moves by its frame's corner).
+            const QRect frame = frameGeometry();
+            move(m_place.center() - QPoint(frame.width() / 2, frame.height() / 2));
         }
     }
 
