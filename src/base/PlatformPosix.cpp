@@ -323,7 +323,8 @@ bool Utf8TextScope::Available()
 }
 
 std::unique_ptr<FileLock> FileLock::Acquire(const std::filesystem::path& folder,
-                                            std::chrono::milliseconds patience, bool* busy)
+                                            std::chrono::milliseconds patience, bool* busy,
+                                            LockKind kind)
 {
     *busy = false;
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -332,7 +333,7 @@ std::unique_ptr<FileLock> FileLock::Acquire(const std::filesystem::path& folder,
     }
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if (::flock(fd, (kind == LockKind::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB) == 0) {
             return std::unique_ptr<FileLock>(new FileLock(fd));
         }
         if ((errno != EWOULDBLOCK && errno != EINTR) ||
