@@ -32,7 +32,10 @@ constexpr const char* kUsage =
     "                                     every runner of the day as CSV (UTF-8 with BOM\n"
     "                                     by default)\n"
     "  open ARCHIVE                       extract an LHA archive of race data into the work\n"
-    "                                     directory and list its races (exit 2: no data)\n"
+    "                                     directory and list its races (exit 2: no data);\n"
+    "                                     the day is kept in the library too\n"
+    "  library COMMAND                    the season library: import, days, open, remove,\n"
+    "                                     horse, backup, restore, check (furlox-cli library)\n"
     "\n"
     "RACE is the 0-based race index.\n"
     "\n"
@@ -44,9 +47,10 @@ int main(int argc, char** argv)
 {
     using namespace furlox;
     const std::map<std::string, std::function<int(const cli::Context&)>> commands = {
-        {"races", cli::CmdRaces}, {"sample", cli::CmdSample}, {"text", cli::CmdText},
-        {"html", cli::CmdHtml},   {"plot", cli::CmdPlot},     {"detail", cli::CmdDetail},
-        {"show", cli::CmdShow},   {"open", cli::CmdOpen},     {"csv", cli::CmdCsv},
+        {"races", cli::CmdRaces},     {"sample", cli::CmdSample}, {"text", cli::CmdText},
+        {"html", cli::CmdHtml},       {"plot", cli::CmdPlot},     {"detail", cli::CmdDetail},
+        {"show", cli::CmdShow},       {"open", cli::CmdOpen},     {"csv", cli::CmdCsv},
+        {"library", cli::CmdLibrary},
     };
 
     platform::PrepareStandardStreams();

@@ -186,6 +186,47 @@ CheckResult Database::Check(std::string_view pragma)
     return result;
 }
 
+void Database::BackupTo(const std::filesystem::path& target)
+{
+    sqlite3* copy = nullptr;
+    const int opened = sqlite3_open_v2(Utf8Text(target).c_str(), &copy,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const auto fail = [&](int code) {
+        const std::string words = copy ? sqlite3_errmsg(copy) : "";
+        if (copy) {
+            sqlite3_close_v2(copy);
+        }
+        throw detail::ErrorFor(target, code, words);
+    };
+    if (opened != SQLITE_OK) {
+        fail(opened);
+    }
+    sqlite3_backup* backup = sqlite3_backup_init(copy, "main", m_connection->handle, "main");
+    if (!backup) {
+        fail(sqlite3_extended_errcode(copy));
+    }
+    // All pages in one step: the copy is of one moment of the source, whatever writes beside.
+    int code = SQLITE_OK;
+    for (int tries = 0;; ++tries) {
+        code = sqlite3_backup_step(backup, -1);
+        const bool busy = code == SQLITE_BUSY || code == SQLITE_LOCKED;
+        if (code != SQLITE_OK && !(busy && tries < 160)) {
+            break;
+        }
+        sqlite3_sleep(50);
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    if (code != SQLITE_DONE) {
+        fail(code);
+    }
+    if (finished != SQLITE_OK) {
+        fail(finished);
+    }
+    if (sqlite3_close(copy) != SQLITE_OK) {
+        fail(sqlite3_extended_errcode(copy));
+    }
+}
+
 std::int64_t Database::LastInsertRowId() const
 {
     return sqlite3_last_insert_rowid(m_connection->handle);

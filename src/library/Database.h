@@ -82,6 +82,10 @@ public:
     CheckResult QuickCheck();
     CheckResult IntegrityCheck();
 
+    // Copies the whole database into `target` (replaced) with SQLite's online backup: a
+    // consistent picture of one moment, also while other connections write.
+    void BackupTo(const std::filesystem::path& target);
+
     std::int64_t LastInsertRowId() const;
     // Rows changed by the last INSERT, UPDATE or DELETE.
     int Changes() const;
