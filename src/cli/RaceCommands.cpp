@@ -1,33 +1,34 @@
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
-#include "app/WorkDir.h"
 #include "base/Encoding.h"
 #include "cli/Cli.h"
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
+#include "kol/WorkDir.h"
 
 namespace furlox::cli {
 
 int CmdRaces(const Context& ctx)
 {
-    kol::RaceDay day;
-    const kol::LoadOutcome outcome = LoadWorkDay(ctx.workDir, day);
-    if (!outcome.loaded) {
-        PrintError(NoRaceDataMessage(ctx.workDir));
+    const std::optional<kol::LoadedDay> loaded = kol::LoadWorkDay(ctx.workDir);
+    if (!loaded) {
+        PrintError(kol::NoRaceDataMessage(ctx.workDir));
         return 1;
     }
-    PrintRaceList(outcome, day);
+    PrintRaceList(*loaded);
     return 0;
 }
 
-void PrintRaceList(const kol::LoadOutcome& outcome, const kol::RaceDay& day)
+void PrintRaceList(const kol::LoadedDay& loaded)
 {
-    for (const std::string& notice : outcome.notices) {
-        PrintError(notice);
+    for (const std::string& warning : loaded.warnings) {
+        PrintError(warning);
     }
+    const kol::RaceDay& day = loaded.day;
     for (int i = 0; i < day.RaceCount(); ++i) {
-        std::cout << i << '\t' << ToUtf8(day.races[i].menuCaption) << '\n';
+        std::cout << i << '\t' << Printable(day.races[i].menuCaption) << '\n';
     }
 }
 

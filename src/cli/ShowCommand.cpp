@@ -38,7 +38,7 @@ std::string GridLine(const AnalysedRace& race, int row, const GridRow& cells,
             line += ' ';
         }
         const auto c = static_cast<std::size_t>(column);
-        line += FitCell(cells[c], widths[c], Grid1CellStyle(race, row, column).align);
+        line += FitCell(EscapedData(cells[c]), widths[c], Grid1CellStyle(race, row, column).align);
     }
     // Trailing blanks of the last (mark) column only make the output harder to compare.
     while (!line.empty() && line.back() == ' ') {
@@ -127,7 +127,7 @@ int CmdShow(const Context& ctx)
     std::vector<std::size_t> widths(kGridColumns, 0);
     auto widen = [&widths](const GridRow& cells) {
         for (std::size_t c = 0; c < widths.size(); ++c) {
-            widths[c] = std::max(widths[c], cells[c].size());
+            widths[c] = std::max(widths[c], EscapedData(cells[c]).size());
         }
     };
     widen(race.header);
@@ -135,7 +135,8 @@ int CmdShow(const Context& ctx)
         widen(row);
     }
 
-    std::string out = race.startLine + "\n" + race.raceHeader + "\n\n";
+    // The data's texts with their control bytes escaped, laid out in CP932 bytes.
+    std::string out = EscapedData(race.startLine) + "\n" + EscapedData(race.raceHeader) + "\n\n";
     out += GridLine(race, 0, race.header, widths) + "\n";
     for (std::size_t r = 0; r < race.rows.size(); ++r) {
         out += GridLine(race, static_cast<int>(r) + 1, race.rows[r], widths) + "\n";
@@ -155,9 +156,9 @@ int CmdShow(const Context& ctx)
         out += "\n";
     }
     if (race.hasBets) {
-        out += "\n勝負度： "_sj + race.confidence + "\n";
+        out += "\n勝負度： "_sj + EscapedData(race.confidence) + "\n";
     }
-    std::cout << ToUtf8(out);
+    std::cout << Printable(out, LineBreaks::Keep);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "analysis/FxValue.h"
 #include "analysis/RaceAnalysis.h"
@@ -26,9 +27,9 @@ kol::RaceDay LoadSample(const kol::SampleOptions& options)
 {
     test::TempDir dir;
     kol::WriteSampleDay(options, dir.path());
-    kol::RaceDay day;
-    EXPECT_TRUE(kol::LoadKolFiles(dir.path(), day).loaded);
-    return day;
+    std::optional<kol::LoadedDay> loaded = kol::LoadKolFiles(dir.path());
+    EXPECT_TRUE(loaded.has_value());
+    return loaded ? std::move(loaded->day) : kol::RaceDay();
 }
 
 // What holds for every analysed race, whatever its data.

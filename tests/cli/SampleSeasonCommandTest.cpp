@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "app/OpenDataArchive.h"
 #include "base/Encoding.h"
 #include "kol/SampleSeason.h"
+#include "support/OpenOutcome.h"
 #include "support/System.h"
 #include "support/TempDir.h"
 
@@ -47,13 +47,11 @@ TEST(CliSampleSeason, WritesDatedArchivesThatTheOpenFlowLoads)
 
         const fs::path work = dir / ("work" + std::to_string(day.index));
         fs::create_directories(work);
-        kol::RaceDay loaded;
-        const app::OpenArchiveResult opened =
-            app::OpenDataArchive(Utf8Text(dir / "季節 1" / name), work, loaded, nullptr);
-        ASSERT_EQ(opened.status, app::OpenArchiveResult::Status::Extracted)
-            << ToUtf8(opened.message);
+        const test::OpenOutcome opened = test::OpenArchive(dir / "季節 1" / name, work);
+        ASSERT_EQ(opened.status, test::Opened::Day) << ToUtf8(opened.message);
         EXPECT_TRUE(opened.message.empty()) << ToUtf8(opened.message);
-        EXPECT_EQ(loaded.RaceCount(), 24);
+        EXPECT_TRUE(opened.warnings.empty());
+        EXPECT_EQ(opened.day.RaceCount(), 24);
         EXPECT_EQ(ReadFile(work / kol::kRaceFileName), day.files.raceFile);
         EXPECT_EQ(ReadFile(work / kol::kEntryFileName), day.files.entryFile);
         EXPECT_EQ(ReadFile(work / kol::kHorseFileName), day.files.horseFile);
