@@ -20,31 +20,34 @@ RaceTexts ParseRaceRecord(std::string_view line)
     t.startLine =
         t.dateText + " 発走"_sj + std::string(f(race::kPostTime)) + " " + t.headCountText + "頭"_sj;
 
+    t.courseCode = ReadCourseCode(f(race::kCourseCode));
+    t.raceNumberText = f(race::kRaceNumber);
+    t.raceNumber = LenientNumber(t.raceNumberText);
+    t.date = {LenientNumber(f(race::kYear)), LenientNumber(f(race::kMonth)),
+              LenientNumber(f(race::kDay))};
+    t.meetingNumber = LenientNumber(f(race::kMeetingNumber));
+    t.meetingDay = LenientNumber(f(race::kMeetingDay));
+
     const std::string& course = CourseName(f(race::kCourseCode));
-    const std::string raceNumber(f(race::kRaceNumber));
     t.raceKindText = RaceKindText(f(race::kRaceKindCode));
-    const std::string classText = ClassText(f(race::kClassCode));
+    const RaceClass raceClass = ReadClassCode(f(race::kClassCode));
+    const std::string classText = ClassText(raceClass);
     t.weightTermsText = WeightTermsText(f(race::kWeightTermsCode));
     const std::string_view raceName = Trim(f(race::kRaceName));
-    const std::string& grade = GradeText(f(race::kGradeCode));
-    t.surfaceText = SurfaceText(f(race::kSteeplechaseFlag), f(race::kTurfFlag));
+    const Grade grade = ReadGradeCode(f(race::kGradeCode));
+    const std::string& gradeText = GradeText(grade);
+    t.surface = ReadSurface(f(race::kSteeplechaseFlag), f(race::kTurfFlag));
+    t.surfaceText = SurfaceText(t.surface);
     t.distanceText = f(race::kDistance);
 
-    const std::string common = course + raceNumber + "R " + t.raceKindText + " " + classText;
-    t.raceHeader = common + " " + t.weightTermsText + " " + std::string(raceName) + " " + grade +
-                   t.surfaceText + t.distanceText + "M";
-    t.menuCaption = common + " " + std::string(raceName) + " " + grade;
+    const std::string common = course + t.raceNumberText + "R " + t.raceKindText + " " + classText;
+    t.raceHeader = common + " " + t.weightTermsText + " " + std::string(raceName) + " " +
+                   gradeText + t.surfaceText + t.distanceText + "M";
+    t.menuCaption = common + " " + std::string(raceName) + " " + gradeText;
 
     // Steeplechase grades (JG1 …) give no label of their own.
-    if (grade == "G1 ") {
-        t.gradeLabel = "G1";
-    } else if (grade == "G2 ") {
-        t.gradeLabel = "G2";
-    } else if (grade == "G3 ") {
-        t.gradeLabel = "G3";
-    } else {
-        t.gradeLabel = classText;
-    }
+    t.label = MakeGradeLabel(grade, raceClass);
+    t.gradeLabel = GradeLabelText(t.label);
     return t;
 }
 
