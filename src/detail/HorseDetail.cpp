@@ -274,7 +274,7 @@ HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, 
     d.chartMax = kDefaultChartMax;
     d.chartMin = kDefaultChartMin;
     for (const ChartRangeRow& row : kChartRanges) {
-        if (race.gradeLabel == ToCp932(row.gradeLabel)) {
+        if (race.gradeLabelText == ToCp932(row.gradeLabel)) {
             d.chartMax = row.max;
             d.chartMin = row.min;
             break;

@@ -55,7 +55,7 @@ std::string Grade(std::initializer_list<std::pair<kol::FieldPos, const char*>> f
             race.Set(pos, value);
         }
     }
-    return RaceConfidence(b.Build().races[0]);
+    return ConfidenceText(RaceConfidence(b.Build().races[0]));
 }
 
 } // namespace

@@ -53,19 +53,26 @@ std::vector<std::string> Column(const AnalysedRace& race, int column)
 
 TEST(RaceAnalysis, TotalFormat)
 {
-    EXPECT_EQ(FormatTotal(285, 3), "95.0");
-    EXPECT_EQ(FormatTotal(25, 2), "12.5");
-    EXPECT_EQ(FormatTotal(5, 4), "1.3"); // 1.25: a double mean would print 1.2
-    EXPECT_EQ(FormatTotal(-1, 4), "-0.3");
-    EXPECT_EQ(FormatTotal(49, 4), "12.3");
-    EXPECT_EQ(FormatTotal(-49, 4), "-12.3");
-    EXPECT_EQ(FormatTotal(7, 3), "2.3");
-    EXPECT_EQ(FormatTotal(5, 3), "1.7");
-    EXPECT_EQ(FormatTotal(-5, 3), "-1.7");
-    EXPECT_EQ(FormatTotal(0, 5), "0.0");
-    EXPECT_EQ(FormatTotal(3, 5), "0.6");
-    EXPECT_EQ(FormatTotal(-2000, 1), "-2000.0");
-    EXPECT_EQ(FormatTotal(10, 0), "-9999");
+    auto total = [](long long sum, int count) { return TotalText(MeanTenths(sum, count)); };
+    EXPECT_EQ(total(285, 3), "95.0");
+    EXPECT_EQ(total(25, 2), "12.5");
+    EXPECT_EQ(total(5, 4), "1.3"); // 1.25: a double mean would print 1.2
+    EXPECT_EQ(total(-1, 4), "-0.3");
+    EXPECT_EQ(total(49, 4), "12.3");
+    EXPECT_EQ(total(-49, 4), "-12.3");
+    EXPECT_EQ(total(7, 3), "2.3");
+    EXPECT_EQ(total(5, 3), "1.7");
+    EXPECT_EQ(total(-5, 3), "-1.7");
+    EXPECT_EQ(total(0, 5), "0.0");
+    EXPECT_EQ(total(3, 5), "0.6");
+    EXPECT_EQ(total(-2000, 1), "-2000.0");
+    // A runner without figures has no total: "*" in the grid, never a number that ranks.
+    EXPECT_EQ(MeanTenths(10, 0), std::nullopt);
+    EXPECT_EQ(total(10, 0), "*");
+    // Tenths, so that 95.25 and 95.33 tie as the grid shows them.
+    EXPECT_EQ(MeanTenths(381, 4), 953);
+    EXPECT_EQ(MeanTenths(286, 3), 953);
+    EXPECT_EQ(MeanTenths(-1, 4), -3);
 
     EXPECT_EQ(FormatWeightCarried(550), "55.0");
     EXPECT_EQ(FormatWeightCarried(575), "57.5");
@@ -209,7 +216,7 @@ TEST(RaceAnalysis, TitleAndHeadLines)
     const std::string header = S("東京11R サラ3歳以上 1000万 別定 テスト特別 芝1600M");
     EXPECT_EQ(race.startLine, start);
     EXPECT_EQ(race.raceHeader, header);
-    EXPECT_EQ(race.gradeLabel, S("1000万"));
+    EXPECT_EQ(kol::GradeLabelText(race.gradeLabel), S("1000万"));
     EXPECT_EQ(race.raceIndex, 0);
     EXPECT_EQ(race.headCount, 2);
 
