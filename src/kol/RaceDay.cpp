@@ -39,6 +39,7 @@ RaceTexts ParseRaceRecord(std::string_view line)
     t.surface = ReadSurface(f(race::kSteeplechaseFlag), f(race::kTurfFlag));
     t.surfaceText = SurfaceText(t.surface);
     t.distanceText = f(race::kDistance);
+    t.distance = LenientNumber(t.distanceText);
 
     const std::string common = course + t.raceNumberText + "R " + t.raceKindText + " " + classText;
     t.raceHeader = common + " " + t.weightTermsText + " " + std::string(raceName) + " " +

@@ -51,6 +51,7 @@ struct RaceTexts
     RaceDate date;
     int meetingNumber = 0; // 開催回
     int meetingDay = 0;    // 開催日目
+    int distance = 0;      // metres, read leniently (the grade reads the field strictly)
     GradeLabel label;      // the grade label as a value
     Surface surface = Surface::Turf;
 };
