@@ -316,7 +316,7 @@ private:
         CardText finish = Line(left + m_runWidth / 4, m_runWidth / 3, 2,
                                Trimmed(data.cells[kPastRunFinishColumn - 1]));
         finish.font = PastRunFont(data, kPastRunFinishColumn);
-        finish.bold = finish.font != PastRunFont(data, 1);
+        finish.bold = data.finish == 1; // a win
         m_pager.Add(std::move(finish));
         // The run's figure in the grid's own colours.
         const int column = RunColumn(run);

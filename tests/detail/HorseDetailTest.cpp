@@ -95,7 +95,7 @@ TEST(HorseDetail, LabelsFromTheHorseRecord)
     EXPECT_EQ(U(d.lblHahaHaha), "母母：母母馬");
     // Counts are read leniently: a count that is not a number is 0.
     EXPECT_EQ(d.lblRecord[0], "  1 12100  0");
-    EXPECT_EQ(d.coatPicture, "Image3");
+    EXPECT_EQ(CoatPictureName(d.coatPicture), "Image3");
     EXPECT_EQ(Detail(b, 1).lblUmaKigou, "");
 
     const auto labels = HorseDetailLabels(d);
@@ -188,7 +188,7 @@ TEST(HorseDetail, CoatPictureAndChartRange)
     for (const auto& coat : coats) {
         KolBuilder b;
         Prizes(b.AddRunner()).SetHorse(hf::kCoatColourCode, coat.code);
-        EXPECT_EQ(Detail(b).coatPicture, coat.picture) << coat.code;
+        EXPECT_EQ(CoatPictureName(Detail(b).coatPicture), coat.picture) << coat.code;
     }
 
     struct

@@ -371,7 +371,7 @@ void TfrmSyosai::ReportError(const QString& text)
 
 void TfrmSyosai::ShowRunnerDetail(int row, bool show)
 {
-    if (!m_day || !m_race || row < 1 || row > static_cast<int>(m_race->rows.size())) {
+    if (!m_day || !m_race || row < 1 || row > static_cast<int>(m_race->runners.size())) {
         return; // a race without runners has nobody to show
     }
     // The race grid keeps its rows in horse-number order, so row k holds horse number k.
@@ -470,10 +470,8 @@ void TfrmSyosai::ShowHorse(int index)
         lblRecord[i]->setText(Q(m_detail.lblRecord[i]));
     }
 
-    // "Image7" is the seventh coat picture.
-    const int coat = QString::fromStdString(m_detail.coatPicture).mid(5).toInt();
-    imgKeiro->setPixmap(
-        ScreenPixmap(QStringLiteral("coat-%1.png").arg(coat, 2, 10, QLatin1Char('0'))));
+    imgKeiro->setPixmap(ScreenPixmap(
+        QStringLiteral("coat-%1.png").arg(m_detail.coatPicture, 2, 10, QLatin1Char('0'))));
 
     BuildChart(&m_detail);
     m_pastRuns->SetDetail(&m_detail);
