@@ -462,12 +462,11 @@ bool TfrmVelko::AnalyseRace(int raceIndex)
     lblTitle1->adjustSize();
     lblTitle2->setText(Q(m_race.raceHeader));
     lblTitle2->adjustSize();
-    QString tan = Q(m_race.lblTan);
+    QString tan = Q(BetsLabel(m_race.bets));
     tan.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lblTan->setText(tan);
     lblTan->adjustSize();
-    const int picture =
-        m_race.gradePicture >= 'A' && m_race.gradePicture <= 'C' ? m_race.gradePicture - 'A' : 3;
+    const int picture = GradePicture(m_race.bets) - 'A'; // imgA .. imgD
     imgGraph->setPixmap(QPixmap::fromImage(m_gradePictures[static_cast<std::size_t>(picture)]));
     pnl4->show();
 
