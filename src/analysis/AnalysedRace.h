@@ -124,22 +124,6 @@ struct AnalysedRace
     int ratedCount = 0;                  // runners with a total
     std::array<int, 7> markTable{};      // horse numbers for ◎ ○ ▲ △ × × ×, 0 for none
     Bets bets;
-
-    // The texts the readers not yet moved to the values take, made by the formatting step at
-    // the end of the analysis. They go once every reader formats for itself.
-    std::string gradeLabelText;
-    std::string surfaceText;
-    GridRow header;
-    std::vector<GridRow> rows;
-    std::vector<std::string> profiles;
-    bool hasBets = false;
-    std::array<std::string, 6> betTexts;
-    int combinationCount = 0;
-    std::string lblTan;
-    std::string betsLine;
-    std::string confidence;
-    char gradePicture = 'D';
-    std::vector<std::string> printTitleLines;
 };
 
 } // namespace furlox

@@ -96,27 +96,6 @@ Bets MakeBets(const AnalysedRace& race, const kol::RaceTexts& texts)
     return bets;
 }
 
-// The texts of the readers that do not format for themselves yet.
-void FillTexts(AnalysedRace& race, const kol::RaceTexts& texts)
-{
-    race.gradeLabelText = texts.gradeLabel;
-    race.surfaceText = texts.surfaceText;
-    race.header = GridHeader();
-    race.rows = GridRows(race);
-    race.profiles.clear();
-    for (const AnalysedRunner& runner : race.runners) {
-        race.profiles.push_back(RunnerProfile(runner));
-    }
-    race.hasBets = race.bets.made;
-    race.betTexts = BetTexts(race.bets);
-    race.combinationCount = race.bets.combinationCount;
-    race.lblTan = BetsLabel(race.bets);
-    race.betsLine = BetsLine(race.bets);
-    race.confidence = ConfidenceText(race.bets.confidence);
-    race.gradePicture = GradePicture(race.bets);
-    race.printTitleLines = PrintTitleLines(race);
-}
-
 } // namespace
 
 Confidence RaceConfidence(const kol::RaceTexts& race)
@@ -207,7 +186,6 @@ AnalysedRace AnalyseRace(const kol::RaceDay& day, int raceIndex)
     }
 
     race.bets = MakeBets(race, texts);
-    FillTexts(race, texts);
     return race;
 }
 

@@ -37,12 +37,12 @@ void CheckRace(const kol::RaceDay& day, int index)
     SCOPED_TRACE("race " + std::to_string(index));
     AnalysedRace race;
     ASSERT_NO_THROW(race = AnalyseRace(day, index));
-    ASSERT_EQ(static_cast<int>(race.rows.size()), kol::HeadCount(day, index));
+    ASSERT_EQ(static_cast<int>(race.runners.size()), kol::HeadCount(day, index));
     const int first = kol::FirstEntryIndex(day, index);
 
     int rated = 0;
-    for (std::size_t r = 0; r < race.rows.size(); ++r) {
-        const GridRow& row = race.rows[r];
+    for (std::size_t r = 0; r < race.runners.size(); ++r) {
+        const GridRow row = GridRows(race)[r];
         EXPECT_EQ(row[kColHorseNumber], std::to_string(r + 1));
         const std::string_view horse = day.HorseLine(first + static_cast<int>(r));
         for (int c = kColRun5; c <= kColRun1; ++c) {
@@ -63,13 +63,13 @@ void CheckRace(const kol::RaceDay& day, int index)
             continue;
         }
         ASSERT_GE(horse, 1);
-        const GridRow& row = race.rows[static_cast<std::size_t>(horse - 1)];
+        const GridRow row = GridRows(race)[static_cast<std::size_t>(horse - 1)];
         EXPECT_NE(row[kColMark], "");
         EXPECT_NE(row[kColTotal], "*");
         EXPECT_LE(Total(row), previous);
         previous = Total(row);
     }
-    for (const GridRow& row : race.rows) {
+    for (const GridRow& row : GridRows(race)) {
         const bool marked = !row[kColMark].empty();
         const bool inTable = std::find(race.markTable.begin(), race.markTable.end(),
                                        std::stoi(row[kColHorseNumber])) != race.markTable.end();
@@ -78,8 +78,8 @@ void CheckRace(const kol::RaceDay& day, int index)
             EXPECT_LE(Total(row), previous) << row[kColHorseNumber];
         }
     }
-    EXPECT_EQ(race.hasBets, rated >= 1 && rated * 2 >= race.headCount);
-    EXPECT_EQ(race.printTitleLines.size(), 5u);
+    EXPECT_EQ(race.bets.made, rated >= 1 && rated * 2 >= race.headCount);
+    EXPECT_EQ(PrintTitleLines(race).size(), 5u);
 }
 
 } // namespace
@@ -91,7 +91,7 @@ TEST(SampleDayAnalysis, EveryRaceOfSeedOneAnalyses)
     int withBets = 0;
     for (int i = 0; i < day.RaceCount(); ++i) {
         CheckRace(day, i);
-        withBets += AnalyseRace(day, i).hasBets;
+        withBets += AnalyseRace(day, i).bets.made;
     }
     // The sample day mixes both kinds of race.
     EXPECT_GT(withBets, 0);

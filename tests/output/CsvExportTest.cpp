@@ -104,7 +104,7 @@ TEST(CsvExport, OneRowPerRunnerWithTheGridsTexts)
     std::size_t next = 1;
     for (int i = 0; i < day.RaceCount(); ++i) {
         const AnalysedRace race = AnalyseRace(day, i);
-        for (const GridRow& row : race.rows) {
+        for (const GridRow& row : GridRows(race)) {
             const Record& record = records.at(next++);
             ASSERT_EQ(record.size(), kHeader.size());
             for (int c = kColRun5; c <= kColTotal; ++c) {
@@ -162,5 +162,5 @@ TEST(CsvExport, RankingFollowsTheMarksAndLeavesUnratedRunnersOut)
     b.AddRunner().Figures({90});
     const AnalysedRace tied = AnalyseRace(b.Build(), 0);
     EXPECT_EQ(Places(tied), (std::vector<int>{2, 1, 3}));
-    EXPECT_EQ(ToUtf8(tied.rows[0][kColMark]), "○");
+    EXPECT_EQ(ToUtf8(GridRows(tied)[0][kColMark]), "○");
 }

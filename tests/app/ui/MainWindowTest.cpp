@@ -256,9 +256,9 @@ private slots:
             for (int c = 0; c < 12; ++c) {
                 const QModelIndex index = model->index(r, c);
                 const CellStyle style = Grid1CellStyle(race, r + 1, c);
-                QCOMPARE(
-                    index.data().toString().toStdString(),
-                    ToUtf8(race.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]));
+                QCOMPARE(index.data().toString().toStdString(),
+                         ToUtf8(GridRows(
+                             race)[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]));
                 QCOMPARE(index.data(Qt::BackgroundRole).value<QBrush>().color().rgb() & 0xFFFFFF,
                          style.background);
                 QCOMPARE(index.data(Qt::ForegroundRole).value<QBrush>().color().rgb() & 0xFFFFFF,
@@ -496,7 +496,7 @@ private slots:
         QCOMPARE(window.LoadedDay().RaceCount(), 3);
         QCOMPARE(window.CurrentRace(), 0);
         QVERIFY(!window.RaceShown());
-        QVERIFY(window.Race().rows.empty());
+        QVERIFY(window.Race().runners.empty());
         QVERIFY(window.Grid1->isHidden());
         QVERIFY(!window.lblNotice->isHidden());
         QVERIFY(window.lblNotice->text().contains(QStringLiteral("は整数ではありません")));
@@ -574,7 +574,7 @@ private slots:
         QCOMPARE(window.LoadedDay().RaceCount(), 3);
         QCOMPARE(window.CurrentRace(), 0);
         QVERIFY(!window.RaceShown());
-        QVERIFY(window.Race().rows.empty());
+        QVERIFY(window.Race().runners.empty());
         QCOMPARE(window.Grid1->model()->rowCount(), 0);
         QVERIFY(!detail.isVisible());
         QVERIFY(!detail.IsOpen());
@@ -612,7 +612,7 @@ private slots:
         }
         QVERIFY(thrown);
         QVERIFY(!window.RaceShown());
-        QVERIFY(window.Race().rows.empty());
+        QVERIFY(window.Race().runners.empty());
         QVERIFY(window.Grid1->isHidden());
         QVERIFY(window.lblTitle1->text().isEmpty());
         QCOMPARE(window.popMenu->actions().size(), window.LoadedDay().RaceCount());

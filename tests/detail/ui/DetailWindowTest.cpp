@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include "analysis/FxValue.h"
+#include "analysis/RaceFormat.h"
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
 #include "base/ui/QtText.h"
@@ -289,8 +290,8 @@ private slots:
         // Picking a runner shows that runner of the race on screen, under its own name.
         w->detail->cmbBamei->setCurrentIndex(3);
         CheckShows(*w->detail, BuildHorseDetail(w->main->LoadedDay(), w->main->Race(), 3));
-        QVERIFY(
-            w->detail->cmbBamei->currentText().contains(Q(w->main->Race().rows[3][kColHorseName])));
+        QVERIFY(w->detail->cmbBamei->currentText().contains(
+            Q(GridRows(w->main->Race())[3][kColHorseName])));
     }
 
     // ---- closing it gives the keys back to the main window ---------------------------

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include "analysis/RaceFormat.h"
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
 #include "base/Encoding.h"
@@ -133,7 +134,7 @@ private slots:
         for (const RaceCardRace& race : card) {
             QVERIFY2(text.contains(Folded(race.race.raceHeader)),
                      qPrintable(Folded(race.race.raceHeader)));
-            for (const GridRow& row : race.race.rows) {
+            for (const GridRow& row : GridRows(race.race)) {
                 QVERIFY2(text.contains(Folded(row[kColHorseName])),
                          qPrintable(Folded(row[kColHorseName])));
             }
