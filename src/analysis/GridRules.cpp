@@ -4,6 +4,7 @@
 #include <string>
 
 #include "analysis/FxValue.h"
+#include "analysis/GradeLabelRules.h"
 
 namespace furlox {
 namespace {
@@ -55,42 +56,11 @@ constexpr std::array<BracketColours, 8> kBrackets = {{
     {0xFF66FF, kBlack},
 }};
 
-// The figure a runner needs to stand out in a race of this class; anything below it stays
-// white. Unlisted labels (新馬, 未勝利, …) take the lowest threshold.
-struct ThresholdRow
-{
-    kol::GradeLabel gradeLabel;
-    int threshold;
-};
-
-constexpr kol::GradeLabel Label(kol::RaceClass raceClass)
-{
-    return {kol::Grade::None, raceClass};
-}
-constexpr kol::GradeLabel Label(kol::Grade grade)
-{
-    return {grade, {}};
-}
-
-constexpr ThresholdRow kThresholds[] = {
-    {Label(kol::PrizeClass(500)), 70},  {Label(kol::PrizeClass(900)), 80},
-    {Label(kol::PrizeClass(1000)), 80}, {Label(kol::PrizeClass(1500)), 90},
-    {Label(kol::PrizeClass(1600)), 90}, {Label(kol::RaceClass{kol::ClassKind::Open, 0}), 100},
-    {Label(kol::Grade::G3), 100},       {Label(kol::Grade::G2), 110},
-    {Label(kol::Grade::G1), 120},
-};
-constexpr int kOtherThreshold = 60;
-
 } // namespace
 
 int FigureThreshold(const kol::GradeLabel& gradeLabel)
 {
-    for (const ThresholdRow& row : kThresholds) {
-        if (row.gradeLabel == gradeLabel) {
-            return row.threshold;
-        }
-    }
-    return kOtherThreshold;
+    return RulesOfGradeLabel(gradeLabel).figureThreshold;
 }
 
 std::uint32_t FigureBackground(const kol::GradeLabel& gradeLabel, int value,

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "analysis/FxValue.h"
+#include "analysis/GradeLabelRules.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "kol/KolHen.h"
@@ -110,9 +111,7 @@ Confidence RaceConfidence(const kol::RaceTexts& race)
     if (isOneOf(raceNumber, {"05", "07", "08", "09"})) {
         score -= 1;
     }
-    if (isOneOf(race.gradeLabel, {"G2", "G3", "900万"_sj, "1000万"_sj, "新馬"_sj, "1600万"_sj})) {
-        score -= 1;
-    }
+    score += RulesOfGradeLabel(race.label).confidence; // G1 +1; G2, G3, 900万 … -1
     if (kol::StrictNumber(race.distanceText) >= 2001) {
         score -= 1;
     }
@@ -124,9 +123,6 @@ Confidence RaceConfidence(const kol::RaceTexts& race)
     }
     if (kol::StrictNumber(race.headCountText) <= 8) {
         score -= 1;
-    }
-    if (race.gradeLabel == "G1") {
-        score += 1;
     }
     if (kindPrefix == "サラ3歳"_sj) {
         score += 1;

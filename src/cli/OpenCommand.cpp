@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "app/OpenDataArchive.h"
+#include "app/WorkDir.h"
 #include "archive/ArchiverProgress.h"
 #include "base/Encoding.h"
 #include "cli/Cli.h"
@@ -62,8 +63,7 @@ int CmdOpen(const Context& ctx)
         PrintError(WithoutCarriageReturns(result.message));
     }
     if (!result.load.loaded) {
-        PrintError(
-            "作業フォルダにレースデータ(kol_den1.kd2, kol_den2.kd2, kol_uma.kd2)がそろっていません。"_sj);
+        PrintError(NoRaceDataMessage(ctx.workDir));
         return 1;
     }
     PrintRaceList(result.load, day);

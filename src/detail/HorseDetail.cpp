@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "analysis/FxValue.h"
+#include "analysis/GradeLabelRules.h"
 #include "analysis/RaceFormat.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
@@ -41,20 +42,6 @@ constexpr const char* kCoatPictures[] = {
     "芦毛", "栗粕毛", "鹿粕毛", "青粕毛", "白毛",
 };
 constexpr int kDefaultCoatPicture = 3; // 鹿毛
-
-// The chart's FX axis follows the class of the race being shown, not that of the past runs.
-struct ChartRangeRow
-{
-    const char* gradeLabel; // UTF-8
-    int max;
-    int min;
-};
-const ChartRangeRow kChartRanges[] = {
-    {"G1", 150, 0},       {"G2", 140, -10},     {"G3", 140, -10},    {"オープン", 135, -15},
-    {"1500万", 130, -20}, {"1000万", 125, -25}, {"900万", 125, -25}, {"500万", 120, -30},
-};
-constexpr int kDefaultChartMax = 110;
-constexpr int kDefaultChartMin = -40;
 
 // Finish positions and popularities above 30 are outcomes, not places.
 struct OutcomeRow
@@ -260,15 +247,10 @@ HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, 
         }
     }
 
-    d.chartMax = kDefaultChartMax;
-    d.chartMin = kDefaultChartMin;
-    for (const ChartRangeRow& row : kChartRanges) {
-        if (kol::GradeLabelText(race.gradeLabel) == ToCp932(row.gradeLabel)) {
-            d.chartMax = row.max;
-            d.chartMin = row.min;
-            break;
-        }
-    }
+    // The chart's FX axis follows the class of the race being shown, not that of the runs.
+    const GradeLabelRules& rules = RulesOfGradeLabel(race.gradeLabel);
+    d.chartMax = rules.chartMax;
+    d.chartMin = rules.chartMin;
 
     d.rows = BuildPastRuns(day, race, runnerIndex);
     for (int r = 0; r < kPastRunRows; ++r) {

@@ -83,10 +83,10 @@ QFrame* MakePanel(QWidget* parent, const QRect& place, const QColor& colour, boo
     return panel;
 }
 
-QString NoDataNotice()
+QString NoDataNotice(const std::filesystem::path& workDir)
 {
-    return QStringLiteral("レースデータがありません。\n\n"
-                          "「開く」ボタン（Ctrl+O）でデータ書庫（.lzh）を選ぶか、\n"
+    return Q(NoRaceDataMessage(workDir)) +
+           QStringLiteral("\n\n「開く」ボタン（Ctrl+O）でデータ書庫（.lzh）を選ぶか、\n"
                           "書庫ファイルをこのウィンドウにドロップしてください。");
 }
 
@@ -162,7 +162,7 @@ TfrmVelko::TfrmVelko(const Options& options, QWidget* parent)
     SkinWindow(this, Picture(QStringLiteral("main-bg.png")));
     RestoreSettings();
     KeepOnScreen(this);
-    ShowNotice(NoDataNotice());
+    ShowNotice(NoDataNotice(m_workDir));
 
     // Errors of the start-up (an archive that fails, a work directory that cannot be read)
     // are reported and the window opens all the same.
@@ -371,7 +371,7 @@ void TfrmVelko::DayReplaced()
     RebuildRaceMenu();
     ShowNotice(m_day.RaceCount() > 0
                    ? QStringLiteral("「レース」ボタン（Ctrl+R）でレースを選んでください。")
-                   : NoDataNotice());
+                   : NoDataNotice(m_workDir));
 }
 
 void TfrmVelko::DropRace()
@@ -1016,9 +1016,7 @@ void TfrmVelko::OpenArchiveNow(const QString& archivePath)
         AnalyseRace(0);
     } else {
         // Analysing race 0 of no race day would only complain about a missing head count.
-        ShowMessage(QStringLiteral(
-                        "書庫を展開しましたが、作業フォルダに kol_den1.kd2・kol_den2.kd2・"
-                        "kol_uma.kd2 がそろっていないため、レースデータを読み込めませんでした。"),
+        ShowMessage(QStringLiteral("書庫を展開しました。\n") + Q(NoRaceDataMessage(m_workDir)),
                     true);
     }
 }

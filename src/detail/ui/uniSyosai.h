@@ -92,6 +92,8 @@ private:
     void BuildChart(const HorseDetail* detail);
     void PlaceValueLabels();
     void ClearHorse();
+    // The panel's label of that control name ("lblSeinen" … "lbl11"), nullptr for none.
+    QLabel* DetailLabel(const std::string& name) const;
     void ReportError(const QString& text);
     void cmbBameiChange(int index);
     void RestorePosition();

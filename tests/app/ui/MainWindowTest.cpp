@@ -20,6 +20,7 @@
 #include "analysis/GridRules.h"
 #include "analysis/RaceAnalysis.h"
 #include "analysis/ui/RaceGridModel.h"
+#include "app/WorkDir.h"
 #include "app/ui/Application.h"
 #include "app/ui/SingleInstance.h"
 #include "app/ui/uniAbout.h"
@@ -952,6 +953,8 @@ private slots:
         TfrmVelko window(options);
         window.show();
         QVERIFY(window.lblNotice->isVisible());
+        // The one message for a work folder without a race day, then how to get one.
+        QVERIFY(window.lblNotice->text().startsWith(Q(NoRaceDataMessage(options.workDir))));
         QVERIFY(window.lblNotice->text().contains(QStringLiteral(".lzh")));
         QVERIFY(window.lblNotice->text().contains(QStringLiteral("Ctrl+O")));
         QVERIFY(window.lblNotice->text().contains(QStringLiteral("ドロップ")));

@@ -82,6 +82,15 @@ private:
         for (std::size_t i = 0; i < expected.lblRecord.size(); ++i) {
             QCOMPARE(window.lblRecord[i]->text(), Q(expected.lblRecord[i]));
         }
+        // The core's list of labels is the window's: each name is one of its labels, all 23.
+        int labels = 0;
+        for (const auto& [name, text] : HorseDetailLabels(expected)) {
+            const auto* label = window.findChild<QLabel*>(QString::fromStdString(name));
+            QVERIFY2(label, name.c_str());
+            QCOMPARE(label->text(), Q(*text));
+            ++labels;
+        }
+        QCOMPARE(labels, 23);
         const QAbstractItemModel* grid = window.Grid2->model();
         for (int r = 0; r < kPastRunRows; ++r) {
             for (int c = 0; c < kPastRunColumns; ++c) {
