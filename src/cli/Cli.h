@@ -30,6 +30,7 @@ int CmdCsv(const Context& ctx);
 
 // Writes the load notices to stderr and the race list to stdout, as `races` shows them.
 void PrintRaceList(const kol::LoadOutcome& outcome, const kol::RaceDay& day);
+void PrintRaces(const kol::RaceDay& day);
 
 // The race day of the work directory; throws furlox::Error when it holds none.
 kol::RaceDay RequireRaceDay(const Context& ctx);

@@ -1,7 +1,6 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "app/WorkDir.h"
 #include "base/Encoding.h"
 #include "cli/Cli.h"
 #include "kol/RaceDay.h"
@@ -11,13 +10,7 @@ namespace furlox::cli {
 
 int CmdRaces(const Context& ctx)
 {
-    kol::RaceDay day;
-    const kol::LoadOutcome outcome = LoadWorkDay(ctx.workDir, day);
-    if (!outcome.loaded) {
-        PrintError(NoRaceDataMessage(ctx.workDir));
-        return 1;
-    }
-    PrintRaceList(outcome, day);
+    PrintRaces(RequireRaceDay(ctx));
     return 0;
 }
 
@@ -26,6 +19,11 @@ void PrintRaceList(const kol::LoadOutcome& outcome, const kol::RaceDay& day)
     for (const std::string& notice : outcome.notices) {
         PrintError(notice);
     }
+    PrintRaces(day);
+}
+
+void PrintRaces(const kol::RaceDay& day)
+{
     for (int i = 0; i < day.RaceCount(); ++i) {
         std::cout << i << '\t' << ToUtf8(day.races[i].menuCaption) << '\n';
     }
