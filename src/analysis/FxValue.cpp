@@ -1,6 +1,7 @@
 #include "analysis/FxValue.h"
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -48,7 +49,7 @@ constexpr ClassBaseRow kClassBases[] = {
 };
 constexpr int kOtherClassBase = 430; // 新馬, 未出走, 未勝利 and every other 万 class
 
-int ClassBase(std::string_view classCode, std::string_view gradeCode)
+int LookUpClassBase(std::string_view classCode, std::string_view gradeCode)
 {
     const kol::RaceClass raceClass = kol::ReadClassCode(classCode);
     const kol::Grade grade = kol::ReadGradeCode(gradeCode);
@@ -58,6 +59,38 @@ int ClassBase(std::string_view classCode, std::string_view gradeCode)
         }
     }
     return kOtherClassBase;
+}
+
+// The base depends on the two codes alone, and a race day uses few of them: the bases found
+// last are kept per thread, so that the codes are not read and looked up again for every run
+// (that was a sixth of the cost of a figure). Codes too long to pack are looked up every time.
+int ClassBase(std::string_view classCode, std::string_view gradeCode)
+{
+    if (classCode.size() > 5 || gradeCode.size() > 1) {
+        return LookUpClassBase(classCode, gradeCode);
+    }
+    // Five class bytes, the grade byte, both lengths and a bit that marks the entry used.
+    std::uint64_t key = std::uint64_t{1} << 63;
+    for (std::size_t i = 0; i < classCode.size(); ++i) {
+        key |= std::uint64_t{static_cast<unsigned char>(classCode[i])} << (8 * i);
+    }
+    if (!gradeCode.empty()) {
+        key |= std::uint64_t{static_cast<unsigned char>(gradeCode[0])} << 40;
+    }
+    key |= std::uint64_t{classCode.size() | gradeCode.size() << 4} << 48;
+
+    struct Entry
+    {
+        std::uint64_t key = 0;
+        int base = 0;
+    };
+    thread_local std::array<Entry, 64> kept{};
+    Entry& entry = kept[(key * 0x9E3779B97F4A7C15ULL) >> 58];
+    if (entry.key != key) {
+        entry.key = key;
+        entry.base = LookUpClassBase(classCode, gradeCode);
+    }
+    return entry.base;
 }
 
 // Whether a run's course code names one of the figure courses. The answer for every

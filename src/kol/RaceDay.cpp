@@ -48,7 +48,7 @@ RaceTexts ParseRaceRecord(std::string_view line)
 
     // Steeplechase grades (JG1 …) give no label of their own.
     t.label = MakeGradeLabel(grade, raceClass);
-    t.gradeLabel = GradeLabelText(t.label);
+    t.gradeLabel = t.label.grade == Grade::None ? classText : GradeLabelText(t.label);
     return t;
 }
 

@@ -37,6 +37,15 @@ TEST(Encoding, RoundTripsJapaneseAndKeepsCp932Widths)
               "a?b");
     // A character CP932 lacks is "?", never a look-alike.
     EXPECT_EQ(S("café ½"), "caf? ?");
+
+    // Every ASCII byte stands for itself, with a double-byte character beside it (the
+    // converter's way) or without one (taken as it is): \ and ~ included.
+    std::string ascii;
+    for (int c = 0; c < 0x80; ++c) {
+        ascii += static_cast<char>(c);
+    }
+    EXPECT_EQ(U(ascii), ascii);
+    EXPECT_EQ(U(ascii + S("馬")), ascii + "馬");
 }
 
 TEST(Encoding, TrailByteDetection)
