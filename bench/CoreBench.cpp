@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -48,12 +49,12 @@ public:
             options.races = races;
             options.full = true;
             kol::WriteSampleDay(options, Dir(races));
-            kol::RaceDay day;
-            if (!kol::LoadKolFiles(Dir(races), day).loaded || day.RaceCount() != races) {
+            std::optional<kol::LoadedDay> loaded = kol::LoadKolFiles(Dir(races));
+            if (!loaded || loaded->day.RaceCount() != races) {
                 std::cerr << "furlox_bench: the sample day of " << races << " races did not load\n";
                 std::exit(1);
             }
-            m_days.emplace(races, std::move(day));
+            m_days.emplace(races, std::move(loaded->day));
         }
     }
     ~BenchData()
@@ -122,9 +123,8 @@ void BM_LoadKolFiles(benchmark::State& state)
 {
     const fs::path dir = Data().Dir(kFullDayRaces);
     for (auto _ : state) {
-        kol::RaceDay day;
-        benchmark::DoNotOptimize(kol::LoadKolFiles(dir, day));
-        benchmark::DoNotOptimize(day.horseLines.data());
+        const std::optional<kol::LoadedDay> loaded = kol::LoadKolFiles(dir);
+        benchmark::DoNotOptimize(loaded->day.horseLines.data());
     }
 }
 BENCHMARK(BM_LoadKolFiles)->Unit(benchmark::kMicrosecond);
@@ -260,9 +260,8 @@ void BM_ScaleLoadKolFiles(benchmark::State& state)
     const int races = static_cast<int>(state.range(0));
     const fs::path dir = Data().Dir(races);
     for (auto _ : state) {
-        kol::RaceDay day;
-        benchmark::DoNotOptimize(kol::LoadKolFiles(dir, day));
-        benchmark::DoNotOptimize(day.horseLines.data());
+        const std::optional<kol::LoadedDay> loaded = kol::LoadKolFiles(dir);
+        benchmark::DoNotOptimize(loaded->day.horseLines.data());
     }
     state.SetComplexityN(races);
     PerRace(state, races);

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -148,12 +149,12 @@ BENCHMARK(BM_GuiStartUp)->Unit(benchmark::kMillisecond);
 const kol::RaceDay& BenchDay()
 {
     static const kol::RaceDay day = [] {
-        kol::RaceDay loaded;
-        if (!kol::LoadKolFiles(g_workDir, loaded).loaded) {
+        std::optional<kol::LoadedDay> loaded = kol::LoadKolFiles(g_workDir);
+        if (!loaded) {
             std::cerr << "furlox_gui_bench: no race day in " << g_workDir << '\n';
             std::exit(1);
         }
-        return loaded;
+        return std::move(loaded->day);
     }();
     return day;
 }

@@ -9,6 +9,7 @@
 // split by a plain reading of the line rule and by the line splitter fed in pieces.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -162,10 +163,10 @@ void CompareWithLoader(const DayFiles& files, const kol::RaceDay& expected, std:
     fz::WriteBytes(dir / kol::kRaceFileName, files.race);
     fz::WriteBytes(dir / kol::kEntryFileName, files.entry);
     fz::WriteBytes(dir / kol::kHorseFileName, files.horse);
-    kol::RaceDay loaded;
-    const kol::LoadOutcome outcome = kol::LoadKolFiles(dir, loaded);
-    FUZZ_CHECK(outcome.loaded, "the three files are there");
-    FUZZ_CHECK(outcome.notices.size() == notices, "notices about a day cut short");
+    const std::optional<kol::LoadedDay> outcome = kol::LoadKolFiles(dir);
+    FUZZ_CHECK(outcome.has_value(), "the three files are there");
+    FUZZ_CHECK(outcome->warnings.size() == notices, "notices about a day cut short");
+    const kol::RaceDay& loaded = outcome->day;
     FUZZ_CHECK(loaded.raceLines == expected.raceLines, "race lines differ from the split");
     FUZZ_CHECK(loaded.entryLines == expected.entryLines, "entry lines differ from the split");
     FUZZ_CHECK(loaded.horseLines == expected.horseLines, "horse lines differ from the split");

@@ -3,7 +3,27 @@
 # src/CMakeLists.txt writes as layers.txt, one "folder:used;used" line per folder).
 #
 #   cmake -DSOURCE_DIR=src -DTABLE=build/layers.txt -P tools/CheckLayers.cmake
+#
+# Relative paths are taken from the current folder. A missing table, an empty one or a folder
+# without a single source file is a failure: a check that read nothing has proved nothing.
 cmake_minimum_required(VERSION 3.25)
+
+foreach(name SOURCE_DIR TABLE)
+    if(NOT DEFINED ${name} OR "${${name}}" STREQUAL "")
+        message(FATAL_ERROR "layers: ${name} is not given\n"
+                            "usage: cmake -DSOURCE_DIR=src -DTABLE=build/layers.txt "
+                            "-P tools/CheckLayers.cmake")
+    endif()
+    # In script mode the current source folder is the folder cmake was started in.
+    get_filename_component(${name} "${${name}}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+endforeach()
+if(NOT IS_DIRECTORY "${SOURCE_DIR}")
+    message(FATAL_ERROR "layers: the source folder ${SOURCE_DIR} does not exist")
+endif()
+if(NOT EXISTS "${TABLE}" OR IS_DIRECTORY "${TABLE}")
+    message(FATAL_ERROR "layers: the table of layers ${TABLE} was not found "
+                        "(the configure of the build writes it)")
+endif()
 
 file(STRINGS "${TABLE}" rows)
 set(folders "")
@@ -16,6 +36,9 @@ foreach(row ${rows})
     set(direct_${id} ${uses})
     list(APPEND folders ${folder})
 endforeach()
+if(NOT folders)
+    message(FATAL_ERROR "layers: the table of layers ${TABLE} lists no folder")
+endif()
 
 # Everything a folder may include: itself and the closure of what it uses.
 function(allowed_of folder out)
@@ -53,10 +76,14 @@ endfunction()
 
 set(failures 0)
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
+list(LENGTH sources count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "layers: no source file (*.h, *.cpp) below ${SOURCE_DIR}")
+endif()
 foreach(source ${sources})
     folder_of("${source}" own)
     if(own STREQUAL "")
-        message(SEVERE_ERROR "src/${source}: its folder is not in the table of layers")
+        message(SEND_ERROR "${source}: its folder is not in the table of layers")
         math(EXPR failures "${failures} + 1")
         continue()
     endif()
@@ -69,14 +96,13 @@ foreach(source ${sources})
             continue() # a file of the same folder by its bare name, or a generated one
         endif()
         if(NOT target IN_LIST allowed)
-            message(SEVERE_ERROR "src/${source} (${own}) includes ${included} (${target}), "
-                                 "which is not below it")
+            message(SEND_ERROR "${source} (${own}) includes ${included} (${target}), "
+                               "which is not below it")
             math(EXPR failures "${failures} + 1")
         endif()
     endforeach()
 endforeach()
 if(failures GREATER 0)
-    message(FATAL_ERROR "${failures} include(s) point up or sideways")
+    message(FATAL_ERROR "layers: ${failures} fault(s) in the ${count} files below ${SOURCE_DIR}")
 endif()
-list(LENGTH sources count)
-message(STATUS "layers: ${count} files, every include points down")
+message(STATUS "layers: ${count} files below ${SOURCE_DIR}, every include points down")

@@ -221,13 +221,19 @@ void TArchiver::LoadPackDLL()
 ArchiveHandle TLha32::OpenArchive(const std::string& fileName, unsigned /*mode*/)
 {
     auto open = std::make_unique<OpenListing>();
-    open->listing = lha::ReadListing(FullPath(fileName));
+    lha::ArchiveSnapshot snapshot;
+    if (lha::ReadArchiveFile(FullPath(fileName), &snapshot) != lha::kOk) {
+        return 0;
+    }
+    open->listing = lha::ReadListing(*snapshot);
     const lha::Listing& listing = open->listing;
     // An archive whose names cannot be read is still an archive: its listing says so.
     if (listing.entries.empty() && listing.endCode != lha::kEndOfList &&
         listing.endCode != lha::kErrorUnreadableName) {
         return 0;
     }
+    // The extraction of the same archive that follows reads these bytes again, not the file.
+    m_snapshot = std::move(snapshot);
     const auto handle = reinterpret_cast<ArchiveHandle>(open.get());
     m_listings[handle] = std::move(open);
     return handle;
@@ -320,7 +326,10 @@ int TLha32::Run(std::string_view command, const std::string& archive, std::strin
         m_lastResult.error = lha::ResultText(lha::kErrorNotSupported);
     } else {
         lha::ExtractRequest request;
-        request.archive = Utf8Path(archive);
+        request.archive = FullPath(archive);
+        if (m_snapshot && m_snapshot->path == request.archive) {
+            request.snapshot = m_snapshot;
+        }
         request.destination = Utf8Path(destination);
         request.replaceExisting = options.c == 1;
         request.wildcards = FlattenFileList(files);

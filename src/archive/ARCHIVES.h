@@ -152,6 +152,9 @@ private:
             const TArchiverOptions& options);
 
     std::map<ArchiveHandle, std::unique_ptr<OpenListing>> m_listings; // by handle
+    // The archive as the last OpenArchive read it: one archive is read once for its listing
+    // and its extraction.
+    lha::ArchiveSnapshot m_snapshot;
 };
 
 // The archivers of the formats whose library this program does not carry. Making one raises

@@ -11,31 +11,16 @@
 #include <vector>
 
 #include "base/Encoding.h"
+#include "base/Error.h"
 #include "base/FileBatch.h"
 #include "base/Platform.h"
 
 namespace furlox::archive {
 
-std::string ShortSourceName(std::string_view name)
-{
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        if ((c == '/' || c == '\\' || c == ':') && !IsTrailByteAt(name, i)) {
-            start = i + 1;
-        }
-    }
-    return std::string(name.substr(start));
-}
-
 namespace lha {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The prefix of the temporary files of an extraction; what a killed run left is removed by
-// the next one.
-constexpr const char* kTempPrefix = ".extract-";
 
 // One pass over an archive. libarchive turns the Shift-JIS names of the archive into the
 // charset of the current locale, so the reading runs in UTF-8 (for the calling thread only) and
@@ -44,11 +29,9 @@ constexpr const char* kTempPrefix = ".extract-";
 class Reader
 {
 public:
-    Reader(const fs::path& path, bool convertNames) : m_archive(archive_read_new())
+    Reader(const ArchiveBytes& archive, bool convertNames)
+        : m_archive(archive_read_new()), m_size(static_cast<std::int64_t>(archive.bytes.size()))
     {
-        std::error_code ec;
-        const std::uintmax_t size = fs::file_size(path, ec);
-        m_size = ec ? -1 : static_cast<std::int64_t>(size);
         archive_read_support_format_lha(m_archive);
 #ifdef _WIN32
         // The system's code-page functions libarchive converts with here take any byte
@@ -62,11 +45,8 @@ public:
         m_converted = convertNames && platform::Utf8TextScope::Available() &&
                       archive_read_set_options(m_archive, "hdrcharset=CP932") == ARCHIVE_OK;
 #endif
-#ifdef _WIN32
-        m_opened = archive_read_open_filename_w(m_archive, path.c_str(), 64 * 1024) == ARCHIVE_OK;
-#else
-        m_opened = archive_read_open_filename(m_archive, path.c_str(), 64 * 1024) == ARCHIVE_OK;
-#endif
+        m_opened = archive_read_open_memory(m_archive, archive.bytes.data(),
+                                            archive.bytes.size()) == ARCHIVE_OK;
     }
     ~Reader()
     {
@@ -147,15 +127,27 @@ public:
     {
 #ifdef _WIN32
         const std::string stored = StoredName(entry);
-        return m_converted || !IsUtf8(stored) ? stored : ToCp932(stored);
+        return m_converted || !IsUtf8(stored) ? stored : Utf8NameToCp932(stored);
 #else
         const char* name = archive_entry_pathname(entry);
         if (name == nullptr) {
             return {};
         }
-        // Unconverted, a name that is UTF-8 (as some Unix archivers store them) is turned
-        // into CP932 like the others; anything else is kept byte for byte.
-        return m_converted || IsUtf8(name) ? ToCp932(name) : std::string(name);
+        // Converted, the name comes as UTF-8; unconverted, a name that is UTF-8 (as Unix
+        // archivers store them) is turned into CP932 like the others; anything else is kept
+        // byte for byte.
+        return m_converted || IsUtf8(name) ? Utf8NameToCp932(name) : std::string(name);
+#endif
+    }
+
+    // The name's bytes as the archive holds them (read unconverted).
+    std::string RawName(archive_entry* entry) const
+    {
+#ifdef _WIN32
+        return StoredName(entry);
+#else
+        const char* name = archive_entry_pathname(entry);
+        return name ? std::string(name) : std::string();
 #endif
     }
 
@@ -219,12 +211,15 @@ std::string MethodOf(::archive* a)
     return dash == std::string_view::npos ? std::string() : std::string(text.substr(dash));
 }
 
-Listing ReadHeaders(const fs::path& path, bool convertNames)
+// The headers of an archive in one pass; `utf8Names` (only when read unconverted) tells whether
+// the names as stored are UTF-8.
+Listing ReadHeaders(const ArchiveBytes& archive, bool convertNames, bool* utf8Names = nullptr)
 {
     Listing listing;
     listing.convertedNames = convertNames;
-    Reader reader(path, convertNames);
+    Reader reader(archive, convertNames);
     archive_entry* entry = nullptr;
+    std::vector<std::string> rawNames;
     int r = reader.Opened() ? kOk : kErrorNotArchive;
     while (r == kOk && (r = reader.Next(&entry)) == kOk) {
         EntryInfo info;
@@ -234,52 +229,17 @@ Listing ReadHeaders(const fs::path& path, bool convertNames)
         info.method = MethodOf(reader.Get());
         info.directory = archive_entry_filetype(entry) == AE_IFDIR;
         listing.entries.push_back(std::move(info));
+        if (utf8Names) {
+            rawNames.push_back(reader.RawName(entry));
+        }
         r = reader.SkipData() ? kOk : kErrorBroken;
     }
     listing.endCode = r;
     listing.detail = reader.Detail();
+    if (utf8Names) {
+        *utf8Names = NamesAreUtf8(rawNames);
+    }
     return listing;
-}
-
-// Checks on the archive file itself, for clear messages before libarchive is asked.
-int CheckArchiveFile(const fs::path& path)
-{
-    if (platform::KindOf(path) != platform::EntryKind::File &&
-        (platform::KindOf(path) != platform::EntryKind::Link || !fs::is_regular_file(path))) {
-        return kErrorArchiveOpen;
-    }
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(path, ec);
-    if (ec) {
-        return kErrorArchiveOpen;
-    }
-    return size == 0 ? kErrorNotArchive : kOk;
-}
-
-// Letters compare without case, and the two folder separators alike.
-char FoldAscii(char c)
-{
-    if (c >= 'A' && c <= 'Z') {
-        return static_cast<char>(c - 'A' + 'a');
-    }
-    return c == '\\' ? '/' : c;
-}
-
-// The name of the list that equals s but for ASCII case; nullptr when none does.
-const std::string* FindIgnoringCase(const std::vector<std::string>& names, std::string_view s)
-{
-    const auto it = std::find_if(names.begin(), names.end(), [&](const std::string& name) {
-        return std::equal(name.begin(), name.end(), s.begin(), s.end(),
-                          [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
-    });
-    return it == names.end() ? nullptr : &*it;
-}
-
-// The folder part of a "/"-separated relative path ("" for a top-level name).
-std::string FolderOf(const std::string& rel)
-{
-    const std::size_t slash = rel.rfind('/');
-    return slash == std::string::npos ? std::string() : rel.substr(0, slash);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -291,18 +251,35 @@ public:
     Extraction(const ExtractRequest& request, ExtractResult& result)
         : m_request(request), m_result(result),
           m_dest(request.destination.empty() ? fs::path(".") : request.destination),
-          m_stage(m_dest, kTempPrefix)
+          m_stage(m_dest, kStagePrefix)
     {}
 
     void Run()
     {
+        m_archive = m_request.snapshot;
+        if (!m_archive) {
+            if (const int code = ReadArchiveFile(m_request.archive, &m_archive); code != kOk) {
+                Stop(code);
+                return;
+            }
+        }
         if (!Count()) {
             return;
         }
         std::error_code ec;
         fs::create_directories(m_dest, ec);
+        if (!m_request.rules.journal.path.empty()) {
+            // The files an unfinished commit names are no leftovers: that commit ends first.
+            try {
+                FileBatch::Recover(m_dest, m_request.rules.journal.path);
+            } catch (const Error& e) {
+                m_result.code = kErrorWrite;
+                m_result.error = e.what();
+                return;
+            }
+        }
         m_stage.RemoveLeftovers();
-        Reader reader(m_request.archive, m_convertNames);
+        Reader reader(*m_archive, m_convertNames);
         archive_entry* entry = nullptr;
         int r = reader.Opened() ? kOk : kErrorNotArchive;
         while (r == kOk && (r = reader.Next(&entry)) == kOk) {
@@ -333,14 +310,26 @@ private:
     }
 
     // The first pass reads the headers (ReadListing): a damaged header, a truncated archive or
-    // an unreadable name is found before anything is written. Then every selected entry is
-    // reported once.
+    // an unreadable name is found before anything is written, and so is an archive whose
+    // entries claim more than kMaxTotalSize together. Then every selected entry is reported
+    // once.
     bool Count()
     {
-        const Listing listing = ReadListing(m_request.archive);
+        const Listing listing = ReadListing(*m_archive);
         m_convertNames = listing.convertedNames;
         if (listing.endCode != kEndOfList) {
             return Stop(listing.endCode, {}, listing.detail);
+        }
+        // An entry over kMaxEntrySize is refused on its own and counts for nothing here.
+        std::uint64_t claimed = 0;
+        for (const EntryInfo& entry : listing.entries) {
+            if (Selected(entry.fileName) && !entry.directory &&
+                entry.originalSize <= kMaxEntrySize) {
+                claimed += entry.originalSize;
+            }
+        }
+        if (claimed > kMaxTotalSize) {
+            return Stop(kErrorTotalTooLarge);
         }
         for (const EntryInfo& entry : listing.entries) {
             if (Selected(entry.fileName) &&
@@ -373,43 +362,46 @@ private:
         return info;
     }
 
-    // True when a part of rel ends in a dot or a blank. Windows drops those when it stores
-    // the name, so the file would land on another one, past the checks of its name (a
-    // program file, an executable); such names are refused on every system alike. Neither
-    // byte is ever the second byte of a Shift-JIS character.
-    static bool EndsAPartInDotOrBlank(const std::string& rel)
+    // The refusal of an entry by its name alone, before anything of it is written; kOk when
+    // the name may be written. `why` gets the reason.
+    int RefusedName(const std::optional<std::string>& rel, bool directory, std::string& why) const
     {
-        for (std::size_t i = 0; i < rel.size(); ++i) {
-            const bool partEnds = i + 1 == rel.size() || rel[i + 1] == '/';
-            if (partEnds && (rel[i] == '.' || rel[i] == ' ')) {
-                return true;
-            }
+        if (!rel || (rel->empty() && !directory)) {
+            why = "展開先フォルダの外を指す名前のため展開しません。"_sj;
+            return kErrorUnsafeEntry;
         }
-        return false;
-    }
-
-    // True when a part of rel is a device of Windows (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to
-    // LPT9, CONIN$, CONOUT$) in any case, whatever follows a dot: there such a name opens the
-    // device in every folder, so the file cannot be written. Refused on every system alike.
-    static bool NamesADevice(const std::string& rel)
-    {
-        static const char* const kDevices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
-        std::size_t start = 0;
-        while (start <= rel.size()) {
-            const std::size_t end = std::min(rel.find('/', start), rel.size());
-            std::string stem = rel.substr(start, std::min(rel.find('.', start), end) - start);
-            stem.erase(stem.find_last_not_of(' ') + 1);
-            std::transform(stem.begin(), stem.end(), stem.begin(), FoldAscii);
-            const bool numbered = stem.size() == 4 &&
-                                  (stem.rfind("com", 0) == 0 || stem.rfind("lpt", 0) == 0) &&
-                                  stem[3] >= '1' && stem[3] <= '9';
-            if (numbered ||
-                std::find(std::begin(kDevices), std::end(kDevices), stem) != std::end(kDevices)) {
-                return true;
-            }
-            start = end + 1;
+        if (NamesADevice(*rel)) {
+            why = "Windows の装置名（CON、NUL など）の格納ファイルは展開しません。"_sj;
+            return kErrorUnsafeEntry;
         }
-        return false;
+        // Windows drops dots and blanks at the end of a name when it stores it, so the file
+        // would land on another one, past the checks of its name (a program file, an
+        // executable); such names are refused on every system alike.
+        if (EndsAPartInDotOrBlank(*rel)) {
+            why = "ピリオドか空白で終わる名前の格納ファイルは展開しません。"_sj;
+            return kErrorUnsafeEntry;
+        }
+        if (NamesAShortAlias(*rel)) {
+            why = "Windows の短い名前（8.3 形式）に見える格納ファイルは展開しません。"_sj;
+            return kErrorUnsafeEntry;
+        }
+        // No folder takes a data file's name.
+        const std::string folderRel = directory ? *rel : FolderOf(*rel);
+        if (!folderRel.empty() && FindIgnoringCase(m_request.rules.fixedNames,
+                                                   folderRel.substr(0, folderRel.find('/')))) {
+            why = "データファイルと同じ名前のフォルダは作成しません。"_sj;
+            return kErrorUnsafeEntry;
+        }
+        if (NamesProgramState(*rel) ||
+            (!directory && FindIgnoringCase(m_request.rules.protectedNames, *rel))) {
+            why = ResultText(kErrorProtected);
+            return kErrorProtected;
+        }
+        if (!directory && NamesSomethingThatRuns(*rel)) {
+            why = ResultText(kErrorRunnable);
+            return kErrorRunnable;
+        }
+        return kOk;
     }
 
     // False when the whole extraction stops.
@@ -430,24 +422,9 @@ private:
                           "リンクなど通常のファイルでない格納ファイルは展開しません。"_sj);
         }
         const std::optional<std::string> rel = Relative(name);
-        if (!rel || (rel->empty() && type != AE_IFDIR)) {
-            return Refuse(name, kErrorUnsafeEntry,
-                          "展開先フォルダの外を指す名前のため展開しません。"_sj);
-        }
-        if (NamesADevice(*rel)) {
-            return Refuse(name, kErrorUnsafeEntry,
-                          "Windows の装置名（CON、NUL など）の格納ファイルは展開しません。"_sj);
-        }
-        if (EndsAPartInDotOrBlank(*rel)) {
-            return Refuse(name, kErrorUnsafeEntry,
-                          "ピリオドか空白で終わる名前の格納ファイルは展開しません。"_sj);
-        }
-        // No folder takes a data file's name.
-        const std::string folderRel = type == AE_IFDIR ? *rel : FolderOf(*rel);
-        if (!folderRel.empty() && FindIgnoringCase(m_request.rules.fixedNames,
-                                                   folderRel.substr(0, folderRel.find('/')))) {
-            return Refuse(name, kErrorUnsafeEntry,
-                          "データファイルと同じ名前のフォルダは作成しません。"_sj);
+        std::string why;
+        if (const int code = RefusedName(rel, type == AE_IFDIR, why); code != kOk) {
+            return Refuse(name, code, why);
         }
         if (type == AE_IFDIR) {
             if (!m_stage.MakeFolders(*rel)) {
@@ -457,12 +434,6 @@ private:
         }
         if (EntrySize(entry) > kMaxEntrySize) {
             return Refuse(name, kErrorTooLarge, ResultText(kErrorTooLarge));
-        }
-        if (FindIgnoringCase(m_request.rules.protectedNames, *rel)) {
-            return Refuse(name, kErrorProtected, ResultText(kErrorProtected));
-        }
-        if (!m_stage.MakeFolders(folderRel)) {
-            return Refuse(name, kErrorUnsafeEntry, "展開先のフォルダを作成できません。"_sj);
         }
         const fs::path target = m_dest / Cp932Path(*rel);
         switch (platform::KindOf(target)) {
@@ -482,34 +453,48 @@ private:
                 return true;
             }
         }
-        return WriteEntry(reader, entry, name, target, info);
+        return WriteEntry(reader, entry, name, *rel, target, info);
     }
 
     bool WriteEntry(Reader& reader, archive_entry* entry, const std::string& name,
-                    const fs::path& target, ExtractingInfoEx& info)
+                    const std::string& rel, const fs::path& target, ExtractingInfoEx& info)
     {
         platform::NewFile* file = m_stage.NewTemp();
         if (file == nullptr) {
             return Stop(kErrorWrite, name);
         }
         std::uint64_t written = 0;
+        std::string head; // the first bytes, which tell a program
+        constexpr std::size_t kHead = 4;
         const int code = reader.ReadData([&](const char* data, std::size_t size) {
             if (written + size > kMaxEntrySize) {
                 return kErrorTooLarge;
+            }
+            if (m_total + size > kMaxTotalSize) {
+                return kErrorTotalTooLarge;
+            }
+            if (head.size() < kHead) {
+                head.append(data, std::min(size, kHead - head.size()));
+                if (head.size() == kHead && LooksLikeAProgram(head)) {
+                    return kErrorRunnable; // not a byte of it is written
+                }
             }
             if (!file->Write(data, size)) {
                 return kErrorWrite;
             }
             written += size;
+            m_total += size;
             info.writeSize = Clamp32(written);
             return Report(kStateInProcess, info) ? kErrorCancelled : kOk;
         });
-        if (code == kErrorTooLarge) {
+        if (code == kErrorTooLarge || code == kErrorRunnable ||
+            (code == kOk && LooksLikeAProgram(head))) {
             m_stage.Discard(file);
-            return Refuse(name, kErrorTooLarge, ResultText(kErrorTooLarge));
+            return Refuse(name, code == kOk ? kErrorRunnable : code,
+                          ResultText(code == kOk ? kErrorRunnable : code));
         }
-        if (code == kErrorCancelled) {
-            return Stop(kErrorCancelled);
+        if (code == kErrorCancelled || code == kErrorTotalTooLarge) {
+            return Stop(code);
         }
         if (code != kOk) {
             return Stop(code, name, code == kErrorData ? reader.Detail() : std::string());
@@ -521,18 +506,34 @@ private:
         if (!file->Finish(modified)) {
             return Stop(kErrorWrite, name);
         }
+        // The folders are made once the file is whole, so a refused entry leaves none.
+        if (!m_stage.MakeFolders(FolderOf(rel))) {
+            m_stage.Discard(file);
+            return Refuse(name, kErrorUnsafeEntry, "展開先のフォルダを作成できません。"_sj);
+        }
         m_stage.Add(file, target);
         info.fileSize = info.writeSize; // as written, for the report when it is put in place
-        m_staged.push_back({info, target});
+        m_staged.push_back({info, target, file->Path()});
         return !Report(kStateEnd, info) || Stop(kErrorCancelled);
     }
 
     // Puts every finished file in place, or none.
     void Commit()
     {
-        const std::optional<std::size_t> failed = m_stage.Commit([this](std::size_t i) {
-            Report(kStateCopy, m_staged[i].info); // too late to stop: every file goes in place
-        });
+        if (m_request.rules.beforeCommit) {
+            std::vector<StagedFile> files;
+            for (const Staged& staged : m_staged) {
+                files.push_back({staged.info.sourceFileName, staged.target, staged.path});
+            }
+            // A throw leaves every file where it is.
+            m_request.rules.beforeCommit(files, m_result.Text());
+        }
+        const CommitJournal& journal = m_request.rules.journal;
+        const std::optional<std::size_t> failed = m_stage.Commit(
+            [this](std::size_t i) {
+                Report(kStateCopy, m_staged[i].info); // too late to stop: every file goes
+            },
+            journal.path.empty() ? nullptr : &journal);
         if (failed) {
             Stop(kErrorWrite, m_staged[*failed].info.sourceFileName);
             m_result.error += "書庫のほかのファイルも元のままです。"_sj;
@@ -566,44 +567,20 @@ private:
     const ExtractRequest& m_request;
     ExtractResult& m_result;
     const fs::path m_dest;
+    ArchiveSnapshot m_archive;
     FileBatch m_stage;
     // What each file added to m_stage is, for its report when it is put in place.
     struct Staged
     {
         ExtractingInfoEx info;
         fs::path target;
+        fs::path path; // the temporary file
     };
     std::vector<Staged> m_staged;
+    std::uint64_t m_total = 0; // bytes written by the whole extraction
     int m_firstRefusal = kOk;
     bool m_convertNames = true;
 };
-
-bool IsSeparatorAt(std::string_view s, std::size_t i)
-{
-    // Only "\\" can be the second byte of a double-byte character; a "/" after a lead byte
-    // is broken text and still a separator, or it would hide a ".." inside one part.
-    return s[i] == '/' || (s[i] == '\\' && !IsTrailByteAt(s, i));
-}
-
-// Splits CP932 text into its characters.
-std::vector<std::string_view> Characters(std::string_view s)
-{
-    std::vector<std::string_view> chars;
-    for (std::size_t i = 0; i < s.size();) {
-        std::size_t n = IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
-        chars.push_back(s.substr(i, n));
-        i += n;
-    }
-    return chars;
-}
-
-bool SameCharacter(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    return a.size() == 1 ? FoldAscii(a[0]) == FoldAscii(b[0]) : a == b;
-}
 
 } // namespace
 
@@ -611,7 +588,7 @@ bool SameCharacter(std::string_view a, std::string_view b)
 
 std::string ResultText(int code)
 {
-    // By code, from kErrorNotSupported to kErrorProtected.
+    // By code, from kErrorNotSupported to kErrorTotalTooLarge.
     static constexpr const char* kTexts[] = {
         "この操作には対応していません（LHA "
         "書庫の作成・削除・更新・自己解凍書庫の作成はできません）。",
@@ -629,8 +606,12 @@ std::string ResultText(int code)
         "書庫ファイル内のファイル名を読み取れません（Shift-JIS でも UTF-8 "
         "でもない名前があります）。",
         "プログラムのファイルは置き換えません。",
+        "プログラムやライブラリとして読み込まれるおそれのあるファイル（.exe、.dll、qt.conf "
+        "など）は展開しません。",
+        "書庫ファイルが大きすぎます（64 MB を超える書庫は読み込みません）。",
+        "格納ファイルを合わせると 256 MB を超えるため、展開しません。",
     };
-    static_assert(std::size(kTexts) == kErrorProtected - kErrorNotSupported + 1);
+    static_assert(std::size(kTexts) == kErrorTotalTooLarge - kErrorNotSupported + 1);
     if (code == kOk) {
         return {};
     }
@@ -651,23 +632,64 @@ std::string ExtractResult::Text() const
     return text;
 }
 
-// Windows archivers store Shift-JIS names, so the headers are read as Shift-JIS. A name that is
-// no valid Shift-JIS stops libarchive at its header; the headers are then read once more as
-// stored (UTF-8, as some Unix archivers write them), and that reading counts when it gets to
-// the end. Every later pass over the archive reads the names the way its listing did.
+int ReadArchiveFile(const fs::path& path, ArchiveSnapshot* snapshot)
+{
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size > kMaxArchiveSize) {
+        return kErrorArchiveTooLarge;
+    }
+    auto archive = std::make_shared<ArchiveBytes>();
+    archive->path = path;
+    bool tooLarge = false;
+    const int failure = platform::ReadInPieces(path, 256 * 1024, [&](std::string_view piece) {
+        tooLarge = archive->bytes.size() + piece.size() > kMaxArchiveSize;
+        if (!tooLarge) {
+            archive->bytes.append(piece);
+        }
+        return !tooLarge;
+    });
+    if (failure != 0) {
+        return kErrorArchiveOpen;
+    }
+    if (tooLarge) {
+        return kErrorArchiveTooLarge;
+    }
+    if (archive->bytes.empty()) {
+        return kErrorNotArchive;
+    }
+    *snapshot = std::move(archive);
+    return kOk;
+}
+
+// Names stored as UTF-8 (a Unix archiver) are taken as UTF-8, also where the same bytes would
+// read as Shift-JIS too; Windows archivers store Shift-JIS names, so the headers are read as
+// Shift-JIS otherwise. A name that is no valid Shift-JIS stops libarchive at its header; the
+// names as stored count then when that reading gets to the end. Every later pass over the
+// archive reads the names the way its listing did.
+Listing ReadListing(const ArchiveBytes& archive)
+{
+    bool utf8Names = false;
+    Listing asStored = ReadHeaders(archive, false, &utf8Names);
+    if (asStored.endCode == kEndOfList && utf8Names) {
+        return asStored;
+    }
+    Listing asShiftJis = ReadHeaders(archive, true);
+    if (asShiftJis.endCode != kErrorUnreadableName) {
+        return asShiftJis;
+    }
+    return asStored.endCode == kEndOfList ? std::move(asStored) : std::move(asShiftJis);
+}
+
 Listing ReadListing(const fs::path& path)
 {
-    if (const int code = CheckArchiveFile(path); code != kOk) {
+    ArchiveSnapshot archive;
+    if (const int code = ReadArchiveFile(path, &archive); code != kOk) {
         Listing none;
         none.endCode = code;
         return none;
     }
-    Listing asShiftJis = ReadHeaders(path, true);
-    if (asShiftJis.endCode != kErrorUnreadableName) {
-        return asShiftJis;
-    }
-    Listing asStored = ReadHeaders(path, false);
-    return asStored.endCode == kEndOfList ? std::move(asStored) : std::move(asShiftJis);
+    return ReadListing(*archive);
 }
 
 ExtractResult Extract(const ExtractRequest& request)
@@ -677,17 +699,18 @@ ExtractResult Extract(const ExtractRequest& request)
     return result;
 }
 
-int ReadEntry(const fs::path& archive, std::string_view wildcard, char* buffer, std::size_t size,
+int ReadEntry(const fs::path& path, std::string_view wildcard, char* buffer, std::size_t size,
               std::size_t* written)
 {
     if (written) {
         *written = 0;
     }
-    const Listing listing = ReadListing(archive);
-    if (listing.endCode == kErrorArchiveOpen || listing.endCode == kErrorNotArchive) {
-        return listing.endCode;
+    ArchiveSnapshot archive;
+    if (const int code = ReadArchiveFile(path, &archive); code != kOk) {
+        return code;
     }
-    Reader reader(archive, listing.convertedNames);
+    const Listing listing = ReadListing(*archive);
+    Reader reader(*archive, listing.convertedNames);
     archive_entry* entry = nullptr;
     int r = reader.Opened() ? kOk : kErrorNotArchive;
     while (r == kOk && (r = reader.Next(&entry)) == kOk) {
@@ -718,82 +741,24 @@ int ReadEntry(const fs::path& archive, std::string_view wildcard, char* buffer, 
 
 bool UnlhaCheckArchive(const fs::path& path, int mode)
 {
-    const Listing listing = ReadListing(path);
+    ArchiveSnapshot archive;
+    if (ReadArchiveFile(path, &archive) != kOk) {
+        return false;
+    }
+    const Listing listing = ReadListing(*archive);
     if (listing.endCode != kEndOfList || listing.entries.empty()) {
         return false;
     }
     if ((mode & kCheckFullCrc) == 0) {
         return true;
     }
-    Reader reader(path, listing.convertedNames);
+    Reader reader(*archive, listing.convertedNames);
     archive_entry* entry = nullptr;
     int r = reader.Opened() ? kOk : kErrorNotArchive;
     while (r == kOk && (r = reader.Next(&entry)) == kOk) {
         r = reader.ReadData([](const char*, std::size_t) { return kOk; });
     }
     return r == kEndOfList;
-}
-
-std::optional<std::string> SafeRelativePath(std::string_view name)
-{
-    std::string rel;
-    std::string current;
-    bool refused = false;
-    auto flush = [&] {
-        if (current == "..") {
-            refused = true;
-        } else if (!current.empty() && current != ".") {
-            rel += (rel.empty() ? "" : "/") + current;
-        }
-        current.clear();
-    };
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (IsSeparatorAt(name, i)) {
-            flush();
-            continue;
-        }
-        current += name[i];
-        // A drive letter ("C:") before the first part is dropped with it.
-        if (rel.empty() && current.size() == 2 && current[1] == ':' &&
-            ((current[0] >= 'A' && current[0] <= 'Z') ||
-             (current[0] >= 'a' && current[0] <= 'z'))) {
-            current.clear();
-        }
-    }
-    flush();
-    if (refused) {
-        return std::nullopt;
-    }
-    return rel;
-}
-
-bool MatchesWildcard(std::string_view pattern, std::string_view name)
-{
-    if (pattern == "*.*" || pattern == "*") {
-        return true;
-    }
-    const std::vector<std::string_view> p = Characters(pattern);
-    const std::vector<std::string_view> s = Characters(name);
-    // Greedy matching with one backtrack point per "*".
-    std::size_t pi = 0, si = 0, starP = std::string::npos, starS = 0;
-    while (si < s.size()) {
-        if (pi < p.size() && p[pi] == "*") {
-            starP = pi++;
-            starS = si;
-        } else if (pi < p.size() && (p[pi] == "?" || SameCharacter(p[pi], s[si]))) {
-            ++pi;
-            ++si;
-        } else if (starP != std::string::npos) {
-            pi = starP + 1;
-            si = ++starS;
-        } else {
-            return false;
-        }
-    }
-    while (pi < p.size() && p[pi] == "*") {
-        ++pi;
-    }
-    return pi == p.size();
 }
 
 } // namespace lha

@@ -14,7 +14,24 @@
 // many-file form of WriteFileAtomic. Each file replaced keeps a second name until the last
 // file is in place, and comes back when one fails. What a batch leaves unfinished (its
 // temporary files, the folders it made) is removed when it is destroyed uncommitted.
+//
+// With a commit journal, even a process killed while the files are put in place leaves a
+// whole batch: before the first file moves, the journal names every file of the commit, and
+// Recover (run before the folder is used again) finishes the commit it records, or undoes it
+// when the commit had already begun to undo itself after a failure.
 namespace furlox {
+
+// The name prefix of the files an extraction stages in its destination (and of the journal's
+// own temporary file): what a killed run left under it is removed by the next one.
+inline constexpr const char* kStagePrefix = ".extract-";
+
+struct CommitJournal
+{
+    std::filesystem::path path; // a file in the batch's root
+    // Called before each step of the commit with the step's number (0, 1, 2 …); the tests end
+    // the process there, one step after another.
+    std::function<void(int step)> beforeStep;
+};
 
 class FileBatch
 {
@@ -26,11 +43,13 @@ public:
     FileBatch(const FileBatch&) = delete;
     FileBatch& operator=(const FileBatch&) = delete;
 
-    // Removes the temporary files a killed run left in root.
+    // Removes the temporary files a killed run left in root. Run Recover first when the root
+    // may hold a commit journal: the files it names are not leftovers.
     void RemoveLeftovers() const;
 
     // Makes the folders of rel ("/"-separated CP932 text) below root. False when a part exists as
-    // something other than a real folder (a symbolic link is never followed) or cannot be made.
+    // something other than a real folder (a symbolic link is never followed) or cannot be made;
+    // the folders this call made are then removed again.
     bool MakeFolders(const std::string& rel);
 
     // A new temporary file in root; nullptr on failure. It belongs to the batch.
@@ -42,8 +61,23 @@ public:
 
     // Puts every added file in place in the order added, or none. beforeEach(i) is called
     // before the i-th file. nullopt when all are in place; else the index of the file that
-    // failed, with the earlier ones back as they were.
-    std::optional<std::size_t> Commit(const std::function<void(std::size_t)>& beforeEach);
+    // failed, with the earlier ones back as they were. With a journal, the commit is recorded
+    // in it first (a journal that cannot be written fails the commit at file 0).
+    std::optional<std::size_t> Commit(const std::function<void(std::size_t)>& beforeEach,
+                                      const CommitJournal* journal = nullptr);
+
+    enum class Recovery
+    {
+        Nothing,    // no journal: no commit was cut short
+        Finished,   // a commit cut short was finished: every file of it is in place
+        RolledBack, // a commit that was undoing itself was undone: the earlier files are back
+    };
+
+    // Finishes or undoes the commit that the journal in root records, then removes the
+    // journal. Throws furlox::Error (naming the journal) when the journal cannot be read or a
+    // file cannot be moved; the journal then stays for the next try.
+    static Recovery Recover(const std::filesystem::path& root,
+                            const std::filesystem::path& journal);
 
 private:
     struct File

@@ -60,13 +60,25 @@ void PrepareStandardStreams();
 // would replace as a node). False when it cannot be opened or written to the end.
 bool WriteInPlace(const std::filesystem::path& path, std::string_view bytes);
 
-// Reads a file from its start in pieces of at most pieceSize bytes, handing each to `take`.
-// 0 when it was read to its end, else the system's error number (what was read was handed on).
-int ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
-                 const std::function<void(std::string_view)>& take);
+// ReadInPieces' answer for a path that names no regular file (a folder, a device, a pipe, or
+// a link to one of them): such a node may block forever or never end, so it is not read.
+inline constexpr int kNotRegularFile = -1;
 
-// The system's words for an error number (ASCII or the system's language, as it gives them).
-std::string ErrorText(int error);
+// Reads a regular file (a link is followed to it) from its start in pieces of at most
+// pieceSize bytes, handing each to `take`, which answers false to stop reading there. 0 when
+// it was read to its end or stopped, kNotRegularFile, else the system's error number (what
+// was read was handed on).
+int ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
+                 const std::function<bool(std::string_view)>& take);
+
+// True for an existing regular file that the user marked read-only (POSIX: no write bit for
+// its owner; Windows: the read-only attribute). Such a file is never replaced.
+bool IsReadOnlyFile(const std::filesystem::path& path);
+
+// Asks the system to write the folder's entries (the names a rename changed) to the disk, so
+// that the order of two renames survives a power loss. Does nothing where the system keeps
+// that order itself.
+void SyncFolder(const std::filesystem::path& folder);
 
 // A short text that tells the signed-in user apart from the others on this machine (POSIX:
 // the user id, Windows: the user name), for names that must be one per user.

@@ -122,18 +122,28 @@ std::filesystem::path ProgramFile()
 }
 
 int ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
-                 const std::function<void(std::string_view)>& take)
+                 const std::function<bool(std::string_view)>& take)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking, so that opening a fifo does not wait for a writer; what is not a
+    // regular file is then refused before a byte is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return errno;
+        return errno == ENXIO ? kNotRegularFile : errno;
+    }
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = errno;
+        ::close(fd);
+        return S_ISREG(st.st_mode) ? error : kNotRegularFile;
     }
     std::unique_ptr<char[]> buffer(new char[pieceSize]);
     int failure = 0;
     for (;;) {
         const ssize_t n = ::read(fd, buffer.get(), pieceSize);
         if (n > 0) {
-            take(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
+            if (!take(std::string_view(buffer.get(), static_cast<std::size_t>(n)))) {
+                break;
+            }
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
@@ -143,6 +153,21 @@ int ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
     }
     ::close(fd);
     return failure;
+}
+
+bool IsReadOnlyFile(const std::filesystem::path& path)
+{
+    struct stat st = {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
+}
+
+void SyncFolder(const std::filesystem::path& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 std::filesystem::path UserDataRoot()
@@ -161,11 +186,6 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv)
 }
 
 void PrepareStandardStreams() {}
-
-std::string ErrorText(int error)
-{
-    return std::strerror(error);
-}
 
 std::string UserKey()
 {

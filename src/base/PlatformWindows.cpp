@@ -318,13 +318,26 @@ bool WriteInPlace(const std::filesystem::path& path, std::string_view bytes)
 }
 
 int ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
-                 const std::function<void(std::string_view)>& take)
+                 const std::function<bool(std::string_view)>& take)
 {
     HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        return ErrnoOf(::GetLastError());
+        const DWORD error = ::GetLastError();
+        // A folder opens only with backup semantics: here it answers that access is denied.
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return kNotRegularFile;
+        }
+        return ErrnoOf(error);
+    }
+    // A device (NUL, CON, a COM port) or a pipe is no file on the disk.
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ::CloseHandle(h);
+        return kNotRegularFile;
     }
     std::unique_ptr<char[]> buffer(new char[pieceSize]);
     int failure = 0;
@@ -334,21 +347,25 @@ int ReadInPieces(const std::filesystem::path& path, std::size_t pieceSize,
             failure = ErrnoOf(::GetLastError());
             break;
         }
-        if (n == 0) {
+        if (n == 0 || !take(std::string_view(buffer.get(), n))) {
             break;
         }
-        take(std::string_view(buffer.get(), n));
     }
     ::CloseHandle(h);
     return failure;
 }
 
-std::string ErrorText(int error)
+bool IsReadOnlyFile(const std::filesystem::path& path)
 {
-    // The C library's words, in ASCII; Windows' own words would come in the system's language.
-    char text[256] = {};
-    strerror_s(text, sizeof text, error);
-    return text;
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+           !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void SyncFolder(const std::filesystem::path&)
+{
+    // NTFS keeps its own journal of names: MoveFileEx with MOVEFILE_WRITE_THROUGH is on the
+    // disk when it returns.
 }
 
 std::string UserKey()

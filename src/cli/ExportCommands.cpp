@@ -3,10 +3,10 @@
 #include <optional>
 
 #include "analysis/RaceAnalysis.h"
-#include "app/WorkDir.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "cli/Cli.h"
+#include "kol/WorkDir.h"
 #include "output/CsvExport.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
@@ -67,15 +67,14 @@ std::optional<int> ParseIndex(const std::string& text)
 
 kol::RaceDay RequireRaceDay(const Context& ctx)
 {
-    kol::RaceDay day;
-    const kol::LoadOutcome outcome = LoadWorkDay(ctx.workDir, day);
-    if (!outcome.loaded) {
-        throw Error(NoRaceDataMessage(ctx.workDir));
+    std::optional<kol::LoadedDay> loaded = kol::LoadWorkDay(ctx.workDir);
+    if (!loaded) {
+        throw Error(kol::NoRaceDataMessage(ctx.workDir));
     }
-    for (const std::string& notice : outcome.notices) {
-        PrintError(notice);
+    for (const std::string& warning : loaded->warnings) {
+        PrintError(warning);
     }
-    return day;
+    return std::move(loaded->day);
 }
 
 int CmdText(const Context& ctx)

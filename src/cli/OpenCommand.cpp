@@ -1,22 +1,11 @@
 #include <iostream>
 
 #include "app/OpenDataArchive.h"
-#include "app/WorkDir.h"
 #include "archive/ArchiverProgress.h"
 #include "base/Encoding.h"
 #include "cli/Cli.h"
 
 namespace furlox::cli {
-namespace {
-
-// Messages carry CR LF line breaks for message boxes; a terminal wants LF.
-std::string WithoutCarriageReturns(std::string text)
-{
-    std::erase(text, '\r');
-    return text;
-}
-
-} // namespace
 
 int CmdOpen(const Context& ctx)
 {
@@ -40,34 +29,32 @@ int CmdOpen(const Context& ctx)
     if (StderrIsTerminal()) {
         progress.Updated = [&progress, &rewrite] {
             const archive::ProgressView& view = progress.View();
-            rewrite(view.lblCount + ' ' + ToUtf8(view.lblSrcFileName1));
+            rewrite(view.lblCount + ' ' + Printable(view.lblSrcFileName1));
         };
     }
-    kol::RaceDay day;
-    const app::OpenArchiveResult result =
-        app::OpenDataArchive(ctx.args.front(), ctx.workDir, day, &progress);
-    if (shownWidth > 0) {
-        rewrite(""); // the result replaces the progress line
-    }
-    switch (result.status) {
-    case app::OpenArchiveResult::Status::NoData:
-        PrintError(WithoutCarriageReturns(result.message));
+    // The result replaces the progress line, whatever the result.
+    const auto endProgressLine = [&] {
+        if (shownWidth > 0) {
+            rewrite("");
+        }
+    };
+    try {
+        const archive::OpenedDay opened =
+            app::OpenDataArchive(Utf8Path(ctx.args.front()), ctx.workDir, &progress);
+        endProgressLine();
+        if (!opened.refusals.empty()) {
+            PrintError(opened.refusals);
+        }
+        PrintRaceList(opened.loaded);
+        return 0;
+    } catch (const app::NotADayError& e) {
+        endProgressLine();
+        PrintError(e.what());
         return 2;
-    case app::OpenArchiveResult::Status::Failed:
-        PrintError(WithoutCarriageReturns(result.message));
-        return 1;
-    case app::OpenArchiveResult::Status::Extracted:
-        break;
+    } catch (...) {
+        endProgressLine();
+        throw;
     }
-    if (!result.message.empty()) {
-        PrintError(WithoutCarriageReturns(result.message));
-    }
-    if (!result.load.loaded) {
-        PrintError(NoRaceDataMessage(ctx.workDir));
-        return 1;
-    }
-    PrintRaceList(result.load, day);
-    return 0;
 }
 
 } // namespace furlox::cli

@@ -1,31 +1,34 @@
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "base/Encoding.h"
 #include "cli/Cli.h"
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
+#include "kol/WorkDir.h"
 
 namespace furlox::cli {
 
 int CmdRaces(const Context& ctx)
 {
-    PrintRaces(RequireRaceDay(ctx));
+    const std::optional<kol::LoadedDay> loaded = kol::LoadWorkDay(ctx.workDir);
+    if (!loaded) {
+        PrintError(kol::NoRaceDataMessage(ctx.workDir));
+        return 1;
+    }
+    PrintRaceList(*loaded);
     return 0;
 }
 
-void PrintRaceList(const kol::LoadOutcome& outcome, const kol::RaceDay& day)
+void PrintRaceList(const kol::LoadedDay& loaded)
 {
-    for (const std::string& notice : outcome.notices) {
-        PrintError(notice);
+    for (const std::string& warning : loaded.warnings) {
+        PrintError(warning);
     }
-    PrintRaces(day);
-}
-
-void PrintRaces(const kol::RaceDay& day)
-{
+    const kol::RaceDay& day = loaded.day;
     for (int i = 0; i < day.RaceCount(); ++i) {
-        std::cout << i << '\t' << ToUtf8(day.races[i].menuCaption) << '\n';
+        std::cout << i << '\t' << Printable(day.races[i].menuCaption) << '\n';
     }
 }
 

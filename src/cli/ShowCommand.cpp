@@ -39,7 +39,7 @@ std::string GridLine(const AnalysedRace& race, int row, const GridRow& cells,
             line += ' ';
         }
         const auto c = static_cast<std::size_t>(column);
-        line += FitCell(cells[c], widths[c], Grid1CellStyle(race, row, column).align);
+        line += FitCell(EscapedData(cells[c]), widths[c], Grid1CellStyle(race, row, column).align);
     }
     // Trailing blanks of the last (mark) column only make the output harder to compare.
     while (!line.empty() && line.back() == ' ') {
@@ -131,7 +131,7 @@ int CmdShow(const Context& ctx)
     std::vector<std::size_t> widths(kGridColumns, 0);
     auto widen = [&widths](const GridRow& cells) {
         for (std::size_t c = 0; c < widths.size(); ++c) {
-            widths[c] = std::max(widths[c], cells[c].size());
+            widths[c] = std::max(widths[c], EscapedData(cells[c]).size());
         }
     };
     widen(GridHeader());
@@ -139,7 +139,8 @@ int CmdShow(const Context& ctx)
         widen(row);
     }
 
-    std::string out = race.startLine + "\n" + race.raceHeader + "\n\n";
+    // The data's texts with their control bytes escaped, laid out in CP932 bytes.
+    std::string out = EscapedData(race.startLine) + "\n" + EscapedData(race.raceHeader) + "\n\n";
     out += GridLine(race, 0, GridHeader(), widths) + "\n";
     for (std::size_t r = 0; r < grid.size(); ++r) {
         out += GridLine(race, static_cast<int>(r) + 1, grid[r], widths) + "\n";
@@ -162,7 +163,7 @@ int CmdShow(const Context& ctx)
     if (race.bets.made) {
         out += "\n勝負度： "_sj + ConfidenceText(race.bets.confidence) + "\n";
     }
-    std::cout << ToUtf8(out);
+    std::cout << Printable(out, LineBreaks::Keep);
     return 0;
 }
 

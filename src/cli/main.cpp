@@ -66,7 +66,13 @@ int main(int argc, char** argv)
         }
     }
     if (ctx.workDir.empty()) {
-        ctx.workDir = ChooseWorkDir(cli::ProgramFolder());
+        // A data folder that cannot be made is said at once: no command can work without it.
+        try {
+            ctx.workDir = ChooseWorkDir(cli::ProgramFolder());
+        } catch (const Error& e) {
+            cli::PrintError(e.what());
+            return 1;
+        }
     }
     if (i >= count) {
         std::cerr << kUsage;

@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "base/Encoding.h"
+#include "base/Error.h"
 #include "base/Platform.h"
+#include "base/SystemError.h"
 
 namespace furlox::kol {
 namespace {
@@ -84,28 +86,39 @@ KolLines SplitKolLines(std::string_view bytes, std::size_t maxLines, bool comple
 
 KolFileRead ReadKolFile(const std::filesystem::path& path, std::size_t maxLines)
 {
-    KolFileRead result;
     // The file is split as it is read, a cache-sized piece at a time: reading a whole horse
     // file into one buffer first and copying its lines out of it made loading cost twice the
     // reading.
+    KolFileRead result;
     KolLineSplitter splitter(maxLines);
+    const std::string shown = EscapeControlBytes(PathText(path.filename()));
     if (platform::KindOf(path) == platform::EntryKind::Folder) {
         // Reading it would only say that a read failed; say what is in the way.
-        result.lines = splitter.Finish(false);
-        result.error =
-            "作業フォルダの "_sj + PathText(path.filename()) +
-            " がファイルではなくフォルダになっているため、読み込めません。\r\n"
-            "このフォルダを削除するか名前を変えてから、もう一度書庫を開いてください。"_sj;
-        return result;
+        throw Error("作業フォルダの "_sj + shown +
+                    " がファイルではなくフォルダになっているため、読み込めません。\r\n"
+                    "このフォルダを削除するか名前を変えてから、もう一度書庫を開いてください。"_sj);
     }
-    const int failure = platform::ReadInPieces(
-        path, kReadPiece, [&splitter](std::string_view piece) { splitter.Feed(piece); });
-    result.lines = splitter.Finish(failure == 0);
+    const std::uintmax_t budget = static_cast<std::uintmax_t>(maxLines) * kMaxLineBytes;
+    const int failure = platform::ReadInPieces(path, kReadPiece, [&](std::string_view piece) {
+        const std::uintmax_t room = budget - result.bytesRead;
+        if (piece.size() > room) {
+            piece = piece.substr(0, static_cast<std::size_t>(room));
+            result.cutAtSize = true;
+        }
+        splitter.Feed(piece);
+        result.bytesRead += piece.size();
+        return !result.cutAtSize;
+    });
+    if (failure == platform::kNotRegularFile) {
+        throw Error("作業フォルダの "_sj + shown +
+                    " は通常のファイルではない（装置やパイプなど）ため、読み込めません。\r\n"
+                    "これを削除してから、もう一度書庫を開いてください。"_sj);
+    }
     if (failure != 0) {
-        result.error = "ファイル "_sj + PathText(path.filename()) +
-                       " の読み込み中にエラーが発生しました。"_sj + "(" +
-                       platform::ErrorText(failure) + ")";
+        throw Error("ファイル "_sj + shown + " の読み込み中にエラーが発生しました（"_sj +
+                    SystemErrorText(failure) + "）。"_sj);
     }
+    result.lines = splitter.Finish(!result.cutAtSize); // a line cut at the limit is no line
     return result;
 }
 

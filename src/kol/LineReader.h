@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,13 +43,21 @@ private:
 // without it (bytes cut short by a read error) it is dropped.
 KolLines SplitKolLines(std::string_view bytes, std::size_t maxLines, bool complete = true);
 
+// The longest line a day's file is read for: a horse record with its five past runs is about
+// 4 KB. With the line limits this bounds what a file can make the program read: what the
+// limits of a day cannot hold is never read (a file of gigabytes, a link to an endless device).
+inline constexpr std::size_t kMaxLineBytes = 16 * 1024;
+
 struct KolFileRead
 {
     KolLines lines;
-    std::optional<std::string> error; // CP932 message when reading failed part-way
+    bool cutAtSize = false; // the file is larger than maxLines lines can be; the rest was not read
+    std::uintmax_t bytesRead = 0;
 };
 
-// Reads a whole file and splits it. On a read error the lines read before it are kept.
+// Reads a regular file and splits it, reading no more than maxLines × kMaxLineBytes bytes.
+// Throws furlox::Error with the message for the user when the path names a folder or no
+// regular file (a device, a pipe), or when reading fails part-way.
 KolFileRead ReadKolFile(const std::filesystem::path& path, std::size_t maxLines);
 
 } // namespace furlox::kol

@@ -2,6 +2,7 @@
 
 #include "base/Encoding.h"
 #include "base/Error.h"
+#include "base/Platform.h"
 #include "kol/KolHen.h"
 #include "kol/KolRecords.h"
 #include "kol/LineReader.h"
@@ -86,7 +87,7 @@ int FirstEntryIndex(const RaceDay& day, int raceIndex)
 
 namespace {
 
-std::string CutNotice(const char* fileName, std::size_t total, int kept, bool races)
+std::string CutNotice(const std::string& fileName, std::size_t total, int kept, bool races)
 {
     if (races) {
         return "レースファイル("_sj + fileName + ")には "_sj + std::to_string(total) +
@@ -99,53 +100,60 @@ std::string CutNotice(const char* fileName, std::size_t total, int kept, bool ra
            " 行までです。先頭の "_sj + std::to_string(kept) + " 行だけを読み込みました。"_sj;
 }
 
+std::string SizeNotice(const std::string& fileName, std::uintmax_t read)
+{
+    return "データファイル("_sj + fileName +
+           ")は 1 日分のデータとしては大きすぎるため、先頭の "_sj + std::to_string(read) +
+           " バイトだけを読み込みました。"_sj;
+}
+
+// The lines of one file, with the warnings of what was cut.
+std::vector<std::string> ReadLines(const std::filesystem::path& path, int maxLines, bool races,
+                                   std::vector<std::string>& warnings)
+{
+    KolFileRead read = ReadKolFile(path, static_cast<std::size_t>(maxLines));
+    const std::string name = EscapeControlBytes(PathText(path.filename()));
+    if (read.cutAtSize) {
+        warnings.push_back(SizeNotice(name, read.bytesRead));
+    }
+    if (read.lines.total > static_cast<std::size_t>(maxLines)) {
+        warnings.push_back(CutNotice(name, read.lines.total, maxLines, races));
+    }
+    return std::move(read.lines.lines);
+}
+
 } // namespace
 
-LoadOutcome LoadKolFiles(const std::filesystem::path& workDir, RaceDay& day)
+DayFiles DayFiles::In(const std::filesystem::path& folder)
 {
-    LoadOutcome outcome;
-    const char* names[] = {kRaceFileName, kEntryFileName, kHorseFileName};
-    for (const char* name : names) {
+    return {folder / kRaceFileName, folder / kEntryFileName, folder / kHorseFileName};
+}
+
+std::optional<LoadedDay> LoadKolFiles(const std::filesystem::path& workDir)
+{
+    return LoadKolFiles(DayFiles::In(workDir));
+}
+
+std::optional<LoadedDay> LoadKolFiles(const DayFiles& files)
+{
+    for (const std::filesystem::path* path :
+         {&files.raceFile, &files.entryFile, &files.horseFile}) {
         std::error_code ec;
-        if (!std::filesystem::exists(workDir / name, ec)) {
-            return outcome;
+        if (!std::filesystem::exists(*path, ec) &&
+            platform::KindOf(*path) == platform::EntryKind::None) {
+            return std::nullopt;
         }
     }
-
-    RaceDay fresh;
-    std::optional<std::string> error;
-
-    KolFileRead races = ReadKolFile(workDir / kRaceFileName, kMaxRaces);
-    fresh.raceLines = std::move(races.lines.lines);
-    fresh.races.reserve(fresh.raceLines.size());
-    for (const std::string& line : fresh.raceLines) {
-        fresh.races.push_back(ParseRaceRecord(line));
+    LoadedDay loaded;
+    RaceDay& day = loaded.day;
+    day.raceLines = ReadLines(files.raceFile, kMaxRaces, true, loaded.warnings);
+    day.races.reserve(day.raceLines.size());
+    for (const std::string& line : day.raceLines) {
+        day.races.push_back(ParseRaceRecord(line));
     }
-    if (races.lines.total > static_cast<std::size_t>(kMaxRaces)) {
-        outcome.notices.push_back(CutNotice(kRaceFileName, races.lines.total, kMaxRaces, true));
-    }
-    error = races.error;
-
-    auto readLines = [&](const char* name, std::vector<std::string>& into) {
-        if (error) {
-            return;
-        }
-        KolFileRead read = ReadKolFile(workDir / name, kMaxEntryLines);
-        into = std::move(read.lines.lines);
-        if (read.lines.total > static_cast<std::size_t>(kMaxEntryLines)) {
-            outcome.notices.push_back(CutNotice(name, read.lines.total, kMaxEntryLines, false));
-        }
-        error = read.error;
-    };
-    readLines(kEntryFileName, fresh.entryLines);
-    readLines(kHorseFileName, fresh.horseLines);
-
-    day = std::move(fresh);
-    outcome.loaded = true;
-    if (error) {
-        throw Error(*error);
-    }
-    return outcome;
+    day.entryLines = ReadLines(files.entryFile, kMaxEntryLines, false, loaded.warnings);
+    day.horseLines = ReadLines(files.horseFile, kMaxEntryLines, false, loaded.warnings);
+    return loaded;
 }
 
 } // namespace furlox::kol

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,16 +79,31 @@ int HeadCount(const RaceDay& day, int raceIndex);
 // Entry index of the first runner of race i: the sum of the head counts before it (strict).
 int FirstEntryIndex(const RaceDay& day, int raceIndex);
 
-struct LoadOutcome
+// A race day read from its three files, with what the user should be told about it (CP932
+// messages about a day that was cut short).
+struct LoadedDay
 {
-    bool loaded = false;              // false: a file was missing and nothing changed
-    std::vector<std::string> notices; // CP932 messages about a race day that was cut short
+    RaceDay day;
+    std::vector<std::string> warnings;
 };
 
-// Reads kol_den1.kd2, kol_den2.kd2 and kol_uma.kd2 from the work directory into `day`.
-// A missing file leaves `day` untouched. Otherwise the day is replaced as a whole; when a file
-// cannot be read to its end, the lines read before the error stay loaded and furlox::Error is
-// thrown with the message for the user.
-LoadOutcome LoadKolFiles(const std::filesystem::path& workDir, RaceDay& day);
+// Where the three files of a day are.
+struct DayFiles
+{
+    std::filesystem::path raceFile;
+    std::filesystem::path entryFile;
+    std::filesystem::path horseFile;
+
+    // kol_den1.kd2, kol_den2.kd2 and kol_uma.kd2 in a folder.
+    static DayFiles In(const std::filesystem::path& folder);
+};
+
+// Reads kol_den1.kd2, kol_den2.kd2 and kol_uma.kd2 from the work directory. nullopt when one
+// of them is missing (nothing to load: the caller's day stays, without a message). Throws
+// furlox::Error with the message for the user when a file is there but cannot be read to its
+// end (a folder, a device, a read error); nothing is loaded then either, so the caller's day
+// is never replaced by half a day.
+std::optional<LoadedDay> LoadKolFiles(const std::filesystem::path& workDir);
+std::optional<LoadedDay> LoadKolFiles(const DayFiles& files);
 
 } // namespace furlox::kol

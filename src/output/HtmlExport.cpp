@@ -196,8 +196,32 @@ void WriteHtmlExport(const AnalysedRace& race, const std::filesystem::path& outp
                      const std::filesystem::path& workDir)
 {
     const std::filesystem::path headFile = workDir / kHeadFileName;
+    // Both files are looked at before either is written, and Head.dat comes back when the
+    // page fails after all: a failed export changes nothing.
+    RefuseReadOnlyTarget(output);
+    if (!CanCreateFile(output)) {
+        throw Error("Cannot Create file " + PathText(output));
+    }
+    RefuseReadOnlyTarget(headFile);
+    if (!CanCreateFile(headFile)) {
+        throw Error("ファイル "_sj + PathText(headFile) + " を作成できません"_sj);
+    }
+    std::error_code ec;
+    const bool hadHead = std::filesystem::is_regular_file(headFile, ec);
+    std::ifstream in(headFile, std::ios::binary);
+    const std::string oldHead{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    in.close();
     WriteHeadFile(headFile, race);
-    SaveGridToHTML(race, output, headFile, workDir / kFootFileName);
+    try {
+        SaveGridToHTML(race, output, headFile, workDir / kFootFileName);
+    } catch (...) {
+        if (hadHead) {
+            WriteFileAtomic(headFile, oldHead);
+        } else {
+            std::filesystem::remove(headFile, ec);
+        }
+        throw;
+    }
 }
 
 } // namespace furlox

@@ -41,7 +41,8 @@ void SaveGridToHTML(const AnalysedRace& race, const std::filesystem::path& outpu
                     const std::filesystem::path& headFile, const std::filesystem::path& footFile);
 
 // The whole export: Head.dat rewritten in the work directory, then the page, with Foot.dat
-// read from the work directory.
+// read from the work directory. Both targets are checked first (read-only, no folder to hold
+// it), and a page that cannot be written after all brings the earlier Head.dat back.
 void WriteHtmlExport(const AnalysedRace& race, const std::filesystem::path& output,
                      const std::filesystem::path& workDir);
 

@@ -7,6 +7,7 @@
 #include "base/AtomicFile.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
+#include "base/Platform.h"
 #include "kol/KolHen.h"
 
 namespace furlox {
@@ -161,8 +162,25 @@ std::string AllRacesText(const kol::RaceDay& day)
     return JoinCrLf(lines);
 }
 
+void RefuseReadOnlyTarget(const std::filesystem::path& path)
+{
+    if (platform::IsReadOnlyFile(path)) {
+        throw Error("ファイル "_sj + EscapeControlBytes(PathText(path)) +
+                    " は読み取り専用になっているため、置き換えません。\r\n"
+                    "別の名前で保存するか、読み取り専用を外してから、もう一度お試しください。"_sj);
+    }
+}
+
+bool CanCreateFile(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    return !std::filesystem::is_directory(path, ec) && std::filesystem::is_directory(folder, ec);
+}
+
 void WriteExportFile(const std::filesystem::path& path, std::string_view bytes)
 {
+    RefuseReadOnlyTarget(path);
     if (!WriteFileAtomic(path, bytes)) {
         throw Error("ファイル "_sj + PathText(path) + " を作成できません"_sj);
     }

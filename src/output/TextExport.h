@@ -38,8 +38,17 @@ std::string JoinCrLf(const std::vector<std::string>& lines);
 // back with the race named in front ("3番目のレース「…」: "), keeping its kind.
 AnalysedRace AnalyseRaceForBatch(const kol::RaceDay& day, int raceIndex);
 
-// Writes the bytes to `path` whole or not at all; on failure throws furlox::Error
-// "ファイル <path> を作成できません" and leaves any existing file as it was.
+// Throws furlox::Error when the file at `path` is one the user made read-only: an export
+// never replaces it.
+void RefuseReadOnlyTarget(const std::filesystem::path& path);
+
+// True when a file can be made at `path` as far as can be seen before writing: its folder is
+// there and no folder has its name. An export of more than one file asks it of each first.
+bool CanCreateFile(const std::filesystem::path& path);
+
+// Writes the bytes to `path` whole or not at all; a read-only file there is refused
+// (RefuseReadOnlyTarget); on failure throws furlox::Error "ファイル <path> を作成できません" and
+// leaves any existing file as it was.
 void WriteExportFile(const std::filesystem::path& path, std::string_view bytes);
 
 // File names the save dialog suggests, from the shown race's texts: 010527東京11 for one race,

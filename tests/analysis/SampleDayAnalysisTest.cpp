@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "analysis/RaceAnalysis.h"
 #include "base/Encoding.h"
@@ -25,9 +26,9 @@ kol::RaceDay LoadSample(const kol::SampleOptions& options)
 {
     test::TempDir dir;
     kol::WriteSampleDay(options, dir.path());
-    kol::RaceDay day;
-    EXPECT_TRUE(kol::LoadKolFiles(dir.path(), day).loaded);
-    return day;
+    std::optional<kol::LoadedDay> loaded = kol::LoadKolFiles(dir.path());
+    EXPECT_TRUE(loaded.has_value());
+    return loaded ? std::move(loaded->day) : kol::RaceDay();
 }
 
 // Columns 馬, 5前 … 1前, 総合 and 印 of every grid row, in UTF-8.

@@ -6,17 +6,17 @@
 #include <fstream>
 
 #include "analysis/RaceAnalysis.h"
-#include "app/OpenDataArchive.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "kol/SampleDay.h"
 #include "output/TextExport.h"
 #include "support/LhaWriter.h"
+#include "support/OpenOutcome.h"
 #include "support/TempDir.h"
 
 using namespace furlox;
-using furlox::app::OpenArchiveResult;
-using Status = OpenArchiveResult::Status;
+using furlox::test::Opened;
+using furlox::test::OpenOutcome;
 namespace fs = std::filesystem;
 
 namespace {
@@ -47,8 +47,9 @@ struct LoadedDay
     {
         fs::create_directory(work);
         dir.Write("first.lzh", Archive(files));
-        EXPECT_EQ(app::OpenDataArchive(Utf8Text(dir / "first.lzh"), work, day, nullptr).status,
-                  Status::Extracted);
+        OpenOutcome first = test::OpenArchive(dir / "first.lzh", work);
+        EXPECT_EQ(first.status, Opened::Day);
+        day = std::move(first.day);
     }
 };
 
@@ -60,12 +61,12 @@ TEST(Faults, VanishedWorkFolderIsMadeAgain)
     const kol::SampleFiles second = SmallDay(2);
     f.dir.Write("second.lzh", Archive(second));
     fs::remove_all(f.work);
-    const OpenArchiveResult result =
-        app::OpenDataArchive(Utf8Text(f.dir / "second.lzh"), f.work, f.day, nullptr);
-    EXPECT_EQ(result.status, Status::Extracted);
+    const OpenOutcome result = test::OpenArchive(f.dir / "second.lzh", f.work);
+    EXPECT_EQ(result.status, Opened::Day);
     EXPECT_EQ(test::ReadFile(f.work / "kol_uma.kd2"), second.horseFile);
-    EXPECT_EQ(f.day.horseLines.front(), second.horseFile.substr(0, second.horseFile.find('\r')));
-    EXPECT_NO_THROW(AnalyseRace(f.day, 2));
+    EXPECT_EQ(result.day.horseLines.front(),
+              second.horseFile.substr(0, second.horseFile.find('\r')));
+    EXPECT_NO_THROW(AnalyseRace(result.day, 2));
 }
 
 TEST(Faults, WorkFolderThatIsAFileIsRefusedCleanly)
@@ -74,9 +75,8 @@ TEST(Faults, WorkFolderThatIsAFileIsRefusedCleanly)
     const auto lines = f.day.raceLines;
     f.dir.Write("second.lzh", Archive(SmallDay(2)));
     f.dir.Write("plain-file", "not a folder");
-    const OpenArchiveResult result =
-        app::OpenDataArchive(Utf8Text(f.dir / "second.lzh"), f.dir / "plain-file", f.day, nullptr);
-    EXPECT_EQ(result.status, Status::Failed);
+    const OpenOutcome result = test::OpenArchive(f.dir / "second.lzh", f.dir / "plain-file");
+    EXPECT_EQ(result.status, Opened::Failed);
     EXPECT_FALSE(result.message.empty());
     EXPECT_EQ(f.dir.Read("plain-file"), "not a folder");
     EXPECT_EQ(f.day.raceLines, lines);
@@ -90,9 +90,8 @@ TEST(Faults, GigabyteEntryIsRefusedAndTheEarlierFileStays)
     huge.data = "a few bytes that claim to be a whole gigabyte";
     huge.originalSize = 1024u * 1024 * 1024;
     f.dir.Write("huge.lzh", test::MakeLha({huge}));
-    const OpenArchiveResult result =
-        app::OpenDataArchive(Utf8Text(f.dir / "huge.lzh"), f.work, f.day, nullptr);
-    EXPECT_NE(result.status, Status::NoData);
+    const OpenOutcome result = test::OpenArchive(f.dir / "huge.lzh", f.work);
+    EXPECT_EQ(result.status, Opened::NotADay);
     EXPECT_NE(ToUtf8(result.message).find("kol_uma.kd2"), std::string::npos)
         << ToUtf8(result.message);
     EXPECT_EQ(test::ReadFile(f.work / "kol_uma.kd2"), f.files.horseFile);
@@ -141,10 +140,9 @@ TEST(Faults, ReadOnlyWorkFolderIsReportedAndTheDayStays)
         GTEST_SKIP() << "the folder stays writable for this process (root, or Windows, where "
                         "the read-only mark of a folder does not keep files out)";
     }
-    const OpenArchiveResult result =
-        app::OpenDataArchive(Utf8Text(f.dir / "second.lzh"), f.work, f.day, nullptr);
+    const OpenOutcome result = test::OpenArchive(f.dir / "second.lzh", f.work);
     fs::permissions(f.work, fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_EQ(result.status, Opened::Failed);
     EXPECT_FALSE(result.message.empty());
     EXPECT_EQ(f.day.raceLines, lines);
     EXPECT_EQ(test::ReadFile(f.work / "kol_uma.kd2"), f.files.horseFile);

@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/OpenDataArchive.h"
-#include "app/WorkDir.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "base/Platform.h"
 #include "kol/SampleDay.h"
+#include "kol/WorkDir.h"
 #include "support/LhaWriter.h"
+#include "support/OpenOutcome.h"
 #include "support/System.h"
 #include "support/TempDir.h"
 
@@ -20,8 +20,11 @@ namespace furlox::app {
 namespace {
 
 namespace fs = std::filesystem;
-using Status = OpenArchiveResult::Status;
+using kol::LoadWorkDay;
+using kol::LockWorkDir;
 using test::MakeLhaFiles;
+using test::Opened;
+using test::OpenOutcome;
 using test::ReadFile;
 using test::TempDir;
 using namespace std::chrono_literals;
@@ -50,14 +53,18 @@ struct LoadedWork
                                                   {"kol_den2.kd2", first.entryFile},
                                                   {"kol_uma.kd2", first.horseFile}}))
                       .status,
-                  Status::Extracted);
+                  Opened::Day);
     }
 
-    OpenArchiveResult Open(const std::string& name, const std::string& bytes,
-                           std::chrono::milliseconds patience = kWorkDirPatience)
+    OpenOutcome Open(const std::string& name, const std::string& bytes,
+                     std::chrono::milliseconds patience = kol::kWorkDirPatience)
     {
         dir.Write(name, bytes);
-        return OpenDataArchive(Utf8Text(dir / name), work, day, nullptr, patience);
+        OpenOutcome outcome = test::OpenArchive(dir / name, work, nullptr, patience);
+        if (outcome.status == Opened::Day) {
+            day = outcome.day;
+        }
+        return outcome;
     }
 };
 
@@ -66,11 +73,11 @@ TEST(OpenDataArchiveGuards, DataFilesInCapitalsReplaceTheLowerCaseOnes)
     LoadedWork w;
     // The listing check stays case-sensitive: the horse file's own name lets the archive in,
     // and the capitals then replace the race and entry files instead of landing beside them.
-    const OpenArchiveResult result =
+    const OpenOutcome result =
         w.Open("second.lzh", MakeLhaFiles({{"KOL_DEN1.KD2", w.second.raceFile},
                                            {"Kol_Den2.kd2", w.second.entryFile},
                                            {"kol_uma.kd2", w.second.horseFile}}));
-    ASSERT_EQ(result.status, Status::Extracted) << ToUtf8(result.message);
+    ASSERT_EQ(result.status, Opened::Day) << ToUtf8(result.message);
     EXPECT_EQ(ReadFile(w.work / "kol_den1.kd2"), w.second.raceFile);
     EXPECT_EQ(ReadFile(w.work / "kol_den2.kd2"), w.second.entryFile);
     // Read from the listing: a file system that ignores case finds the capitals either way.
@@ -80,7 +87,7 @@ TEST(OpenDataArchiveGuards, DataFilesInCapitalsReplaceTheLowerCaseOnes)
 
     // Capitals alone still hold no data.
     EXPECT_EQ(w.Open("capitals.lzh", MakeLhaFiles({{"KOL_DEN1.KD2", w.first.raceFile}})).status,
-              Status::NoData);
+              Opened::NotADay);
 }
 
 TEST(OpenDataArchiveGuards, ProgramFilesInTheWorkDirectoryStay)
@@ -88,13 +95,13 @@ TEST(OpenDataArchiveGuards, ProgramFilesInTheWorkDirectoryStay)
     LoadedWork w;
     w.dir.Write("work/Foot.dat", "<hr></body></html>");
     w.dir.Write("work/pt.exe", "the viewer");
-    const OpenArchiveResult result =
+    const OpenOutcome result =
         w.Open("second.lzh", MakeLhaFiles({{"kol_den1.kd2", w.second.raceFile},
                                            {"kol_den2.kd2", w.second.entryFile},
                                            {"kol_uma.kd2", w.second.horseFile},
                                            {"Foot.dat", "<script>"},
                                            {"PT.EXE", "not the viewer"}}));
-    ASSERT_EQ(result.status, Status::Extracted);
+    ASSERT_EQ(result.status, Opened::Day);
     const std::string message = ToUtf8(result.message);
     EXPECT_NE(message.find("Foot.dat: "), std::string::npos) << message;
     EXPECT_NE(message.find("PT.EXE: "), std::string::npos) << message;
@@ -107,10 +114,10 @@ TEST(OpenDataArchiveGuards, UnreadableNamesAreNotCalledDamage)
 {
     LoadedWork w;
     const auto lines = w.day.raceLines;
-    const OpenArchiveResult result =
+    const OpenOutcome result =
         w.Open("names.lzh",
                MakeLhaFiles({{"kol_uma.kd2", w.second.horseFile}, {"\x81\x20\xFF.kd2", "x"}}));
-    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_EQ(result.status, Opened::Failed);
     const std::string message = ToUtf8(result.message);
     EXPECT_NE(message.find("ファイル名を読み取れません"), std::string::npos) << message;
     EXPECT_EQ(message.find("壊れて"), std::string::npos) << message;
@@ -124,9 +131,8 @@ TEST(OpenDataArchiveGuards, AFolderWhereADataFileBelongsIsNamed)
     dir.Write("kol_den1.kd2", "r\r\n");
     fs::create_directory(dir / "kol_den2.kd2");
     dir.Write("kol_uma.kd2", "h\r\n");
-    kol::RaceDay day;
     try {
-        LoadWorkDay(dir.path(), day);
+        LoadWorkDay(dir.path());
         FAIL() << "the folder must be reported";
     } catch (const Error& e) {
         const std::string message = ToUtf8(e.what());
@@ -145,19 +151,17 @@ TEST(OpenDataArchiveGuards, OneExtractionAtATimePerWorkDirectory)
         // Another open (here: its lock) is running in the same work directory.
         const std::unique_ptr<platform::FileLock> running = LockWorkDir(w.work);
         ASSERT_NE(running, nullptr);
-        const OpenArchiveResult result = w.Open("second.lzh", second, 200ms);
-        EXPECT_EQ(result.status, Status::Failed);
+        const OpenOutcome result = w.Open("second.lzh", second, 200ms);
+        EXPECT_EQ(result.status, Opened::Failed);
         EXPECT_NE(ToUtf8(result.message).find("別の書庫の展開が実行中です"), std::string::npos)
             << ToUtf8(result.message);
         EXPECT_EQ(ReadFile(w.work / "kol_uma.kd2"), w.first.horseFile);
 
         // Loading waits the same way.
-        kol::RaceDay other;
-        EXPECT_THROW(LoadWorkDay(w.work, other, 200ms), Error);
-        EXPECT_EQ(other.RaceCount(), 0);
+        EXPECT_THROW(LoadWorkDay(w.work, 200ms), Error);
     }
     // Once it is over, the next open goes through.
-    EXPECT_EQ(w.Open("second.lzh", second, 200ms).status, Status::Extracted);
+    EXPECT_EQ(w.Open("second.lzh", second, 200ms).status, Opened::Day);
     EXPECT_EQ(ReadFile(w.work / "kol_uma.kd2"), w.second.horseFile);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "app/OpenDataArchive.h"
 #include "archive/ARCHIVES.h"
@@ -8,6 +9,7 @@
 #include "base/Encoding.h"
 #include "kol/SampleDay.h"
 #include "support/LhaWriter.h"
+#include "support/OpenOutcome.h"
 #include "support/System.h"
 #include "support/TempDir.h"
 
@@ -15,10 +17,11 @@ namespace furlox::app {
 namespace {
 
 namespace fs = std::filesystem;
-using Status = OpenArchiveResult::Status;
 using test::LhaEntry;
 using test::MakeLha;
 using test::MakeLhaFiles;
+using test::Opened;
+using test::OpenOutcome;
 using test::ReadFile;
 using test::RunCliIn;
 using test::Stderr;
@@ -43,15 +46,19 @@ struct Fixture
 {
     TempDir dir;
     fs::path work = dir / "work";
-    kol::RaceDay day;
+    kol::RaceDay day; // the day the window would show: the last one that came in
 
     Fixture() { fs::create_directories(work); }
 
-    OpenArchiveResult Open(const std::string& name, const std::string& bytes,
-                           archive::ArchiverProgress* progress = nullptr)
+    OpenOutcome Open(const std::string& name, const std::string& bytes,
+                     archive::ArchiverProgress* progress = nullptr)
     {
         dir.Write(name, bytes);
-        return OpenDataArchive(Utf8Text(dir / name), work, day, progress);
+        OpenOutcome outcome = test::OpenArchive(dir / name, work, progress);
+        if (outcome.status == Opened::Day) {
+            day = outcome.day;
+        }
+        return outcome;
     }
 };
 
@@ -60,19 +67,21 @@ TEST(OpenDataArchive, ExtractsAndLoadsAWholeRaceDay)
     Fixture f;
     const kol::SampleFiles sample = Sample(7, 12);
     archive::ArchiverProgress progress;
-    const OpenArchiveResult result = f.Open("day.lzh", SampleArchive(sample), &progress);
-    ASSERT_EQ(result.status, Status::Extracted) << ToUtf8(result.message);
-    EXPECT_EQ(result.extractResult, 0);
+    const OpenOutcome result = f.Open("day.lzh", SampleArchive(sample), &progress);
+    ASSERT_EQ(result.status, Opened::Day) << ToUtf8(result.message);
     EXPECT_TRUE(result.message.empty());
-    EXPECT_TRUE(result.load.loaded);
+    EXPECT_TRUE(result.warnings.empty());
     EXPECT_EQ(f.day.RaceCount(), 12);
     EXPECT_EQ(ReadFile(f.work / "kol_uma.kd2"), sample.horseFile);
     EXPECT_EQ(progress.View().lblCount, "[3/3]");
     EXPECT_TRUE(progress.View().cmdCancelEnabled); // hidden again afterwards
+    // Nothing of the extraction is left beside the day.
+    EXPECT_EQ(test::NamesIn(f.work),
+              (std::set<std::string>{"kol_den1.kd2", "kol_den2.kd2", "kol_uma.kd2"}));
 
     // A second archive replaces the day as a whole.
-    const OpenArchiveResult second = f.Open("day2.lzh", SampleArchive(Sample(8, 5)));
-    ASSERT_EQ(second.status, Status::Extracted);
+    const OpenOutcome second = f.Open("day2.lzh", SampleArchive(Sample(8, 5)));
+    ASSERT_EQ(second.status, Opened::Day);
     EXPECT_EQ(f.day.RaceCount(), 5);
 }
 
@@ -93,8 +102,8 @@ TEST(OpenDataArchive, OnlyTopLevelNamesInTheirOwnCaseCount)
     };
     for (const auto& [name, bytes] : noData) {
         SCOPED_TRACE(name);
-        const OpenArchiveResult result = f.Open(name, bytes);
-        EXPECT_EQ(result.status, Status::NoData);
+        const OpenOutcome result = f.Open(name, bytes);
+        EXPECT_EQ(result.status, Opened::NotADay);
         EXPECT_EQ(result.message, NoDataMessage());
         EXPECT_TRUE(test::NamesIn(f.work).empty()); // nothing extracted
     }
@@ -103,32 +112,104 @@ TEST(OpenDataArchive, OnlyTopLevelNamesInTheirOwnCaseCount)
     EXPECT_EQ(ToUtf8(text).substr(0, 3), "指");
 }
 
-TEST(OpenDataArchive, AnArchiveWithOnlyTheHorseFileUsesTheFilesAlreadyThere)
+// Part of a day is no day: an archive that lacks a data file, or whose data entry is refused,
+// changes nothing and names the file (the earlier behaviour put the files it had in place
+// beside the earlier day's others).
+TEST(OpenDataArchive, AnArchiveWithoutAllThreeDataFilesIsRefusedWhole)
 {
     Fixture f;
     const kol::SampleFiles sample = Sample(3, 6);
-    const OpenArchiveResult alone =
-        f.Open("uma.lzh", MakeLhaFiles({{"kol_uma.kd2", sample.horseFile}}));
-    EXPECT_EQ(alone.status, Status::Extracted);
-    EXPECT_FALSE(alone.load.loaded); // no race file in the work directory
-    EXPECT_EQ(f.day.RaceCount(), 0);
-    EXPECT_EQ(ReadFile(f.work / "kol_uma.kd2"), sample.horseFile);
-
-    ASSERT_EQ(f.Open("day.lzh", SampleArchive(sample)).status, Status::Extracted);
+    ASSERT_EQ(f.Open("day.lzh", SampleArchive(sample)).status, Opened::Day);
     const kol::SampleFiles other = Sample(4, 6);
-    const OpenArchiveResult replaced =
-        f.Open("uma2.lzh", MakeLhaFiles({{"kol_uma.kd2", other.horseFile}}));
-    EXPECT_EQ(replaced.status, Status::Extracted);
-    EXPECT_TRUE(replaced.load.loaded);
+    LhaEntry folder;
+    folder.dirName = "kol_den2.kd2";
+    folder.directory = true;
+    LhaEntry inFolder;
+    inFolder.dirName = "sub";
+    inFolder.name = "kol_den2.kd2";
+    inFolder.data = other.entryFile;
+    LhaEntry race;
+    race.name = "kol_den1.kd2";
+    race.data = other.raceFile;
+    LhaEntry horse = race;
+    horse.name = "kol_uma.kd2";
+    horse.data = other.horseFile;
+    LhaEntry oversized = race;
+    oversized.name = "kol_den2.kd2";
+    oversized.data = "claims more than an entry may hold";
+    oversized.originalSize = 300u * 1024 * 1024;
+    const std::pair<const char*, std::string> partial[] = {
+        {"uma.lzh", MakeLhaFiles({{"kol_uma.kd2", other.horseFile}})},
+        {"no-entries.lzh",
+         MakeLhaFiles({{"kol_den1.kd2", other.raceFile}, {"kol_uma.kd2", other.horseFile}})},
+        {"dot.lzh", MakeLhaFiles({{"kol_den1.kd2", other.raceFile},
+                                  {"kol_den2.kd2.", other.entryFile},
+                                  {"kol_uma.kd2", other.horseFile}})},
+        {"blank.lzh", MakeLhaFiles({{"kol_den1.kd2", other.raceFile},
+                                    {"kol_den2.kd2 ", other.entryFile},
+                                    {"kol_uma.kd2", other.horseFile}})},
+        {"zero-width.lzh", MakeLhaFiles({{"kol_den1.kd2", other.raceFile},
+                                         {"kol_den2\xE2\x80\x8B.kd2", other.entryFile},
+                                         {"kol_uma.kd2", other.horseFile}})},
+        {"folder.lzh", MakeLha({race, folder, horse})},
+        {"subfolder.lzh", MakeLha({race, inFolder, horse})},
+        {"oversized.lzh", MakeLha({race, oversized, horse})},
+    };
+    for (const auto& [name, bytes] : partial) {
+        SCOPED_TRACE(name);
+        const OpenOutcome result = f.Open(name, bytes);
+        EXPECT_EQ(result.status, Opened::NotADay);
+        const std::string message = ToUtf8(result.message);
+        EXPECT_NE(message.find(std::string(name) == "uma.lzh" ? "kol_den1.kd2" : "kol_den2.kd2"),
+                  std::string::npos)
+            << message;
+        EXPECT_EQ(ReadFile(f.work / "kol_den1.kd2"), sample.raceFile);
+        EXPECT_EQ(ReadFile(f.work / "kol_den2.kd2"), sample.entryFile);
+        EXPECT_EQ(ReadFile(f.work / "kol_uma.kd2"), sample.horseFile);
+        EXPECT_EQ(test::NamesIn(f.work),
+                  (std::set<std::string>{"kol_den1.kd2", "kol_den2.kd2", "kol_uma.kd2"}));
+    }
     EXPECT_EQ(f.day.RaceCount(), 6);
-    EXPECT_EQ(f.day.horseLines.front(), other.horseFile.substr(0, other.horseFile.find('\r')));
+    EXPECT_EQ(f.day.horseLines.front(), sample.horseFile.substr(0, sample.horseFile.find('\r')));
+}
+
+// Three empty data files, or a race file without a race, are no day either.
+TEST(OpenDataArchive, EmptyDataFilesNeverWipeTheDay)
+{
+    Fixture f;
+    const kol::SampleFiles sample = Sample(5, 4);
+    ASSERT_EQ(f.Open("day.lzh", SampleArchive(sample)).status, Opened::Day);
+    const kol::SampleFiles other = Sample(6, 4);
+    const std::pair<const char*, std::string> empty[] = {
+        {"all-empty.lzh",
+         MakeLhaFiles({{"kol_den1.kd2", ""}, {"kol_den2.kd2", ""}, {"kol_uma.kd2", ""}})},
+        {"empty-horses.lzh", MakeLhaFiles({{"kol_den1.kd2", other.raceFile},
+                                           {"kol_den2.kd2", other.entryFile},
+                                           {"kol_uma.kd2", ""}})},
+        {"no-race.lzh", MakeLhaFiles({{"kol_den1.kd2", "\r\n\r\n\x1A"},
+                                      {"kol_den2.kd2", other.entryFile},
+                                      {"kol_uma.kd2", other.horseFile}})},
+    };
+    for (const auto& [name, bytes] : empty) {
+        SCOPED_TRACE(name);
+        const OpenOutcome result = f.Open(name, bytes);
+        EXPECT_EQ(result.status, Opened::NotADay) << ToUtf8(result.message);
+        EXPECT_NE(ToUtf8(result.message)
+                      .find(name == std::string("no-race.lzh") ? "レースが 1 つもありません"
+                                                               : "は空です"),
+                  std::string::npos)
+            << ToUtf8(result.message);
+        EXPECT_EQ(ReadFile(f.work / "kol_den1.kd2"), sample.raceFile);
+        EXPECT_EQ(ReadFile(f.work / "kol_uma.kd2"), sample.horseFile);
+    }
+    EXPECT_EQ(f.day.RaceCount(), 4);
 }
 
 TEST(OpenDataArchive, DamagedArchivesKeepTheLoadedDay)
 {
     Fixture f;
     const kol::SampleFiles sample = Sample(5, 4);
-    ASSERT_EQ(f.Open("day.lzh", SampleArchive(sample)).status, Status::Extracted);
+    ASSERT_EQ(f.Open("day.lzh", SampleArchive(sample)).status, Opened::Day);
     const std::vector<std::string> raceLines = f.day.raceLines;
 
     const std::string fresh = SampleArchive(Sample(6, 9));
@@ -142,24 +223,41 @@ TEST(OpenDataArchive, DamagedArchivesKeepTheLoadedDay)
     };
     for (const auto& [name, bytes] : damaged) {
         SCOPED_TRACE(name);
-        const OpenArchiveResult result = f.Open(name, bytes);
-        EXPECT_EQ(result.status, Status::Failed);
+        const OpenOutcome result = f.Open(name, bytes);
+        EXPECT_EQ(result.status, Opened::Failed);
         EXPECT_NE(result.message.find(name), std::string::npos) << ToUtf8(result.message);
         EXPECT_EQ(f.day.raceLines, raceLines);
         EXPECT_EQ(ReadFile(f.work / "kol_uma.kd2"), sample.horseFile);
         EXPECT_EQ(test::NamesIn(f.work).size(), 3u);
     }
-    const OpenArchiveResult missing =
-        OpenDataArchive(Utf8Text(f.dir / "missing.lzh"), f.work, f.day, nullptr);
-    EXPECT_EQ(missing.status, Status::Failed);
-    EXPECT_EQ(f.day.raceLines, raceLines);
+    const OpenOutcome missing = test::OpenArchive(f.dir / "missing.lzh", f.work);
+    EXPECT_EQ(missing.status, Opened::Failed);
+    EXPECT_NE(ToUtf8(missing.message).find("見つかりません"), std::string::npos);
+}
+
+// A folder or a device given as the archive is called what it is, not "not found".
+TEST(OpenDataArchive, WhatIsNoArchiveFileIsNamedForWhatItIs)
+{
+    Fixture f;
+    fs::create_directory(f.dir / "folder.lzh");
+    const OpenOutcome folder = test::OpenArchive(f.dir / "folder.lzh", f.work);
+    EXPECT_EQ(folder.status, Opened::Failed);
+    EXPECT_NE(ToUtf8(folder.message).find("はフォルダです"), std::string::npos)
+        << ToUtf8(folder.message);
+#ifndef _WIN32
+    const OpenOutcome device = test::OpenArchive("/dev/null", f.work);
+    EXPECT_EQ(device.status, Opened::Failed);
+    EXPECT_NE(ToUtf8(device.message).find("通常のファイルではありません"), std::string::npos)
+        << ToUtf8(device.message);
+#endif
+    EXPECT_TRUE(test::NamesIn(f.work).empty());
 }
 
 TEST(OpenDataArchive, AStopKeepsThePreviousFiles)
 {
     Fixture f;
     const kol::SampleFiles sample = Sample(5, 4);
-    ASSERT_EQ(f.Open("day.lzh", SampleArchive(sample)).status, Status::Extracted);
+    ASSERT_EQ(f.Open("day.lzh", SampleArchive(sample)).status, Opened::Day);
     archive::ArchiverProgress progress;
     int reports = 0;
     progress.ProcessMessages = [&] {
@@ -167,9 +265,11 @@ TEST(OpenDataArchive, AStopKeepsThePreviousFiles)
             progress.cmdCancelClick(); // part-way through the extraction
         }
     };
-    const OpenArchiveResult result = f.Open("next.lzh", SampleArchive(Sample(9, 10)), &progress);
-    EXPECT_EQ(result.status, Status::Failed);
-    EXPECT_EQ(result.extractResult, archive::lha::kErrorCancelled);
+    const OpenOutcome result = f.Open("next.lzh", SampleArchive(Sample(9, 10)), &progress);
+    EXPECT_EQ(result.status, Opened::Failed);
+    EXPECT_NE(result.message.find(archive::lha::ResultText(archive::lha::kErrorCancelled)),
+              std::string::npos)
+        << ToUtf8(result.message);
     EXPECT_EQ(f.day.RaceCount(), 4);
     EXPECT_EQ(ReadFile(f.work / "kol_den1.kd2"), sample.raceFile);
     EXPECT_EQ(test::NamesIn(f.work).size(), 3u);
@@ -192,9 +292,8 @@ TEST(OpenDataArchive, RefusedEntriesAreReportedAndTheDayStillLoads)
     LhaEntry uma = den1;
     uma.name = "kol_uma.kd2";
     uma.data = sample.horseFile;
-    const OpenArchiveResult result = f.Open("mixed.lzh", MakeLha({evil, den1, den2, uma}));
-    EXPECT_EQ(result.status, Status::Extracted);
-    EXPECT_TRUE(result.load.loaded);
+    const OpenOutcome result = f.Open("mixed.lzh", MakeLha({evil, den1, den2, uma}));
+    EXPECT_EQ(result.status, Opened::Day);
     EXPECT_EQ(f.day.RaceCount(), 3);
     EXPECT_NE(result.message.find("../evil.txt"), std::string::npos) << ToUtf8(result.message);
     EXPECT_FALSE(fs::exists(f.dir / "evil.txt"));
@@ -203,11 +302,15 @@ TEST(OpenDataArchive, RefusedEntriesAreReportedAndTheDayStillLoads)
 TEST(OpenDataArchive, AnotherFormatNeedsItsLibrary)
 {
     Fixture f;
-    EXPECT_THROW(OpenDataArchive(Utf8Text(f.dir / "day.zip"), f.work, f.day, nullptr),
-                 archive::EArchiver);
+    // Said only of an archive that is there: a missing one is first of all missing.
+    const OpenOutcome missing = test::OpenArchive(f.dir / "day.zip", f.work);
+    EXPECT_NE(ToUtf8(missing.message).find("見つかりません"), std::string::npos)
+        << ToUtf8(missing.message);
+    f.dir.Write("day.zip", "PK\x03\x04");
+    EXPECT_THROW(OpenDataArchive(f.dir / "day.zip", f.work, nullptr), archive::EArchiver);
     // Any other name is read as an LHA archive.
-    const OpenArchiveResult result = f.Open("day.dat", SampleArchive(Sample(1, 2)));
-    EXPECT_EQ(result.status, Status::Extracted);
+    const OpenOutcome result = f.Open("day.dat", SampleArchive(Sample(1, 2)));
+    EXPECT_EQ(result.status, Opened::Day);
     EXPECT_EQ(f.day.RaceCount(), 2);
 }
 
@@ -239,6 +342,22 @@ TEST(OpenCommand, ListsTheRacesOrSaysWhyNot)
 
     EXPECT_EQ(RunCliIn(f.work, {"open", Utf8Text(f.dir / "bad.lzh")}, Stderr::Merge).exitCode, 1);
     EXPECT_EQ(RunCliIn(f.work, {"open"}, Stderr::Merge).exitCode, 2);
+
+    // Part of a day is refused like no day, naming what is missing; the day stays.
+    f.dir.Write("uma.lzh", MakeLhaFiles({{"kol_uma.kd2", "h\r\n"}}));
+    const test::CommandResult partial =
+        RunCliIn(f.work, {"open", Utf8Text(f.dir / "uma.lzh")}, Stderr::Merge);
+    EXPECT_EQ(partial.exitCode, 2) << partial.out;
+    EXPECT_NE(partial.out.find("kol_den1.kd2 がないか"), std::string::npos) << partial.out;
+    EXPECT_EQ(partial.out.find('\r'), std::string::npos);
+    EXPECT_EQ(RunCliIn(f.work, {"races"}).out, races.out);
+
+    // A missing archive is missing, whatever format its name would call for.
+    const test::CommandResult zip =
+        RunCliIn(f.work, {"open", Utf8Text(f.dir / "day.zip")}, Stderr::Merge);
+    EXPECT_EQ(zip.exitCode, 1);
+    EXPECT_NE(zip.out.find("が見つかりません"), std::string::npos) << zip.out;
+    EXPECT_EQ(zip.out.find("UNZIP32"), std::string::npos) << zip.out;
 }
 
 TEST(OpenCommand, ProgressOnATerminalIsOneLineRewrittenInPlace)
@@ -276,10 +395,9 @@ TEST(OpenCommand, TheBundledSampleDayOpens)
         GTEST_SKIP() << "no bundled sample day yet";
     }
     Fixture f;
-    const OpenArchiveResult result = OpenDataArchive(Utf8Text(sample), f.work, f.day, nullptr);
-    ASSERT_EQ(result.status, Status::Extracted) << ToUtf8(result.message);
-    EXPECT_TRUE(result.load.loaded);
-    EXPECT_EQ(f.day.RaceCount(), 36);
+    const OpenOutcome result = test::OpenArchive(sample, f.work);
+    ASSERT_EQ(result.status, Opened::Day) << ToUtf8(result.message);
+    EXPECT_EQ(result.day.RaceCount(), 36);
     // It is the generator's day for seed 1, packed by another archiver.
     const kol::SampleFiles expected = Sample(1, 36);
     EXPECT_EQ(ReadFile(f.work / "kol_den1.kd2"), expected.raceFile);

@@ -6,6 +6,8 @@
 #include <fstream>
 
 #include "app/WorkDir.h"
+#include "base/Encoding.h"
+#include "base/Error.h"
 #include "support/TempDir.h"
 
 using namespace furlox;
@@ -55,4 +57,20 @@ TEST(WorkDir, TheUsersOwnFooterIsNeverOverwritten)
 
     EXPECT_EQ(ChooseWorkDir(bin, user), user);
     EXPECT_EQ(test::ReadFile(user / "Foot.dat"), "edited by the user");
+}
+
+TEST(WorkDir, AUserFolderThatCannotBeMadeIsSaid)
+{
+    // Something in the way of the per-user data folder: a plain file where a folder must be.
+    test::TempDir root;
+    const fs::path bin = root.path() / "usr" / "bin";
+    Write(bin / "furlox", "program");
+    Write(root.path() / "home", "a file, not a folder");
+    try {
+        ChooseWorkDir(bin, root.path() / "home" / "Morvane" / "Furlox");
+        FAIL() << "the folder that cannot be made must be reported";
+    } catch (const Error& e) {
+        EXPECT_NE(ToUtf8(e.what()).find("データフォルダ"), std::string::npos);
+        EXPECT_NE(ToUtf8(e.what()).find("を作成できません"), std::string::npos);
+    }
 }

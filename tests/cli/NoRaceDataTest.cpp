@@ -1,10 +1,8 @@
 // Every way the CLI meets a work folder without a whole race day says so in the one wording.
 #include <gtest/gtest.h>
 
-#include "app/WorkDir.h"
 #include "base/Encoding.h"
-#include "kol/SampleDay.h"
-#include "support/LhaWriter.h"
+#include "kol/WorkDir.h"
 #include "support/System.h"
 #include "support/TempDir.h"
 
@@ -31,14 +29,4 @@ TEST(CliNoRaceData, OneMessageForEveryCommand)
         EXPECT_EQ(result.exitCode, 1) << command[0];
         EXPECT_NE(result.out.find(message), std::string::npos) << command[0] << ": " << result.out;
     }
-
-    // An archive with a race file and a horse file but no entry file: it is extracted, and
-    // then the work folder still holds no whole race day.
-    const kol::SampleFiles day = kol::MakeSampleDay({1, 2, false});
-    dir.Write("partial.lzh",
-              test::MakeLhaFiles({{"kol_den1.kd2", day.raceFile}, {"kol_uma.kd2", day.horseFile}}));
-    const test::CommandResult opened =
-        RunCliIn(work, {"open", Utf8Text(dir.path() / "partial.lzh")}, Stderr::Merge);
-    EXPECT_EQ(opened.exitCode, 1);
-    EXPECT_NE(opened.out.find(message), std::string::npos) << opened.out;
 }

@@ -4,15 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "kol/KolHen.h"
 #include "kol/LineReader.h"
-#include "support/System.h"
-#include "support/TempDir.h"
 
 namespace furlox::kol {
 namespace {
@@ -89,30 +85,6 @@ TEST(QuickPaths, LinesCutBetweenPiecesSplitAsTheWholeBytes)
             }
         }
     }
-}
-
-TEST(QuickPaths, FileOfUnknownSizeIsReadWhole)
-{
-    // A pipe has no size and hands its bytes over in pieces of its own choosing.
-    test::TempDir dir;
-#ifdef _WIN32
-    GTEST_SKIP() << "Windows has no fifos (named pipes in the file system)";
-#endif
-    const std::filesystem::path fifo = dir.path() / "kol_uma.kd2";
-    ASSERT_TRUE(test::MakeFifo(fifo));
-    std::string expected;
-    for (int i = 0; i < 300; ++i) {
-        expected += std::to_string(i) + std::string(1000, 'u') + "\r\n";
-    }
-    std::thread writer([&] {
-        // Opening waits for the reader; the bytes then go in pieces the pipe chooses.
-        std::ofstream(fifo, std::ios::binary) << expected;
-    });
-    const KolFileRead read = ReadKolFile(fifo, 1000);
-    writer.join();
-    EXPECT_FALSE(read.error.has_value());
-    ASSERT_EQ(read.lines.lines.size(), 300u);
-    EXPECT_EQ(read.lines.lines[299], "299" + std::string(1000, 'u'));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "kol/KolRecords.h"
 #include "kol/LineReader.h"
 #include "kol/RaceDay.h"
+#include "support/System.h"
 #include "support/TempDir.h"
 
 using namespace furlox;
@@ -201,10 +202,10 @@ TEST(LoadKolFiles, LoadsAllThreeFilesAndAlignsRunners)
     dir.Write(kEntryFileName, entries);
     dir.Write(kHorseFileName, horses);
 
-    RaceDay day;
-    LoadOutcome outcome = LoadKolFiles(dir.path(), day);
-    ASSERT_TRUE(outcome.loaded);
-    EXPECT_TRUE(outcome.notices.empty());
+    const std::optional<LoadedDay> loaded = LoadKolFiles(dir.path());
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(loaded->warnings.empty());
+    const RaceDay& day = loaded->day;
     EXPECT_EQ(day.RaceCount(), 2);
     EXPECT_EQ(FirstEntryIndex(day, 0), 0);
     EXPECT_EQ(FirstEntryIndex(day, 1), 16);
@@ -215,17 +216,12 @@ TEST(LoadKolFiles, LoadsAllThreeFilesAndAlignsRunners)
     EXPECT_EQ(HeadCount(day, 1), 12);
 }
 
-TEST(LoadKolFiles, MissingFileLeavesThePreviousDay)
+TEST(LoadKolFiles, AMissingFileLoadsNothing)
 {
     TempDir dir;
-    RaceDay day;
-    day.raceLines = {"old"};
-    day.races = {ParseRaceRecord("old")};
     dir.Write(kRaceFileName, "x\r\n");
     dir.Write(kHorseFileName, "x\r\n");
-    EXPECT_FALSE(LoadKolFiles(dir.path(), day).loaded);
-    EXPECT_EQ(day.RaceCount(), 1);
-    EXPECT_EQ(day.raceLines[0], "old");
+    EXPECT_FALSE(LoadKolFiles(dir.path()).has_value());
 }
 
 TEST(LoadKolFiles, SecondDayReplacesTheFirstWhole)
@@ -241,8 +237,7 @@ TEST(LoadKolFiles, SecondDayReplacesTheFirstWhole)
     dir.Write(kRaceFileName, races);
     dir.Write(kEntryFileName, lines);
     dir.Write(kHorseFileName, lines);
-    RaceDay day;
-    ASSERT_TRUE(LoadKolFiles(dir.path(), day).loaded);
+    RaceDay day = LoadKolFiles(dir.path()).value().day;
     EXPECT_EQ(day.RaceCount(), 3);
 
     RaceFields small;
@@ -250,7 +245,7 @@ TEST(LoadKolFiles, SecondDayReplacesTheFirstWhole)
     dir.Write(kRaceFileName, RaceLine(small) + "\r\n");
     dir.Write(kEntryFileName, "A\r\nB\r\n");
     dir.Write(kHorseFileName, "A\r\nB\r\n");
-    ASSERT_TRUE(LoadKolFiles(dir.path(), day).loaded);
+    day = LoadKolFiles(dir.path()).value().day;
     EXPECT_EQ(day.RaceCount(), 1);
     EXPECT_EQ(day.races.size(), 1u);
     EXPECT_EQ(day.EntryLine(2), "") << "no line of the earlier day may show through";
@@ -270,31 +265,31 @@ TEST(LoadKolFiles, LimitsCutTheDayAndSayWhy)
     dir.Write(kRaceFileName, races);
     dir.Write(kEntryFileName, lines);
     dir.Write(kHorseFileName, lines);
-    RaceDay day;
-    LoadOutcome outcome = LoadKolFiles(dir.path(), day);
+    const LoadedDay loaded = LoadKolFiles(dir.path()).value();
+    const RaceDay& day = loaded.day;
     EXPECT_EQ(day.RaceCount(), 39);
     EXPECT_EQ(day.entryLines.size(), 648u);
     EXPECT_EQ(day.horseLines.size(), 648u);
-    ASSERT_EQ(outcome.notices.size(), 3u);
-    EXPECT_NE(U(outcome.notices[0]).find("41 レース分"), std::string::npos);
-    EXPECT_NE(U(outcome.notices[1]).find("kol_den2.kd2"), std::string::npos);
+    ASSERT_EQ(loaded.warnings.size(), 3u);
+    EXPECT_NE(U(loaded.warnings[0]).find("41 レース分"), std::string::npos);
+    EXPECT_NE(U(loaded.warnings[1]).find("kol_den2.kd2"), std::string::npos);
 }
 
-TEST(LoadKolFiles, ReadErrorKeepsWhatWasReadAndReports)
+// A file that cannot be read to its end is reported and loads nothing: the caller keeps its
+// whole earlier day instead of the race file read before the error (a departure from keeping
+// the lines read so far).
+TEST(LoadKolFiles, ReadErrorReportsAndLoadsNothing)
 {
     TempDir dir;
     dir.Write(kRaceFileName, RaceLine(RaceFields()) + "\r\n");
     fs::create_directory(dir.path() / kEntryFileName); // exists, but reading it fails
     dir.Write(kHorseFileName, "h\r\n");
-    RaceDay day;
     try {
-        LoadKolFiles(dir.path(), day);
+        LoadKolFiles(dir.path());
         FAIL() << "a read error must be reported";
     } catch (const Error& e) {
         EXPECT_NE(U(e.what()).find("kol_den2.kd2"), std::string::npos);
     }
-    EXPECT_EQ(day.RaceCount(), 1) << "the race file read before the error stays loaded";
-    EXPECT_TRUE(day.entryLines.empty());
 }
 
 TEST(LoadKolFiles, EmptyAndGarbageFilesNeverCrash)
@@ -303,8 +298,7 @@ TEST(LoadKolFiles, EmptyAndGarbageFilesNeverCrash)
     dir.Write(kRaceFileName, "");
     dir.Write(kEntryFileName, "");
     dir.Write(kHorseFileName, "");
-    RaceDay day;
-    EXPECT_TRUE(LoadKolFiles(dir.path(), day).loaded);
+    RaceDay day = LoadKolFiles(dir.path()).value().day;
     EXPECT_EQ(day.RaceCount(), 0);
     EXPECT_THROW(HeadCount(day, 0), ConvertError) << "no race: the head count is not a number";
 
@@ -315,8 +309,48 @@ TEST(LoadKolFiles, EmptyAndGarbageFilesNeverCrash)
     dir.Write(kRaceFileName, garbage);
     dir.Write(kEntryFileName, garbage);
     dir.Write(kHorseFileName, garbage);
-    EXPECT_TRUE(LoadKolFiles(dir.path(), day).loaded);
+    day = LoadKolFiles(dir.path()).value().day;
     for (int i = 0; i < day.RaceCount(); ++i) {
         EXPECT_FALSE(day.races[i].raceHeader.empty());
     }
+}
+
+// Only regular files are read, and no more of one than a day can hold: a fifo would block
+// every command, a link to an endless device would fill the memory, a sparse file of
+// gigabytes would take minutes.
+TEST(LoadKolFiles, OnlyRegularFilesAreReadAndNoMoreThanADayHolds)
+{
+    TempDir dir;
+    dir.Write(kRaceFileName, RaceLine(RaceFields()) + "\r\n");
+    dir.Write(kEntryFileName, "e\r\n");
+    const fs::path horses = dir.path() / kHorseFileName;
+    const auto refused = [&](const char* what) {
+        try {
+            LoadKolFiles(dir.path());
+            ADD_FAILURE() << what << " was read";
+        } catch (const Error& e) {
+            EXPECT_NE(U(e.what()).find("kol_uma.kd2 は通常のファイルではない"), std::string::npos)
+                << U(e.what());
+        }
+    };
+    if (test::MakeFifo(horses)) {
+        refused("a fifo without a writer"); // at once: nothing waits for a writer
+        fs::remove(horses);
+    }
+#ifndef _WIN32
+    fs::create_symlink("/dev/zero", horses);
+    refused("a link to /dev/zero");
+    fs::remove(horses);
+#endif
+    std::ofstream(horses, std::ios::binary) << "h\r\n";
+    fs::resize_file(horses, 4ull * 1024 * 1024 * 1024); // sparse where the system allows
+    const LoadedDay loaded = LoadKolFiles(dir.path()).value();
+    ASSERT_EQ(loaded.warnings.size(), 1u);
+    EXPECT_NE(U(loaded.warnings[0]).find("kol_uma.kd2)は 1 日分のデータとしては大きすぎる"),
+              std::string::npos)
+        << U(loaded.warnings[0]);
+    EXPECT_NE(U(loaded.warnings[0]).find(std::to_string(kMaxEntryLines * kMaxLineBytes)),
+              std::string::npos);
+    // The cut line of zero bytes is no line: only the whole one before it.
+    EXPECT_EQ(loaded.day.horseLines, (std::vector<std::string>{"h"}));
 }

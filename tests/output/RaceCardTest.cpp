@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <set>
 
 #include "base/Encoding.h"
@@ -30,9 +31,9 @@ kol::RaceDay FullSampleDay(const furlox::test::TempDir& dir)
     options.seed = 1;
     options.full = true;
     kol::WriteSampleDay(options, dir.path());
-    kol::RaceDay day;
-    EXPECT_TRUE(kol::LoadKolFiles(dir.path(), day).loaded);
-    return day;
+    std::optional<kol::LoadedDay> loaded = kol::LoadKolFiles(dir.path());
+    EXPECT_TRUE(loaded.has_value());
+    return loaded ? std::move(loaded->day) : kol::RaceDay();
 }
 
 bool PageHoldsText(const RaceCardPage& page, const std::string& cp932)

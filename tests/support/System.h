@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +50,31 @@ inline CommandResult RunCliIn(const std::filesystem::path& work, std::vector<std
     arguments.insert(arguments.begin(), {"--workdir", Utf8Text(work)});
     return RunCli(arguments, stderrTo);
 }
+
+// A program running beside the test, started without waiting for it (its standard input and
+// output empty, its standard error the test's own), for tests that stop one half-way.
+class StartedProgram
+{
+public:
+    // nullptr when it cannot be started.
+    static std::unique_ptr<StartedProgram> Start(const std::filesystem::path& program,
+                                                 const std::vector<std::string>& arguments);
+    // Kills it when it still runs, and waits for its end.
+    ~StartedProgram();
+    StartedProgram(const StartedProgram&) = delete;
+    StartedProgram& operator=(const StartedProgram&) = delete;
+
+    // Ends it at once, as kill -9 or a power cut would: none of its own code runs any more.
+    void Kill();
+    // Waits for its end: its exit code, -1 when it was killed.
+    int Wait();
+
+private:
+    explicit StartedProgram(std::intptr_t handle) : m_handle(handle) {}
+    std::intptr_t m_handle; // the process id, or the process handle on Windows
+    bool m_ended = false;
+    int m_exitCode = -1;
+};
 
 // Makes a fifo (a named pipe in the file system). False when it cannot be made, and always on
 // Windows, which has no such thing.

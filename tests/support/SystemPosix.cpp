@@ -1,6 +1,7 @@
 #include "support/System.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -103,6 +104,58 @@ CommandResult RunProgram(const std::filesystem::path& program,
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+std::unique_ptr<StartedProgram> StartedProgram::Start(const std::filesystem::path& program,
+                                                      const std::vector<std::string>& arguments)
+{
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> argv = {program.string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argvPointers = Pointers(argv);
+    pid_t child = 0;
+    const int spawned =
+        ::posix_spawn(&child, argv[0].c_str(), &actions, nullptr, argvPointers.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        return nullptr;
+    }
+    return std::unique_ptr<StartedProgram>(new StartedProgram(child));
+}
+
+StartedProgram::~StartedProgram()
+{
+    if (!m_ended) {
+        Kill();
+        Wait();
+    }
+}
+
+void StartedProgram::Kill()
+{
+    if (!m_ended) {
+        ::kill(static_cast<pid_t>(m_handle), SIGKILL);
+    }
+}
+
+int StartedProgram::Wait()
+{
+    if (m_ended) {
+        return m_exitCode;
+    }
+    int status = 0;
+    while (::waitpid(static_cast<pid_t>(m_handle), &status, 0) < 0) {
+        if (errno != EINTR) {
+            m_ended = true;
+            return m_exitCode;
+        }
+    }
+    m_ended = true;
+    m_exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return m_exitCode;
 }
 
 bool MakeFifo(const std::filesystem::path& path)

@@ -194,6 +194,69 @@ CommandResult RunProgram(const std::filesystem::path& program,
     return result;
 }
 
+std::unique_ptr<StartedProgram> StartedProgram::Start(const std::filesystem::path& program,
+                                                      const std::vector<std::string>& arguments)
+{
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    Handles forChild;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = forChild.Add(OpenNul(inheritable, GENERIC_READ));
+    startup.hStdOutput = forChild.Add(OpenNul(inheritable, GENERIC_WRITE));
+    HANDLE own = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), ::GetStdHandle(STD_ERROR_HANDLE),
+                      ::GetCurrentProcess(), &own, 0, TRUE, DUPLICATE_SAME_ACCESS);
+    startup.hStdError = forChild.Add(own);
+
+    std::wstring line;
+    AppendQuoted(line, program.wstring());
+    for (const std::string& argument : arguments) {
+        AppendQuoted(line, Wide(argument));
+    }
+    PROCESS_INFORMATION process{};
+    const BOOL started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                          nullptr, &startup, &process);
+    forChild.CloseAll();
+    if (!started) {
+        return nullptr;
+    }
+    ::CloseHandle(process.hThread);
+    return std::unique_ptr<StartedProgram>(
+        new StartedProgram(reinterpret_cast<std::intptr_t>(process.hProcess)));
+}
+
+StartedProgram::~StartedProgram()
+{
+    if (!m_ended) {
+        Kill();
+        Wait();
+    }
+}
+
+void StartedProgram::Kill()
+{
+    if (!m_ended) {
+        // The exit code of a killed program, as a POSIX shell reports kill -9.
+        ::TerminateProcess(reinterpret_cast<HANDLE>(m_handle), 137);
+    }
+}
+
+int StartedProgram::Wait()
+{
+    if (m_ended) {
+        return m_exitCode;
+    }
+    const HANDLE process = reinterpret_cast<HANDLE>(m_handle);
+    ::WaitForSingleObject(process, INFINITE);
+    DWORD code = 0;
+    // Killed (TerminateProcess above) reads as -1, as on POSIX.
+    m_exitCode = ::GetExitCodeProcess(process, &code) && code != 137 ? static_cast<int>(code) : -1;
+    ::CloseHandle(process);
+    m_ended = true;
+    return m_exitCode;
+}
+
 bool MakeFifo(const std::filesystem::path&)
 {
     return false;

@@ -13,6 +13,7 @@
 #include "app/OpenDataArchive.h"
 #include "app/ui/Application.h"
 #include "archive/ui/LHPRGDLG.h"
+#include "base/ui/QtText.h"
 #include "kol/RaceDay.h"
 #include "skin/ui/dxfProgressBar.h"
 
@@ -32,7 +33,6 @@ int main(int argc, char** argv)
     const int percent = args.size() > 3 ? args[3].toInt() : 50;
 
     QTemporaryDir work;
-    kol::RaceDay day;
     bool taken = false;
     int code = 1;
     RunWithProgressDialog(nullptr, [&](TDlgArchiverProgress& dialog) {
@@ -59,9 +59,10 @@ int main(int argc, char** argv)
                                   {QStringLiteral("-window"), QStringLiteral("root"),
                                    QStringLiteral("-crop"), crop, QStringLiteral("+repage"), out});
         });
-        const app::OpenArchiveResult result = app::OpenDataArchive(
-            archivePath.toStdString(), work.path().toStdString(), day, &dialog.Progress());
-        if (result.status != app::OpenArchiveResult::Status::Extracted) {
+        try {
+            app::OpenDataArchive(ui::PathOf(archivePath), ui::PathOf(work.path()),
+                                 &dialog.Progress());
+        } catch (const std::exception&) {
             std::fprintf(stderr, "progress-shot: the archive was not extracted\n");
         }
     });

@@ -13,15 +13,15 @@ void RunWithProgressDialog(QWidget* owner,
     extract(*dialog);
 }
 
-app::OpenArchiveResult OpenDataArchiveWithProgress(QWidget* owner, const std::string& archivePath,
-                                                   const std::filesystem::path& workDir,
-                                                   kol::RaceDay& day)
+archive::OpenedDay OpenDataArchiveWithProgress(QWidget* owner,
+                                               const std::filesystem::path& archivePath,
+                                               const std::filesystem::path& workDir)
 {
-    app::OpenArchiveResult result;
+    archive::OpenedDay opened;
     RunWithProgressDialog(owner, [&](TDlgArchiverProgress& dialog) {
-        result = app::OpenDataArchive(archivePath, workDir, day, &dialog.Progress());
+        opened = app::OpenDataArchive(archivePath, workDir, &dialog.Progress());
     });
-    return result;
+    return opened;
 }
 
 } // namespace furlox::ui

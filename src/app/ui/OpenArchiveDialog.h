@@ -3,7 +3,6 @@
 #include <QWidget>
 #include <filesystem>
 #include <functional>
-#include <string>
 
 #include "app/OpenDataArchive.h"
 #include "archive/ui/LHPRGDLG.h"
@@ -22,8 +21,8 @@ void RunWithProgressDialog(QWidget* owner,
 
 // The open-archive flow of the core (check, extract, load) with the progress dialog shown
 // during the extraction. Errors of the flow are thrown on, after the dialog is gone.
-app::OpenArchiveResult OpenDataArchiveWithProgress(QWidget* owner, const std::string& archivePath,
-                                                   const std::filesystem::path& workDir,
-                                                   kol::RaceDay& day);
+archive::OpenedDay OpenDataArchiveWithProgress(QWidget* owner,
+                                               const std::filesystem::path& archivePath,
+                                               const std::filesystem::path& workDir);
 
 } // namespace furlox::ui

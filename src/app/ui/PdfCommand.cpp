@@ -1,23 +1,35 @@
 #include "app/ui/PdfCommand.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 
 #include "analysis/RaceAnalysis.h"
-#include "app/WorkDir.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "base/ui/QtText.h"
 #include "kol/RaceDay.h"
+#include "kol/WorkDir.h"
 #include "output/RaceCard.h"
 #include "output/ui/RaceCardPrinter.h"
 
 namespace furlox::ui {
 namespace {
 
-void PrintError(const std::string& cp932)
+// A message on the terminal: its CR LF line ends as LF, every other control byte escaped.
+void PrintError(std::string_view cp932)
 {
-    std::cerr << ToUtf8(cp932) << "\n";
+    std::string shown;
+    for (std::size_t start = 0; start <= cp932.size();) {
+        std::size_t end = std::min(cp932.find('\n', start), cp932.size());
+        std::string_view line = cp932.substr(start, end - start);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        shown += EscapeControlBytes(line) + (end < cp932.size() ? "\n" : "");
+        start = end + 1;
+    }
+    std::cerr << ToUtf8(shown) << "\n";
 }
 
 constexpr const char* kUsage = "usage: furlox [--workdir DIR] --pdf FILE (--all | --race N)\n";
@@ -44,15 +56,15 @@ int RunPdfCommand(const std::filesystem::path& workDir, const QString& file, boo
         return 2;
     }
     try {
-        kol::RaceDay day;
-        const kol::LoadOutcome outcome = LoadWorkDay(workDir, day);
-        if (!outcome.loaded) {
-            PrintError(NoRaceDataMessage(workDir));
+        const std::optional<kol::LoadedDay> loaded = kol::LoadWorkDay(workDir);
+        if (!loaded) {
+            PrintError(kol::NoRaceDataMessage(workDir));
             return 1;
         }
-        for (const std::string& notice : outcome.notices) {
-            PrintError(notice);
+        for (const std::string& warning : loaded->warnings) {
+            PrintError(warning);
         }
+        const kol::RaceDay& day = loaded->day;
         std::vector<int> races = AllRaceIndexes(day);
         if (!all) {
             if (raceIndex >= day.RaceCount()) {

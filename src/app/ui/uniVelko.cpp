@@ -36,6 +36,7 @@
 #include "base/ui/QtText.h"
 #include "base/ui/WindowSettings.h"
 #include "detail/ui/uniSyosai.h"
+#include "kol/WorkDir.h"
 #include "output/CsvExport.h"
 #include "output/HtmlExport.h"
 #include "output/PlotExport.h"
@@ -85,15 +86,9 @@ QFrame* MakePanel(QWidget* parent, const QRect& place, const QColor& colour, boo
 
 QString NoDataNotice(const std::filesystem::path& workDir)
 {
-    return Q(NoRaceDataMessage(workDir)) +
+    return Q(kol::NoRaceDataMessage(workDir)) +
            QStringLiteral("\n\n「開く」ボタン（Ctrl+O）でデータ書庫（.lzh）を選ぶか、\n"
                           "書庫ファイルをこのウィンドウにドロップしてください。");
-}
-
-bool SameDay(const kol::RaceDay& a, const kol::RaceDay& b)
-{
-    return a.raceLines == b.raceLines && a.entryLines == b.entryLines &&
-           a.horseLines == b.horseLines;
 }
 
 QLabel* MakeLabel(QWidget* parent, int left, int top, const QFont& font, const QColor& colour)
@@ -335,6 +330,9 @@ void TfrmVelko::closeEvent(QCloseEvent* event)
 
 void TfrmVelko::StartUpLoad()
 {
+    // An open killed while it put its files in place is finished first: the files looked at
+    // below are then one whole day.
+    kol::RecoverWorkDirLocked(m_workDir);
     const bool present = std::filesystem::exists(m_workDir / kol::kRaceFileName) &&
                          std::filesystem::exists(m_workDir / kol::kHorseFileName);
     if (!present) {
@@ -348,20 +346,22 @@ void TfrmVelko::StartUpLoad()
 
 bool TfrmVelko::LoadKolFiles()
 {
-    kol::LoadOutcome outcome;
-    try {
-        outcome = LoadWorkDay(m_workDir, m_day);
-    } catch (...) {
-        DayReplaced(); // the lines read before the error stay loaded
-        throw;
+    std::optional<kol::LoadedDay> loaded = kol::LoadWorkDay(m_workDir);
+    if (!loaded) {
+        return false;
     }
-    if (outcome.loaded) {
-        DayReplaced();
-        for (const std::string& notice : outcome.notices) {
-            ShowMessage(Q(notice));
-        }
+    TakeDay(std::move(*loaded));
+    return true;
+}
+
+void TfrmVelko::TakeDay(kol::LoadedDay loaded)
+{
+    DropRace(); // nothing reads the old day while it is replaced
+    m_day = std::move(loaded.day);
+    DayReplaced();
+    for (const std::string& warning : loaded.warnings) {
+        ShowMessage(Q(warning));
     }
-    return outcome.loaded;
 }
 
 void TfrmVelko::DayReplaced()
@@ -980,45 +980,19 @@ void TfrmVelko::OpenArchiveNow(const QString& archivePath)
 {
     m_busy = true;
     const auto done = qScopeGuard([this] { m_busy = false; });
-    app::OpenArchiveResult result;
-    const kol::RaceDay before = m_day;
+    archive::OpenedDay opened;
     try {
-        result =
-            OpenDataArchiveWithProgress(this, archivePath.toUtf8().toStdString(), m_workDir, m_day);
-    } catch (...) {
-        if (!SameDay(before, m_day)) {
-            DayReplaced(); // a read error keeps the lines read before it
-        }
-        throw;
-    }
-    QString message = Q(result.message);
-    message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    switch (result.status) {
-    case app::OpenArchiveResult::Status::NoData:
-        ShowMessage(message);
+        opened = OpenDataArchiveWithProgress(this, PathOf(archivePath), m_workDir);
+    } catch (const app::NotADayError& e) {
+        // Not a race day: said plainly, and the day shown stays.
+        ShowMessage(Q(e.what()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         return;
-    case app::OpenArchiveResult::Status::Failed:
-        ShowMessage(message, true);
-        return;
-    case app::OpenArchiveResult::Status::Extracted:
-        break;
     }
-    if (result.load.loaded) {
-        DayReplaced();
-        for (const std::string& notice : result.load.notices) {
-            ShowMessage(Q(notice));
-        }
+    TakeDay(std::move(opened.loaded));
+    if (!opened.refusals.empty()) {
+        ShowMessage(Q(opened.refusals).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
     }
-    if (!message.isEmpty()) {
-        ShowMessage(message, true);
-    }
-    if (m_day.RaceCount() > 0) {
-        AnalyseRace(0);
-    } else {
-        // Analysing race 0 of no race day would only complain about a missing head count.
-        ShowMessage(QStringLiteral("書庫を展開しました。\n") + Q(NoRaceDataMessage(m_workDir)),
-                    true);
-    }
+    AnalyseRace(0);
 }
 
 void TfrmVelko::dragEnterEvent(QDragEnterEvent* event)

@@ -186,6 +186,8 @@ private:
     void RunBatchExport(const std::string& suggestedName, const std::function<std::string()>& build,
                         const std::function<void()>& finished);
     // A new race day (or part of one) was loaded: nothing of the old analysed race stays.
+    // Makes the loaded day this one, with the race menu, and tells its warnings.
+    void TakeDay(kol::LoadedDay loaded);
     void DayReplaced();
     // Takes every figure of the analysed race off the screen and closes the detail window.
     void DropRace();

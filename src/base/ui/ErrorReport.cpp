@@ -13,7 +13,8 @@ namespace furlox::ui {
 QString ErrorText(const std::exception& error)
 {
     if (const auto* own = dynamic_cast<const Error*>(&error)) {
-        return Q(own->what());
+        // The core's messages break their lines with CR LF, as a Windows message box wants.
+        return Q(own->what()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     }
     if (const auto* fs = dynamic_cast<const std::filesystem::filesystem_error*>(&error)) {
         const QString reason = QString::fromLocal8Bit(fs->code().message().c_str());

@@ -25,6 +25,7 @@
 #include "app/ui/SingleInstance.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
+#include "archive/DayArchive.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "base/Settings.h"
@@ -589,7 +590,9 @@ private slots:
         QVERIFY(detailErrors.isEmpty());
     }
 
-    void loadThatFailsPartWayDropsTheOldRace()
+    // A load that fails part-way changes nothing: the day shown stays whole (it used to give
+    // way to the new race file read before the error).
+    void loadThatFailsPartWayKeepsTheShownDay()
     {
         QTemporaryDir work;
         kol::SampleOptions sample;
@@ -600,7 +603,8 @@ private slots:
         TfrmVelko window(options);
         window.AnalyseRace(12);
         QVERIFY(window.RaceShown());
-        // The horse file cannot be read to its end: the race file before it is the new day's.
+        const std::vector<std::string> raceLines = window.LoadedDay().raceLines;
+        // The horse file cannot be read to its end.
         BrokenDay().WriteFiles(PathOf(work.path()));
         const QString horses = work.filePath(QStringLiteral("kol_uma.kd2"));
         QVERIFY(QFile::remove(horses));
@@ -612,11 +616,50 @@ private slots:
             thrown = true;
         }
         QVERIFY(thrown);
-        QVERIFY(!window.RaceShown());
-        QVERIFY(window.Race().runners.empty());
-        QVERIFY(window.Grid1->isHidden());
-        QVERIFY(window.lblTitle1->text().isEmpty());
+        QVERIFY(window.RaceShown());
+        QCOMPARE(window.CurrentRace(), 12);
+        QVERIFY(window.LoadedDay().raceLines == raceLines);
         QCOMPARE(window.popMenu->actions().size(), window.LoadedDay().RaceCount());
+    }
+
+    // An open cut off while its files went in place (here: an exception at the second rename,
+    // which leaves the new race file beside the old entry and horse files) is finished when the
+    // window starts: it shows the new day, never the mix.
+    void startFinishesAnOpenCutOffHalfWay()
+    {
+        QTemporaryDir work;
+        kol::SampleOptions sample;
+        sample.seed = 1;
+        sample.races = 3;
+        kol::WriteSampleDay(sample, PathOf(work.path()));
+        sample.seed = 2;
+        sample.races = 5;
+        QTemporaryDir archives;
+        const QString archive = WriteArchive(archives.path(), kol::MakeSampleDay(sample));
+        struct CutOff
+        {
+        };
+        bool cut = false;
+        try {
+            archive::ExtractDayArchive(PathOf(archive), PathOf(work.path()), nullptr, [](int step) {
+                if (step == 5) { // three second names, the journal, one rename
+                    throw CutOff();
+                }
+            });
+        } catch (const CutOff&) {
+            cut = true;
+        }
+        QVERIFY(cut);
+        QVERIFY(QFile::exists(work.filePath(QStringLiteral(".furlox-commit"))));
+
+        TfrmVelko::Options options;
+        options.workDir = PathOf(work.path());
+        TfrmVelko window(options);
+        QCOMPARE(window.LoadedDay().RaceCount(), 5);
+        QVERIFY(window.LoadedDay().raceLines ==
+                kol::LoadKolFiles(PathOf(work.path()))->day.raceLines);
+        QVERIFY(!QFile::exists(work.filePath(QStringLiteral(".furlox-commit"))));
+        QVERIFY(m_messages.isEmpty());
     }
 
     // ---- errors never end the program --------------------------------------------

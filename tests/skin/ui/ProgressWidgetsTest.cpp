@@ -10,6 +10,7 @@
 #include "app/OpenDataArchive.h"
 #include "app/ui/Application.h"
 #include "app/ui/OpenArchiveDialog.h"
+#include "base/Error.h"
 #include "base/ui/QtText.h"
 #include "skin/ui/dxfLabel.h"
 #include "skin/ui/dxfProgressBar.h"
@@ -347,8 +348,7 @@ private slots:
         QTemporaryDir work;
         QWidget owner;
         std::vector<Shown> shown;
-        app::OpenArchiveResult result;
-        kol::RaceDay day;
+        archive::OpenedDay opened;
         QImage lastBar;
         RunWithProgressDialog(&owner, [&](TDlgArchiverProgress& dialog) {
             QObject::connect(&dialog, &TDlgArchiverProgress::progressShown, [&] {
@@ -356,12 +356,11 @@ private slots:
                                  dialog.ProgressBar1->Text(), dialog.lblWriteSize->text(),
                                  dialog.isVisible()});
             });
-            result = app::OpenDataArchive(FURLOX_SOURCE_DIR "/samples/sample-day.lzh",
-                                          PathOf(work.path()), day, &dialog.Progress());
+            opened = app::OpenDataArchive(FURLOX_SOURCE_DIR "/samples/sample-day.lzh",
+                                          PathOf(work.path()), &dialog.Progress());
             lastBar = dialog.ProgressBar1->grab().toImage();
         });
-        QCOMPARE(result.status, app::OpenArchiveResult::Status::Extracted);
-        QCOMPARE(day.RaceCount(), 36);
+        QCOMPARE(opened.loaded.day.RaceCount(), 36);
 
         QStringList counts;
         for (const Shown& s : shown) {
@@ -401,7 +400,6 @@ private slots:
     {
         QTemporaryDir work;
         QWidget owner;
-        kol::RaceDay day;
         bool seenVisible = false;
         QTimer sampler;
         sampler.setInterval(0);
@@ -411,11 +409,10 @@ private slots:
             }
         });
         sampler.start();
-        const app::OpenArchiveResult result = OpenDataArchiveWithProgress(
-            &owner, FURLOX_SOURCE_DIR "/samples/sample-day.lzh", PathOf(work.path()), day);
+        const archive::OpenedDay opened = OpenDataArchiveWithProgress(
+            &owner, FURLOX_SOURCE_DIR "/samples/sample-day.lzh", PathOf(work.path()));
         sampler.stop();
-        QCOMPARE(result.status, app::OpenArchiveResult::Status::Extracted);
-        QCOMPARE(day.RaceCount(), 36);
+        QCOMPARE(opened.loaded.day.RaceCount(), 36);
         QVERIFY(seenVisible);
         QVERIFY(owner.findChildren<TDlgArchiverProgress*>().isEmpty());
 
@@ -424,10 +421,14 @@ private slots:
         const QString missing = other.filePath(QStringLiteral("none.lzh"));
         seenVisible = false;
         sampler.start();
-        const app::OpenArchiveResult refused =
-            OpenDataArchiveWithProgress(&owner, missing.toStdString(), PathOf(work.path()), day);
+        bool refused = false;
+        try {
+            OpenDataArchiveWithProgress(&owner, PathOf(missing), PathOf(work.path()));
+        } catch (const Error&) {
+            refused = true;
+        }
         sampler.stop();
-        QCOMPARE(refused.status, app::OpenArchiveResult::Status::Failed);
+        QVERIFY(refused);
         QVERIFY(!seenVisible);
     }
 

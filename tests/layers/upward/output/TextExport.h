@@ -1,1 +1,6 @@
 #pragma once
+
+// Points down two layers, through the one between.
+#include "base/Base.h"
+
+int TextValue();

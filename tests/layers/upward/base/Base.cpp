@@ -1,0 +1,6 @@
+#include "base/Base.h"
+
+int BaseValue()
+{
+    return 1;
+}

@@ -1,0 +1,8 @@
+#include "output/TextExport.h"
+
+int RecordValue();
+
+int TextValue()
+{
+    return RecordValue() + BaseValue();
+}
