@@ -16,7 +16,7 @@ TEST(CliNoRaceData, OneMessageForEveryCommand)
     TempDir dir;
     const std::filesystem::path work = dir.path() / "work";
     std::filesystem::create_directory(work);
-    const std::string message = ToUtf8(NoRaceDataMessage(work));
+    const std::string message = ToUtf8(kol::NoRaceDataMessage(work));
 
     for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
              {"races"},

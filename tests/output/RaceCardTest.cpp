@@ -4,10 +4,10 @@
 #include <optional>
 #include <set>
 
+#include "analysis/RaceFormat.h"
 #include "base/Encoding.h"
 #include "kol/KolRecords.h"
 #include "kol/SampleDay.h"
-#include "analysis/RaceFormat.h"
 #include "output/RaceCard.h"
 #include "output/SmallDay.h"
 #include "support/KolBuilder.h"

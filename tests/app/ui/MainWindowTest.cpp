@@ -997,7 +997,7 @@ private slots:
         window.show();
         QVERIFY(window.lblNotice->isVisible());
         // The one message for a work folder without a race day, then how to get one.
-        QVERIFY(window.lblNotice->text().startsWith(Q(NoRaceDataMessage(options.workDir))));
+        QVERIFY(window.lblNotice->text().startsWith(Q(kol::NoRaceDataMessage(options.workDir))));
         QVERIFY(window.lblNotice->text().contains(QStringLiteral(".lzh")));
         QVERIFY(window.lblNotice->text().contains(QStringLiteral("Ctrl+O")));
         QVERIFY(window.lblNotice->text().contains(QStringLiteral("ドロップ")));
