@@ -466,9 +466,17 @@ std::string ClassText(const RaceClass& raceClass)
     if (raceClass.kind == ClassKind::Prize) {
         return std::to_string(raceClass.man) + "万"_sj;
     }
-    for (const NamedClass& named : kNamedClasses) {
-        if (named.kind == raceClass.kind) {
-            return ToCp932(named.utf8);
+    // Converted once: every race record and every past run names its class.
+    static const std::array<std::string, std::size(kNamedClasses)> texts = [] {
+        std::array<std::string, std::size(kNamedClasses)> cp932;
+        for (std::size_t i = 0; i < cp932.size(); ++i) {
+            cp932[i] = ToCp932(kNamedClasses[i].utf8);
+        }
+        return cp932;
+    }();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (kNamedClasses[i].kind == raceClass.kind) {
+            return texts[i];
         }
     }
     return {};
@@ -499,8 +507,15 @@ std::string PastClassText(std::string_view classCode, std::string_view gradeCode
         return ClassText(TenThousandClass(classCode));
     }
     if (named == "オープン"_sj) {
+        static const auto pastTexts = [] {
+            std::array<std::string, std::size(kGrades) + 1> t;
+            for (const GradeRow& row : kGrades) {
+                t[static_cast<std::size_t>(row.grade)] = ToCp932(row.pastUtf8);
+            }
+            return t;
+        }();
         if (const GradeRow* grade = FindGrade(ReadGradeCode(gradeCode))) {
-            return ToCp932(grade->pastUtf8);
+            return pastTexts[static_cast<std::size_t>(grade->grade)];
         }
     }
     return named;

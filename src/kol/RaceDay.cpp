@@ -112,12 +112,13 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path, int maxLin
                                    std::vector<std::string>& warnings)
 {
     KolFileRead read = ReadKolFile(path, static_cast<std::size_t>(maxLines));
-    const std::string name = EscapeControlBytes(PathText(path.filename()));
+    // The file's name is made only for a warning: a whole day, the usual case, needs none.
+    const auto name = [&path] { return EscapeControlBytes(PathText(path.filename())); };
     if (read.cutAtSize) {
-        warnings.push_back(SizeNotice(name, read.bytesRead));
+        warnings.push_back(SizeNotice(name(), read.bytesRead));
     }
     if (read.lines.total > static_cast<std::size_t>(maxLines)) {
-        warnings.push_back(CutNotice(name, read.lines.total, maxLines, races));
+        warnings.push_back(CutNotice(name(), read.lines.total, maxLines, races));
     }
     return std::move(read.lines.lines);
 }
