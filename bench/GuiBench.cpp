@@ -27,6 +27,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
+#include "base/ui/Dialogs.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/RaceDay.h"
 #include "output/RaceCard.h"
@@ -57,7 +58,7 @@ MainWindows MakeMainWindows()
     options.workDir = g_workDir;
     w.main = std::make_unique<TfrmVelko>(options);
     // A message box would wait for a click that never comes.
-    w.main->messageBox = [](const QString&, const QString& text, bool) {
+    Dialogs::Preset().message = [](QWidget*, const QString&, const QString& text, MessageKind) {
         std::cerr << "furlox_gui_bench: message: " << text.toStdString() << '\n';
     };
     w.detail = std::make_unique<TfrmSyosai>();

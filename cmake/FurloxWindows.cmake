@@ -1,7 +1,7 @@
 # What a Windows build adds to the programs: the icon and version resources, a window program
 # without a console for furlox.exe, and the `deploy` target that gathers a folder which runs on
 # Windows as it is (the programs, the DLLs they load, Qt's plugins and Japanese translations,
-# Foot.dat and the help page).
+# the print font, Foot.dat and the help page).
 
 # furlox_windows_resources(TARGET NAME DESCRIPTION)
 function(furlox_windows_resources target name description)
@@ -50,19 +50,25 @@ function(furlox_windows_deploy)
         # (Not verified in this project's checks, which cross-build.)
         find_program(WINDEPLOYQT windeployqt HINTS ${qtPrefix}/bin)
         add_custom_target(deploy
-            COMMAND ${CMAKE_COMMAND} -E make_directory ${out}/help
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${out}/help ${out}/fonts
             COMMAND ${CMAKE_COMMAND} -E copy ${programs} ${PROJECT_SOURCE_DIR}/assets/Foot.dat ${out}
             COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/assets/help/index.html ${out}/help
+            COMMAND ${CMAKE_COMMAND} -E copy ${FURLOX_PRINT_FONT_FILES} ${out}/fonts
             COMMAND ${WINDEPLOYQT} --release --no-opengl-sw --dir ${out} ${out}/furlox.exe
-            DEPENDS ${depends}
+            DEPENDS ${depends} furlox_print_font
             VERBATIM)
         return()
     endif()
     furlox_windows_runtime_dir(runtimeDir)
+    set(fonts "")
+    if(TARGET furlox)
+        set(fonts ${FURLOX_PRINT_FONT_FILES})
+        list(APPEND depends furlox_print_font)
+    endif()
     add_custom_target(deploy
         COMMAND ${CMAKE_COMMAND} "-DPROGRAMS=${programs}" -DQT_PREFIX=${qtPrefix}
                 -DOUT=${out} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DRUNTIME_DIR=${runtimeDir}
-                -P ${PROJECT_SOURCE_DIR}/tools/windows/Deploy.cmake
+                "-DFONTS=${fonts}" -P ${PROJECT_SOURCE_DIR}/tools/windows/Deploy.cmake
         DEPENDS ${depends}
         COMMENT "Gathering the Windows program folder in ${out}"
         VERBATIM)

@@ -58,7 +58,11 @@ bool IsUtf8(std::string_view text)
 
 std::string PathText(const std::filesystem::path& path)
 {
-    return ToCp932(Utf8Text(path));
+    // In the system's own form: on Windows with backslashes, also for a path that came with
+    // forward ones (Qt and the command line hand those over).
+    std::filesystem::path shown = path;
+    shown.make_preferred();
+    return ToCp932(Utf8Text(shown));
 }
 
 std::filesystem::path Cp932Path(std::string_view cp932)

@@ -44,7 +44,8 @@ inline std::string Utf8Text(const std::filesystem::path& path)
     return std::string(text.begin(), text.end());
 }
 
-// A path as CP932 text for a message (characters CP932 cannot hold become "?").
+// A path as CP932 text for a message, in the system's own form (backslashes on Windows;
+// characters CP932 cannot hold become "?").
 std::string PathText(const std::filesystem::path& path);
 
 // A path from CP932 text (an archive entry's name, kept as CP932 in the core): the file gets

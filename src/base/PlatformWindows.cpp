@@ -7,8 +7,12 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <io.h>
+#include <iostream>
+#include <streambuf>
+#include <string>
 #include <thread>
 
 #ifndef NOMINMAX
@@ -297,13 +301,124 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv)
     return args;
 }
 
+namespace {
+
+// A console shown through its wide-character call. The C library writes an unbuffered console
+// one byte at a time, and a console cannot put a character together from the pieces: every
+// Japanese character came out as three "?". This buffer keeps the bytes until a flush (every
+// line, and std::cerr after every write), then writes the whole UTF-8 text as UTF-16 at once;
+// a character cut by the end of the buffer waits for its other bytes.
+class ConsoleBuffer final : public std::streambuf
+{
+public:
+    explicit ConsoleBuffer(HANDLE console) : m_console(console) { setp(m_bytes, m_bytes + kSize); }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!Flush(false)) {
+            return traits_type::eof();
+        }
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+            if (c == '\n') {
+                Flush(false);
+            }
+        }
+        return traits_type::not_eof(c);
+    }
+
+    std::streamsize xsputn(const char* text, std::streamsize count) override
+    {
+        const std::streamsize written = std::streambuf::xsputn(text, count);
+        if (std::char_traits<char>::find(text, static_cast<std::size_t>(count), '\n')) {
+            Flush(false);
+        }
+        return written;
+    }
+
+    int sync() override { return Flush(true) ? 0 : -1; }
+
+private:
+    static constexpr std::ptrdiff_t kSize = 4096;
+
+    // The bytes of a UTF-8 character at the end of `text` that are not all there yet.
+    static std::size_t CutCharacterAtEnd(std::string_view text)
+    {
+        std::size_t lead = text.size();
+        while (lead > 0 && text.size() - lead < 3 &&
+               (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) {
+            --lead;
+        }
+        if (lead == 0) {
+            return 0;
+        }
+        const auto first = static_cast<unsigned char>(text[--lead]);
+        const std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+        const std::size_t present = text.size() - lead;
+        return present < length ? present : 0;
+    }
+
+    // Writes the complete characters held; with `all`, a cut character too (as it is).
+    bool Flush(bool all)
+    {
+        const std::size_t held = static_cast<std::size_t>(pptr() - pbase());
+        std::size_t whole = held;
+        if (!all) {
+            whole = held - CutCharacterAtEnd(std::string_view(m_bytes, held));
+        }
+        const std::wstring wide = Widen(CP_UTF8, 0, std::string_view(m_bytes, whole));
+        bool ok = true;
+        std::size_t done = 0;
+        while (done < wide.size()) {
+            DWORD n = 0;
+            const DWORD part = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 8192));
+            if (!::WriteConsoleW(m_console, wide.data() + done, part, &n, nullptr) || n == 0) {
+                ok = false;
+                break;
+            }
+            done += n;
+        }
+        std::memmove(m_bytes, m_bytes + whole, held - whole);
+        setp(m_bytes, m_bytes + kSize);
+        pbump(static_cast<int>(held - whole));
+        return ok;
+    }
+
+    HANDLE m_console;
+    char m_bytes[kSize];
+};
+
+// The console a standard handle shows, or nothing when it is a file or a pipe.
+HANDLE ConsoleOf(DWORD standardHandle)
+{
+    HANDLE handle = ::GetStdHandle(standardHandle);
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && handle != nullptr && ::GetConsoleMode(handle, &mode)
+               ? handle
+               : nullptr;
+}
+
+} // namespace
+
 void PrepareStandardStreams()
 {
     ::SetConsoleOutputCP(CP_UTF8);
     std::fflush(stdout);
     std::fflush(stderr);
+    // A file or a pipe gets the bytes as they are, every byte; a console gets whole text.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    // The buffers stay for the life of the process: the streams flush into them at exit.
+    if (HANDLE console = ConsoleOf(STD_OUTPUT_HANDLE)) {
+        std::cout.flush();
+        std::cout.rdbuf(new ConsoleBuffer(console));
+    }
+    if (HANDLE console = ConsoleOf(STD_ERROR_HANDLE)) {
+        std::cerr.flush();
+        std::cerr.rdbuf(new ConsoleBuffer(console));
+    }
 }
 
 bool WriteInPlace(const std::filesystem::path& path, std::string_view bytes)

@@ -43,6 +43,11 @@ constexpr const char* kCoatPictures[] = {
 };
 constexpr int kDefaultCoatPicture = 3; // 鹿毛
 
+// The chart's lines stand 30 apart (every specified range spans 150); an axis widened for
+// points outside its range grows by whole lines and keeps no more than this many.
+constexpr int kChartLineStep = 30;
+constexpr int kChartMaxLines = 10;
+
 // Finish positions and popularities above 30 are outcomes, not places.
 struct OutcomeRow
 {
@@ -374,6 +379,30 @@ std::uint32_t PastRunFont(const PastRunRow& run, int column)
         return kWinnerFont;
     }
     return kStateFont[state];
+}
+
+ChartAxis DrawnChartAxis(const HorseDetail& detail)
+{
+    ChartAxis axis{detail.chartMin, detail.chartMax, kChartLineStep};
+    for (const ChartPoint& point : detail.points) {
+        // Whole steps, counted rather than looped, so no figure can make this slow.
+        if (point.y > axis.max) {
+            axis.max += (point.y - axis.max + kChartLineStep - 1) / kChartLineStep * kChartLineStep;
+        }
+        if (point.y < axis.min) {
+            axis.min -= (axis.min - point.y + kChartLineStep - 1) / kChartLineStep * kChartLineStep;
+        }
+    }
+    const int lines = (axis.max - axis.min) / kChartLineStep;
+    if (lines > kChartMaxLines) {
+        axis.step = (lines + kChartMaxLines - 1) / kChartMaxLines * kChartLineStep;
+        // The top line closes the axis: it grows to the next whole step above the points.
+        const int rest = (axis.max - axis.min) % axis.step;
+        if (rest != 0) {
+            axis.max += axis.step - rest;
+        }
+    }
+    return axis;
 }
 
 } // namespace furlox

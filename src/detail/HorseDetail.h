@@ -71,6 +71,20 @@ struct HorseDetail
     std::array<PastRunRow, kPastRunRows> rows; // rows[0] is grid row 1, the fifth run back
 };
 
+// The FX axis as the chart draws it. The specified range (chartMin to chartMax) is kept when
+// every point lies in it; a point outside it widens the drawn axis, 30 at a time on the side
+// the point leaves, so that every figure is drawn at its own height. The axis has a line every
+// `step` (30, or a multiple of it when the axis grows tall), from `min` to `max`.
+struct ChartAxis
+{
+    int min = -40;
+    int max = 110;
+    int step = 30;
+
+    bool operator==(const ChartAxis&) const = default;
+};
+ChartAxis DrawnChartAxis(const HorseDetail& detail);
+
 // Fills the detail data of runner `runnerIndex` (0-based) of `race`, which was analysed from
 // `day`. Throws furlox::Error when there is no such runner, and ConvertError
 // "'<text>' は整数ではありません" when a prize field is not a whole number.

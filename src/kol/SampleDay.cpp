@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <string_view>
 #include <vector>
 
@@ -298,15 +299,15 @@ std::string HorseLine(Random& rng, int runs, bool steeplechaser,
         int count = runs == 0 ? 0 : (rng.Chance(40) ? rng.Between(0, 4) : 0);
         Put(line, {horse::kRecordTablePos + 2 * i, 2}, Digits(count, 2));
     }
-    int month = 5;
-    int day = 20;
+    // Each run a week to five weeks before the one after it, counted back from a week
+    // before the day, on the real calendar (the month's own length, across the new year).
+    using namespace std::chrono;
+    sys_days date = sys_days(year(2001) / May / 20);
     for (int run = 0; run < runs; ++run) {
-        day -= rng.Between(7, 35);
-        while (day < 1) {
-            day += 30;
-            month = month == 1 ? 12 : month - 1;
-        }
-        PastRun(rng, line, run, steeplechaser, month, day, rivals);
+        date -= days(rng.Between(7, 35));
+        const year_month_day shown(date);
+        PastRun(rng, line, run, steeplechaser, static_cast<int>(unsigned(shown.month())),
+                static_cast<int>(unsigned(shown.day())), rivals);
     }
     // A horse with fewer runs ends its line after its last run, as the data service does.
     if (runs < horse::kPastRuns) {

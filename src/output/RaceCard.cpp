@@ -12,7 +12,7 @@ namespace furlox {
 namespace {
 
 constexpr int kRunsPerBlock = kPastRunRows;
-constexpr int kBlockLines = 3;
+constexpr int kBlockLines = 2;
 constexpr int kTextInset = 10;                      // text inside its box, left and right
 constexpr std::uint32_t kHeadBackground = 0xD8D8D8; // the past runs' header row
 constexpr int kFailureFontHeight = 45;
@@ -255,37 +255,49 @@ private:
         CardText label = m_pager.Text(Left(), m_s.labelWidth, m_blockHeight, "", 0);
         label.border = true;
         m_pager.Add(label);
-        // The bracket number in the bracket's own colours, then the horse number and mark.
-        const CellStyle bracketStyle = Grid1CellStyle(race, row, kColBracket);
-        CardText bracket =
-            Line(Left(), m_s.runLineHeight + 2 * kTextInset, 0, Trimmed(cells[kColBracket]));
-        bracket.background = bracketStyle.background;
-        bracket.font = bracketStyle.font;
-        bracket.align = CellAlign::Centre;
-        bracket.border = true;
-        m_pager.Add(std::move(bracket));
-        CardText number = Line(Left() + m_s.runLineHeight + 2 * kTextInset, m_s.labelWidth / 2, 0,
-                               Trimmed(cells[kColHorseNumber]) + "番"_sj);
-        number.bold = true;
-        m_pager.Add(std::move(number));
-        CardText mark = Line(Left(), m_s.labelWidth, 0, Trimmed(cells[kColMark]));
-        mark.align = CellAlign::Right;
-        mark.bold = true;
-        m_pager.Add(std::move(mark));
-        CardText name = Line(Left(), m_s.labelWidth, 1, Trimmed(cells[kColHorseName]));
-        name.bold = true;
-        m_pager.Add(std::move(name));
-        m_pager.Add(Line(Left(), m_s.labelWidth, 2,
-                         Trimmed(cells[kColJockey]) + " " + Trimmed(cells[kColWeight])));
-        CardText total = Line(Left(), m_s.labelWidth, 2, "総合 "_sj + Trimmed(cells[kColTotal]));
-        total.align = CellAlign::Right;
-        m_pager.Add(std::move(total));
+        AddRunnerLabel(race, row, cells);
 
         const auto& runs = card.pastRuns[static_cast<std::size_t>(row - 1)];
         for (int run = 0; run < kRunsPerBlock; ++run) {
             AddRun(card, row, run, runs[static_cast<std::size_t>(run)]);
         }
         m_pager.Advance(m_blockHeight);
+    }
+
+    // The runner's own cell, two lines: the bracket in its own colours, the horse number, the
+    // name and the mark; then the jockey and weight, and the total.
+    void AddRunnerLabel(const AnalysedRace& race, int row, const GridRow& cells)
+    {
+        const CellStyle bracketStyle = Grid1CellStyle(race, row, kColBracket);
+        const int bracketWidth = m_s.runLineHeight + 2 * kTextInset;
+        CardText bracket = Line(Left(), bracketWidth, 0, Trimmed(cells[kColBracket]));
+        bracket.background = bracketStyle.background;
+        bracket.font = bracketStyle.font;
+        bracket.align = CellAlign::Centre;
+        bracket.border = true;
+        m_pager.Add(std::move(bracket));
+        const int numberWidth = m_s.runFontHeight * 4; // "18番" in bold, with its insets
+        CardText number =
+            Line(Left() + bracketWidth, numberWidth, 0, Trimmed(cells[kColHorseNumber]) + "番"_sj);
+        number.bold = true;
+        m_pager.Add(std::move(number));
+        const int markWidth = m_s.runFontHeight * 2;
+        const int nameLeft = Left() + bracketWidth + numberWidth;
+        CardText name = Line(nameLeft, Left() + m_s.labelWidth - markWidth - nameLeft, 0,
+                             Trimmed(cells[kColHorseName]));
+        name.bold = true;
+        m_pager.Add(std::move(name));
+        // The mark at the right of the first line, where the name stops short of it.
+        CardText mark = Line(Left(), m_s.labelWidth, 0, Trimmed(cells[kColMark]));
+        mark.align = CellAlign::Right;
+        mark.bold = true;
+        m_pager.Add(std::move(mark));
+        m_pager.Add(Line(Left(), m_s.labelWidth * 3 / 5, 1,
+                         Trimmed(cells[kColJockey]) + " " + Trimmed(cells[kColWeight])));
+        CardText total = Line(Left() + m_s.labelWidth * 3 / 5, m_s.labelWidth * 2 / 5, 1,
+                              "総合 "_sj + Trimmed(cells[kColTotal]));
+        total.align = CellAlign::Right;
+        m_pager.Add(std::move(total));
     }
 
     void AddRun(const RaceCardRace& card, int row, int run, const PastRunRow& data)
@@ -308,12 +320,13 @@ private:
         };
         // Each field has its own part of the line, so that a long one is cut short instead
         // of running into its neighbour.
-        field(0, 1, 0, 45, CellAlign::Left);    // meeting and date
-        field(0, 3, 45, 100, CellAlign::Right); // class
-        field(1, 4, 0, 60, CellAlign::Left);    // surface, distance and going
-        field(1, 5, 60, 100, CellAlign::Right); // time
-        field(2, 6, 0, 25, CellAlign::Left);    // field size
-        CardText finish = Line(left + m_runWidth / 4, m_runWidth / 3, 2,
+        field(0, 1, 0, 28, CellAlign::Left);    // meeting and date
+        field(0, 3, 28, 58, CellAlign::Left);   // class
+        field(0, 4, 58, 100, CellAlign::Right); // surface, distance and going
+        field(1, 5, 0, 26, CellAlign::Left);    // time
+        field(1, 6, 26, 42, CellAlign::Left);   // field size
+        const int finishFrom = m_runWidth * 42 / 100;
+        CardText finish = Line(left + finishFrom, m_runWidth * 60 / 100 - finishFrom, 1,
                                Trimmed(data.cells[kPastRunFinishColumn - 1]));
         finish.font = PastRunFont(data, kPastRunFinishColumn);
         finish.bold = data.finish == 1; // a win
@@ -322,7 +335,7 @@ private:
         const int column = RunColumn(run);
         const CellStyle style = Grid1CellStyle(card.race, row, column);
         const int figureWidth = m_runWidth * 2 / 5;
-        CardText figure = Line(left + m_runWidth - figureWidth, figureWidth, 2,
+        CardText figure = Line(left + m_runWidth - figureWidth, figureWidth, 1,
                                "FX "_sj + Trimmed(card.grid[static_cast<std::size_t>(row - 1)]
                                                            [static_cast<std::size_t>(column)]));
         figure.left -= kTextInset;

@@ -38,14 +38,26 @@ std::vector<std::string> RaceCardFailures(const std::vector<RaceCardRace>& races
 // Every race of the day, in race order.
 std::vector<int> AllRaceIndexes(const kol::RaceDay& day);
 
+// The race card's title lines and grid: the one-race print's layout in a smaller type, so
+// that a race of 18 runners fits on one A4 page together with every runner's past runs, as a
+// newspaper prints a race.
+constexpr PrintSettings RaceCardGridSettings()
+{
+    PrintSettings grid;
+    grid.fontHeight = 28;
+    grid.rowSpacing = 8;
+    grid.titleLineHeight = 34;
+    return grid;
+}
+
 struct RaceCardSettings
 {
-    PrintSettings grid;      // the title lines and the race grid, as the one-race print
-    int runFontHeight = 26;  // the past runs' text
-    int runLineHeight = 30;  // one text line of a past-run block
-    int runPadding = 5;      // inside a block, above the first and below the last line
-    int labelWidth = 420;    // the runner's own cell left of its five runs
-    int sectionGap = 40;     // between the grid and the past runs
+    PrintSettings grid = RaceCardGridSettings(); // the title lines and the race grid
+    int runFontHeight = 22;                      // the past runs' text
+    int runLineHeight = 24;  // one text line of a past-run block (two lines a block)
+    int runPadding = 3;      // inside a block, above the first and below the last line
+    int labelWidth = 400;    // the runner's own cell left of its five runs
+    int sectionGap = 20;     // between the grid and the past runs
     int gradeBoxWidth = 220; // the grade box at the top right of a race's first page
     int gradeBoxHeight = 150;
 };

@@ -32,19 +32,6 @@ constexpr int kRaisedShadowPoints = 11;
 
 } // namespace
 
-int RoundHalfEven(double value)
-{
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    double result = lower;
-    if (fraction > 0.5) {
-        result = lower + 1;
-    } else if (fraction == 0.5) {
-        result = std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1;
-    }
-    return static_cast<int>(result);
-}
-
 int NormalisedAngle(int angle)
 {
     return ((angle % 360) + 360) % 360;

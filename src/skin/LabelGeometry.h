@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "skin/ProgressGeometry.h"
+#include "skin/Geometry.h"
 
 // What the effect label draws, computed without a screen: the turned caption's origin, the
 // shadow copies of the 3D effect and the copies each label style draws, with their offsets and
-// colours. Colours are 0xRRGGBB (see ProgressGeometry.h).
+// colours. Colours are 0xRRGGBB (see Geometry.h).
 namespace furlox::skin {
 
 enum class TdxfLabelStyle
@@ -35,9 +35,6 @@ enum class TdxfOrientation
     dxfRightTop,
     dxfRightBottom,
 };
-
-// A double rounded to the nearest integer, a half to the even neighbour.
-int RoundHalfEven(double value);
 
 // The angle brought into 0..359 degrees, negative angles turning the other way round.
 int NormalisedAngle(int angle);

@@ -388,6 +388,28 @@ TEST(OpenCommand, ProgressOnATerminalIsOneLineRewrittenInPlace)
 #endif
 }
 
+// A path handed over with forward slashes (as Qt and a typed command line on Windows give
+// them) is named in the system's own form: on Windows with backslashes.
+TEST(OpenDataArchive, PathsInMessagesAreInTheSystemsForm)
+{
+    Fixture f;
+    f.dir.Write("sub/broken.lzh", std::string(300, 'x'));
+    f.dir.Write("sub/empty.lzh", "");
+    for (const char* name : {"sub/broken.lzh", "sub/empty.lzh", "sub/missing.lzh"}) {
+        const fs::path file = f.dir / name;
+        const OpenOutcome result =
+            test::OpenArchive(fs::path(file.generic_u8string()), f.work, nullptr);
+        ASSERT_EQ(result.status, Opened::Failed) << name;
+        fs::path preferred = file;
+        preferred.make_preferred();
+        const std::string message = ToUtf8(result.message);
+        EXPECT_NE(message.find(Utf8Text(preferred)), std::string::npos) << message;
+#ifdef _WIN32
+        EXPECT_EQ(message.find('/'), std::string::npos) << message;
+#endif
+    }
+}
+
 TEST(OpenCommand, TheBundledSampleDayOpens)
 {
     const fs::path sample = fs::path(FURLOX_SOURCE_DIR) / "samples" / "sample-day.lzh";

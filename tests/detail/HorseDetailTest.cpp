@@ -399,3 +399,49 @@ TEST(HorseDetail, TheRunnersOfALaterRaceReadTheirOwnHorseLines)
     const HorseDetail d = Detail(b, 0, 1);
     EXPECT_EQ(U(d.lblTiti), "父：二番目の父");
 }
+
+// The chart's drawn axis: the specified range while every point fits, widened by whole lines
+// of 30 on the side a point leaves it.
+TEST(HorseDetail, DrawnChartAxisTakesEveryPointIn)
+{
+    const auto axisFor = [](int min, int max, std::initializer_list<int> values) {
+        HorseDetail d;
+        d.chartMin = min;
+        d.chartMax = max;
+        for (int value : values) {
+            d.points.push_back({1, value, ""});
+        }
+        return DrawnChartAxis(d);
+    };
+    // Points on and inside the edges keep the specified range.
+    EXPECT_EQ(axisFor(-40, 110, {110, -40, 0}), (ChartAxis{-40, 110, 30}));
+    EXPECT_EQ(axisFor(-40, 110, {}), (ChartAxis{-40, 110, 30}));
+    // 113 above the 110 line, -16 below a G1 race's 0.
+    EXPECT_EQ(axisFor(-40, 110, {113}), (ChartAxis{-40, 140, 30}));
+    EXPECT_EQ(axisFor(0, 150, {-16, 40}), (ChartAxis{-30, 150, 30}));
+    EXPECT_EQ(axisFor(0, 150, {-30}), (ChartAxis{-30, 150, 30}));
+    EXPECT_EQ(axisFor(-15, 135, {136, -46}), (ChartAxis{-75, 165, 30}));
+
+    // A figure far outside: the lines thin out to at most ten, and the top closes on a line.
+    const ChartAxis far = axisFor(-40, 110, {500});
+    EXPECT_EQ(far, (ChartAxis{-40, 500, 60}));
+    const ChartAxis huge = axisFor(-40, 110, {99999, -9998});
+    EXPECT_LE(huge.min, -9998);
+    EXPECT_GE(huge.max, 99999);
+    EXPECT_EQ(huge.step % 30, 0);
+    EXPECT_EQ((huge.max - huge.min) % huge.step, 0);
+    EXPECT_LE((huge.max - huge.min) / huge.step, 10);
+}
+
+// The detail data keeps the specified range for the CLI; only the drawn axis widens.
+TEST(HorseDetail, ASpecifiedRangeStaysInTheDetailData)
+{
+    KolBuilder b;
+    Prizes(b.AddRunner()).Figures({130, 20}); // in a 1000万 race: 125 to -25
+    const HorseDetail d = Detail(b);
+    ASSERT_EQ(d.points.size(), 2u);
+    EXPECT_EQ(d.points[0].y, 130);
+    EXPECT_EQ(d.chartMax, 125);
+    EXPECT_EQ(d.chartMin, -25);
+    EXPECT_EQ(DrawnChartAxis(d), (ChartAxis{-25, 155, 30}));
+}

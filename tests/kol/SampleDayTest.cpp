@@ -107,3 +107,40 @@ TEST(SampleDay, AFolderThatCannotBeMadeIsNamedInTheMessage)
             << ToUtf8(e.what());
     }
 }
+
+// Every past run is dated on the real calendar, a week to five weeks before the next one:
+// no 30th of February, no 31st of a 30-day month.
+TEST(SampleDay, PastRunsHaveRealDates)
+{
+    constexpr int kLastDay[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (const bool full : {false, true}) {
+        SampleOptions options;
+        options.full = full;
+        const KolLines horses = SplitKolLines(MakeSampleDay(options).horseFile, 10000);
+        int dated = 0;
+        for (const std::string& h : horses.lines) {
+            int previous = 5 * 31 + 27; // the race day, 05/27, as month × 31 + day
+            for (int run = 0; run < horse::kPastRuns; ++run) {
+                if (h.size() < static_cast<std::size_t>(horse::kPastRunsPos - 1 +
+                                                        horse::kPastRunLength * (run + 1))) {
+                    break;
+                }
+                const int month = LenientNumber(PastRunField(h, run, pastrun::kMonth));
+                const int day = LenientNumber(PastRunField(h, run, pastrun::kDay));
+                ASSERT_GE(month, 1) << h.substr(0, 20);
+                ASSERT_LE(month, 12);
+                EXPECT_GE(day, 1);
+                EXPECT_LE(day, kLastDay[month - 1]) << month << "/" << day;
+                // Counted back across the new year the month grows again.
+                int key = month * 31 + day;
+                if (key > previous) {
+                    key -= 12 * 31;
+                }
+                EXPECT_LT(key, previous);
+                previous = key;
+                ++dated;
+            }
+        }
+        EXPECT_GT(dated, 100);
+    }
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
@@ -101,11 +102,59 @@ TEST(RaceCard, EveryRunnerPlacedOnceAndEveryRaceOnItsOwnPages)
     }
 }
 
+// A race of 18 runners, every one with five runs, is one page: the grid, the grade, the marks
+// and every runner's past runs (the whole full day is 36 pages).
+TEST(RaceCard, ARaceOfEighteenRunnersIsOnePage)
+{
+    furlox::test::TempDir dir;
+    const kol::RaceDay day = FullSampleDay(dir);
+    const std::vector<RaceCardRace> card = BuildRaceCard(day, AllRaceIndexes(day));
+    const std::vector<RaceCardPage> pages =
+        LayoutRaceCard(card, kPageWidth, kPageHeight, RaceCardSettings());
+    ASSERT_EQ(pages.size(), card.size());
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        EXPECT_EQ(pages[p].race, static_cast<int>(p));
+        EXPECT_EQ(pages[p].runnerRows.size(), 18u) << "race " << p;
+    }
+}
+
+// Past the first page a race goes on densely: every page but its last is full.
+TEST(RaceCard, AContinuedRaceFillsItsPages)
+{
+    KolBuilder b;
+    b.AddRace();
+    for (int i = 0; i < 60; ++i) {
+        b.AddRunner().Figures({90, 80, 70, 60, 50});
+    }
+    const kol::RaceDay day = b.Build();
+    const RaceCardSettings settings;
+    const std::vector<RaceCardRace> card = BuildRaceCard(day, {0});
+    const std::vector<RaceCardPage> pages = LayoutRaceCard(card, kPageWidth, kPageHeight, settings);
+    ASSERT_GE(pages.size(), 3u);
+    const int block = 2 * settings.runLineHeight + 2 * settings.runPadding;
+    std::size_t placed = 0;
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        placed += pages[p].runnerRows.size();
+        int bottom = 0;
+        for (const CardText& text : pages[p].texts) {
+            bottom = std::max(bottom, text.top + text.height);
+        }
+        for (const PrintCell& cell : pages[p].grid.cells) {
+            bottom = std::max(bottom, cell.top + cell.height);
+        }
+        EXPECT_LE(bottom, kPageHeight);
+        if (p + 1 < pages.size()) {
+            EXPECT_GT(bottom, kPageHeight - block) << "page " << p << " is not full";
+        }
+    }
+    EXPECT_EQ(placed, 60u);
+}
+
 TEST(RaceCard, ARaceTooLongForOnePageGoesOnUnderItsOwnHeading)
 {
     KolBuilder b;
     b.AddRace();
-    for (int i = 0; i < 18; ++i) {
+    for (int i = 0; i < 26; ++i) {
         b.AddRunner().Figures({90, 80, 70, 60, 50});
     }
     const kol::RaceDay day = b.Build();
@@ -124,7 +173,7 @@ TEST(RaceCard, ARaceTooLongForOnePageGoesOnUnderItsOwnHeading)
     for (const RaceCardPage& page : tiny) {
         placed += static_cast<int>(page.runnerRows.size());
     }
-    EXPECT_EQ(placed, 18);
+    EXPECT_EQ(placed, 26);
 }
 
 TEST(RaceCard, AFailingRaceKeepsItsPlaceAndSaysSo)

@@ -76,6 +76,13 @@ private:
     int m_exitCode = -1;
 };
 
+// Runs a program with its standard output and error on a console (a new one, of this test
+// program, while it runs) and returns what the console shows, line after line (UTF-8, the
+// blanks at the ends of lines dropped). False (nothing run) where there are no consoles
+// (POSIX) or none can be made.
+bool RunOnConsole(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                  std::string& shown);
+
 // Makes a fifo (a named pipe in the file system). False when it cannot be made, and always on
 // Windows, which has no such thing.
 bool MakeFifo(const std::filesystem::path& path);

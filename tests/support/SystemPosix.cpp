@@ -158,6 +158,11 @@ int StartedProgram::Wait()
     return m_exitCode;
 }
 
+bool RunOnConsole(const std::filesystem::path&, const std::vector<std::string>&, std::string&)
+{
+    return false;
+}
+
 bool MakeFifo(const std::filesystem::path& path)
 {
     return ::mkfifo(path.c_str(), 0600) == 0;

@@ -257,6 +257,70 @@ int StartedProgram::Wait()
     return m_exitCode;
 }
 
+bool RunOnConsole(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                  std::string& shown)
+{
+    // The test program's own standard handles (ctest's pipes) come back afterwards.
+    const HANDLE ownIn = ::GetStdHandle(STD_INPUT_HANDLE);
+    const HANDLE ownOut = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    const HANDLE ownErr = ::GetStdHandle(STD_ERROR_HANDLE);
+    ::FreeConsole();
+    if (!::AllocConsole()) {
+        return false;
+    }
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    Handles forChild;
+    const HANDLE screen = forChild.Add(::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                                     FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                     &inheritable, OPEN_EXISTING, 0, nullptr));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = forChild.Add(OpenNul(inheritable, GENERIC_READ));
+    startup.hStdOutput = screen;
+    startup.hStdError = screen;
+    std::wstring line;
+    AppendQuoted(line, program.wstring());
+    for (const std::string& argument : arguments) {
+        AppendQuoted(line, Wide(argument));
+    }
+    PROCESS_INFORMATION process{};
+    bool ran = screen != INVALID_HANDLE_VALUE &&
+               ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                &startup, &process);
+    if (ran) {
+        ::WaitForSingleObject(process.hProcess, 60000);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        // The screen buffer, row by row, down to the cursor's row.
+        CONSOLE_SCREEN_BUFFER_INFO info{};
+        ran = ::GetConsoleScreenBufferInfo(screen, &info) != 0;
+        for (SHORT row = 0; ran && row <= info.dwCursorPosition.Y; ++row) {
+            std::wstring text(static_cast<std::size_t>(info.dwSize.X), L' ');
+            DWORD read = 0;
+            ::ReadConsoleOutputCharacterW(screen, text.data(), static_cast<DWORD>(text.size()),
+                                          COORD{0, row}, &read);
+            text.resize(read);
+            while (!text.empty() && text.back() == L' ') {
+                text.pop_back();
+            }
+            const int size =
+                ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+            std::string utf8(static_cast<std::size_t>(size), '\0');
+            ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                  utf8.data(), size, nullptr, nullptr);
+            shown += utf8 + "\n";
+        }
+    }
+    forChild.CloseAll();
+    ::FreeConsole();
+    ::SetStdHandle(STD_INPUT_HANDLE, ownIn);
+    ::SetStdHandle(STD_OUTPUT_HANDLE, ownOut);
+    ::SetStdHandle(STD_ERROR_HANDLE, ownErr);
+    return ran;
+}
+
 bool MakeFifo(const std::filesystem::path&)
 {
     return false;

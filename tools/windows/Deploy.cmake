@@ -1,8 +1,9 @@
 # Gathers a folder that runs on Windows as it is: the programs, every DLL they and Qt's
 # plugins load (found in the Qt prefix and the compiler's folders), stripped; Qt's plugins,
-# Qt's Japanese translations, Foot.dat and the help page. Run by the `deploy` target:
+# Qt's Japanese translations, the print font, Foot.dat and the help page. Run by the `deploy`
+# target:
 #   cmake -DPROGRAMS="a.exe;b.exe" -DQT_PREFIX=DIR -DOUT=DIR -DSOURCE_DIR=DIR
-#         -DRUNTIME_DIR=DIR -P Deploy.cmake
+#         -DRUNTIME_DIR=DIR [-DFONTS="a.ttc;b.ttc"] -P Deploy.cmake
 # QT_PREFIX is empty for a build without windows; RUNTIME_DIR holds the compiler's own
 # runtime DLLs (libstdc++, libgcc_s).
 
@@ -91,6 +92,11 @@ if(QT_PREFIX)
             message(FATAL_ERROR "Qt's ${catalogue} was not found (Debian: qt6-translations-l10n)")
         endif()
     endforeach()
+endif()
+
+# The print font (with its licence), which printing and the PDFs use.
+if(FONTS)
+    file(COPY ${FONTS} DESTINATION ${OUT}/fonts)
 endif()
 
 file(COPY ${SOURCE_DIR}/assets/Foot.dat DESTINATION ${OUT})

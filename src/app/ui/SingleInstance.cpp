@@ -1,13 +1,16 @@
 #include "app/ui/SingleInstance.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QThread>
 
 #include "base/Platform.h"
+#include "base/ui/QtText.h"
 
 namespace furlox::ui {
 namespace {
@@ -18,9 +21,22 @@ constexpr char kOpen[] = "open ";
 
 } // namespace
 
-QString InstanceName()
+QString InstanceName(const std::filesystem::path& workDir)
 {
-    return QStringLiteral("FurloxKolMutex-%1").arg(QString::fromStdString(platform::UserKey()));
+    const QFileInfo folder(PathQ(workDir));
+    QString key = folder.canonicalFilePath();
+    if (key.isEmpty()) {
+        key = QDir::cleanPath(folder.absoluteFilePath()); // a folder not made yet
+    }
+#ifdef Q_OS_WIN
+    key = key.toLower(); // Windows file names ignore case
+#endif
+    // The folder's own name could be too long for a socket name, or hold characters a pipe
+    // name cannot: a digest of it stands in.
+    const QByteArray digest =
+        QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return QStringLiteral("FurloxKolMutex-%1-%2")
+        .arg(QString::fromStdString(platform::UserKey()), QString::fromLatin1(digest));
 }
 
 QString InstanceLockPath(const QString& name)

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <filesystem>
 #include <memory>
 
 class QLocalServer;
@@ -10,9 +11,10 @@ class QLockFile;
 
 namespace furlox::ui {
 
-// One running instance per user: the first start listens on a local socket named after the
-// program's mutex; a second start finds it, hands over its archive (or only asks the first to
-// come to the front), and ends.
+// One running instance per work directory (so one per user for the default folder): the
+// first start listens on a local socket named after the program's mutex and its folder; a
+// second start for the same folder finds it, hands over its archive (or only asks the first
+// to come to the front), and ends. A start for another folder runs on its own.
 //
 // The name is guarded by a lock file beside the socket, held for the life of the instance:
 // only its holder may take the name (and remove a socket left behind by a crash), so two
@@ -55,8 +57,9 @@ private:
     bool m_handedOver = false;
 };
 
-// The socket name for this user.
-QString InstanceName();
+// The socket name for this user and work directory. Two spellings of one folder (a trailing
+// separator, "." steps, a link to it; on Windows other capitals) give the same name.
+QString InstanceName(const std::filesystem::path& workDir);
 
 // The lock file that guards a socket name.
 QString InstanceLockPath(const QString& name);

@@ -109,12 +109,13 @@ int main(int argc, char** argv)
                                  : std::nullopt);
     }
 
-    // A second start hands its archive to the running instance (which opens it) and ends.
+    // A second start for the same work directory hands its archive to the instance running on
+    // it (which opens it) and ends; a start for another folder runs on its own.
     QString archive;
     if (!parser.positionalArguments().isEmpty()) {
         archive = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
     }
-    SingleInstance instance(InstanceName());
+    SingleInstance instance(InstanceName(workDir));
     if (!instance.Start(archive)) {
         if (instance.HandedOver()) {
             return 0;

@@ -3,49 +3,38 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
-#include <QMessageBox>
+#include <QKeySequence>
 #include <QMimeData>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScopeGuard>
-#include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
 #include "analysis/RaceAnalysis.h"
 #include "analysis/ui/RaceGridModel.h"
+#include "app/MainWindowLayout.h"
 #include "app/OpenDataArchive.h"
 #include "app/WorkDir.h"
 #include "app/ui/Application.h"
-#include "app/ui/DesktopOpen.h"
+#include "app/ui/ArchiveHandover.h"
 #include "app/ui/OpenArchiveDialog.h"
+#include "app/ui/OutputCommands.h"
 #include "app/ui/QtTranslations.h"
 #include "app/ui/uniAbout.h"
 #include "base/Error.h"
 #include "base/Settings.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/Pictures.h"
 #include "base/ui/QtText.h"
 #include "base/ui/WindowSettings.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/WorkDir.h"
-#include "output/CsvExport.h"
-#include "output/HtmlExport.h"
-#include "output/PlotExport.h"
-#include "output/TextExport.h"
 #include "output/ui/CompanionViewer.h"
-#include "output/ui/GridPrinter.h"
-#include "output/ui/RaceCardPreview.h"
-#include "output/ui/RaceCardPrinter.h"
-#include "output/ui/asprev.h"
 #include "skin/ui/CloseButton.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "skin/ui/Skin.h"
@@ -53,14 +42,17 @@
 namespace furlox::ui {
 namespace {
 
-constexpr int kButtonLefts[7] = {71, 141, 211, 281, 351, 421, 491};
-constexpr const char* kButtonNames[7] = {"btn1", "btn2", "btn3", "btn4", "btn5", "btn6", "btn7"};
 constexpr const char* kButtonHints[7] = {
     "データ書庫を開く", "レース選択", "前のレース", "次のレース", "出力",
     "P.L.O.T ビューア", "ヘルプ"};
 
 const QString kMakerHomePage = QStringLiteral("https://www.morvane.example/");
 const QString kDataServiceHomePage = QStringLiteral("https://www.keibado-online.example/");
+
+QRect Place(const app::WindowPlace& place)
+{
+    return {place.left, place.top, place.width, place.height};
+}
 
 QFrame* MakePanel(QWidget* parent, const QRect& place, const QColor& colour, bool sunken,
                   const QString& picture)
@@ -116,44 +108,15 @@ TfrmVelko::TfrmVelko(const Options& options, QWidget* parent)
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
 
-    openFileDialog = [this](const QString& dir, const QString& filter) {
-        return QFileDialog::getOpenFileName(this, QString(), dir, filter);
-    };
-    saveFileDialog = [this](const QString& name, const QString& filter, const QString& suffix) {
-        QFileDialog dialog(this, QString(), PathQ(m_workDir), filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(suffix);
-        dialog.selectFile(name);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    };
-    printDialog = [this](QPrinter& printer, int pageCount, int& from, int& to) {
-        QPrintDialog dialog(&printer, this);
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-        dialog.setMinMax(1, pageCount);
-        dialog.setFromTo(from, to);
-        if (dialog.exec() != QDialog::Accepted) {
-            from = to = 0;
-            return false;
-        }
-        if (printer.printRange() == QPrinter::PageRange) {
-            from = printer.fromPage();
-            to = printer.toPage();
-        }
-        return true;
-    };
-    runPreview = [](QDialog& preview) { preview.exec(); };
     m_viewer = new CompanionViewer(this);
-    messageBox = [this](const QString& title, const QString& text, bool warning) {
-        if (warning) {
-            QMessageBox::warning(this, title, text);
-        } else {
-            QMessageBox::information(this, title, text);
-        }
-    };
-    openInBrowser = [](const QUrl& url) { return OpenInBrowser(url); };
+    m_output = new OutputCommands(*this);
+    m_handover =
+        new ArchiveHandover([this] { return m_busy; },
+                            [this](const QString& archive) { OpenDataArchive(archive); }, this);
 
     BuildWindow();
     BuildMenus();
+    BuildShortcuts();
     SkinWindow(this, Picture(QStringLiteral("main-bg.png")));
     RestoreSettings();
     KeepOnScreen(this);
@@ -185,11 +148,11 @@ void TfrmVelko::BuildWindow()
     btnClose = MakeCloseButton(this);
     connect(btnClose, &TEzRgnBtn::clicked, this, &QWidget::close);
 
-    pnl1 = MakePanel(this, {8, 30, 484, 50}, Qt::black, true, QStringLiteral("pnl1.png"));
+    pnl1 = MakePanel(this, Place(app::kMainPanels[0]), Qt::black, true, QStringLiteral("pnl1.png"));
     lblTitle1 = MakeLabel(pnl1, 7, 10, ProportionalFont(12), QColor(0xFF, 0xCC, 0x00));
     lblTitle2 = MakeLabel(pnl1, 7, 30, ProportionalFont(12), QColor(0xFF, 0xCC, 0x00));
 
-    pnl2 = MakePanel(this, {8, 86, 484, 331}, QColor(0x80, 0x80, 0x80), true,
+    pnl2 = MakePanel(this, Place(app::kMainPanels[1]), QColor(0x80, 0x80, 0x80), true,
                      QStringLiteral("pnl2.png"));
     m_model = new RaceGridModel(this);
     Grid1 = new RaceGridView(pnl2);
@@ -212,10 +175,10 @@ void TfrmVelko::BuildWindow()
     }
     lblNotice->hide();
 
-    pnl3 = MakePanel(this, {497, 30, 132, 331}, Qt::black, true, QStringLiteral("pnl3.png"));
+    pnl3 = MakePanel(this, Place(app::kMainPanels[2]), Qt::black, true, QStringLiteral("pnl3.png"));
     lblTan = MakeLabel(pnl3, 10, 12, FixedFont(15), QColor(0xFF, 0xCC, 0x00));
 
-    pnl4 = MakePanel(this, {497, 367, 133, 50}, Qt::white, false, QString());
+    pnl4 = MakePanel(this, Place(app::kMainPanels[3]), Qt::white, false, QString());
     imgGraph = new QLabel(pnl4);
     imgGraph->setGeometry(1, 1, 130, 48);
     pnl4->hide(); // no blank white box while no race is shown
@@ -228,12 +191,13 @@ void TfrmVelko::BuildWindow()
 
     for (int i = 0; i < 7; ++i) {
         auto* button = new TEzRgnBtn(this);
-        const QString base = QString::fromLatin1(kButtonNames[i]);
+        const app::MainButton& design = app::kMainButtons[static_cast<std::size_t>(i)];
+        const QString base = QString::fromLatin1(design.picture);
         button->SetPicIdle(ScreenPicture(base + QStringLiteral("-idle.png")));
         button->SetPicUp(ScreenPicture(base + QStringLiteral("-hover.png")));
         button->SetPicDown(ScreenPicture(base + QStringLiteral("-down.png")));
         button->SetPaintMode(TPaintMode::pmCrop);
-        button->setGeometry(kButtonLefts[i], 423, 64, 65);
+        button->setGeometry(Place(design.place));
         button->setToolTip(QString::fromUtf8(kButtonHints[i]));
         EzRgnBtn[static_cast<std::size_t>(i)] = button;
     }
@@ -290,6 +254,29 @@ void TfrmVelko::BuildMenus()
     popSystem->addAction(QStringLiteral("最小化(&M)"), this, &QWidget::showMinimized);
     popSystem->addSeparator();
     popSystem->addAction(QStringLiteral("終了(&X)"), this, &QWidget::close);
+}
+
+void TfrmVelko::BuildShortcuts()
+{
+    // The window's commands reach it from the detail window too: they are the program's,
+    // not one window's (arrows and digits keep their meaning in the detail window, where
+    // they step through its runners). A modal dialog still takes them all.
+    const std::pair<QKeySequence, void (TfrmVelko::*)()> commands[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_O), &TfrmVelko::EzRgnBtn1Click},
+        {QKeySequence(Qt::CTRL | Qt::Key_R), &TfrmVelko::EzRgnBtn2Click},
+        {QKeySequence(Qt::CTRL | Qt::Key_E), &TfrmVelko::EzRgnBtn5Click},
+        {QKeySequence(Qt::Key_F1), &TfrmVelko::popHelpIndexClick},
+    };
+    const auto add = [this](const QKeySequence& keys) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        return shortcut;
+    };
+    for (const auto& [keys, handler] : commands) {
+        connect(add(keys), &QShortcut::activated, this, handler);
+    }
+    connect(add(QKeySequence(Qt::CTRL | Qt::Key_Q)), &QShortcut::activated, this,
+            [this] { close(); });
 }
 
 void TfrmVelko::RestoreSettings()
@@ -500,9 +487,7 @@ void TfrmVelko::ShowRunnerDetail(int row, int column, bool show)
     if (row == 0 || column != kColHorseName || !m_raceShown) {
         return;
     }
-    if (onShowRunnerDetail) {
-        onShowRunnerDetail(row, column, show);
-    }
+    emit runnerDetailRequested(row, column, show);
     if (m_detail) {
         m_detail->ShowRunnerDetail(row, show);
     }
@@ -538,7 +523,10 @@ void TfrmVelko::EzRgnBtn1Click()
         if (!QFileInfo(m_lastOpenDir).isDir()) {
             m_lastOpenDir = PathQ(m_workDir) + QLatin1Char('/');
         }
-        const QString chosen = openFileDialog(m_lastOpenDir, filter);
+        FileQuestion question;
+        question.folder = m_lastOpenDir;
+        question.filter = filter;
+        const QString chosen = Dialogs::AskFile(this, question);
         ReturnFocus();
         if (chosen.isEmpty()) {
             return;
@@ -588,7 +576,7 @@ void TfrmVelko::EzRgnBtn5Click()
 void TfrmVelko::EzRgnBtn6Click()
 {
     Run([this] {
-        const QString folder = PathQ(m_workDir);
+        const QString folder = ShownPath(m_workDir);
         switch (m_viewer->StartOrActivate(m_workDir)) {
         case CompanionViewer::Result::Started:
         case CompanionViewer::Result::AlreadyRunning:
@@ -608,282 +596,84 @@ void TfrmVelko::EzRgnBtn6Click()
     });
 }
 
-QString TfrmVelko::AskSaveFile(const QString& name, const QString& filter, const QString& suffix)
-{
-    const QString chosen = saveFileDialog(name, filter, suffix);
-    ReturnFocus();
-    return chosen;
-}
-
-namespace {
-const QString kTextFilter =
-    FileDialogFilter(QStringLiteral("テキスト ファイル(*.txt)"), QStringLiteral("*.txt"));
-const QString kHtmlFilter =
-    FileDialogFilter(QStringLiteral("HTML ファイル(*.htm)"), QStringLiteral("*.htm"));
-const QString kDoNotTouch =
-    QStringLiteral("処理が終わるまでマウス・キーボードは操作しないでください。");
-
-std::filesystem::path ToPath(const QString& file)
-{
-    return PathOf(file);
-}
-} // namespace
-
-void TfrmVelko::popTextOutClick()
-{
-    Run([this] {
-        if (!m_raceShown) {
-            Beep();
-            return;
-        }
-        const QString file = AskSaveFile(Q(SuggestedRaceFileName(ShownRaceTexts())), kTextFilter,
-                                         QStringLiteral("txt"));
-        if (file.isEmpty()) {
-            return;
-        }
-        WriteExportFile(ToPath(file), OneRaceText(m_race));
-    });
-}
-
-void TfrmVelko::RunBatchExport(const std::string& suggestedName,
-                               const std::function<std::string()>& build,
-                               const std::function<void()>& finished)
-{
-    const QString file = AskSaveFile(Q(suggestedName), kTextFilter, QStringLiteral("txt"));
-    if (file.isEmpty()) {
-        return;
-    }
-    ShowMessage(kDoNotTouch);
-    std::string bytes;
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        bytes = build();
-    }
-    // The walk analyses every race on its own and leaves the window on the race the user was
-    // looking at: the batch leaves no other trace, so jumping to the last race would only
-    // lose the user's place.
-    WriteExportFile(ToPath(file), bytes);
-    finished();
-}
-
-void TfrmVelko::popTextOutAllClick()
-{
-    Run([this] {
-        if (m_day.RaceCount() == 0 || m_raceIndex < 0) {
-            Beep();
-            return;
-        }
-        RunBatchExport(
-            SuggestedAllRacesFileName(ShownRaceTexts()), [this] { return AllRacesText(m_day); },
-            [this] { ShowMessage(QStringLiteral("処理が正常に終了しました。")); });
-    });
-}
-
-void TfrmVelko::popPLOTClick()
-{
-    Run([this] {
-        if (m_day.RaceCount() == 0 || m_raceIndex < 0) {
-            Beep();
-            return;
-        }
-        RunBatchExport(
-            SuggestedPlotFileName(ShownRaceTexts()), [this] { return PlotText(m_day); },
-            [this] {
-                messageBox(QStringLiteral("確認"), QStringLiteral("一括処理が終了しました。"),
-                           false);
-                ReturnFocus();
-            });
-    });
-}
-
 const kol::RaceTexts& TfrmVelko::ShownRaceTexts() const
 {
     return m_day.races.at(static_cast<std::size_t>(CurrentRace()));
 }
 
-void TfrmVelko::popHTMLClick()
+bool TfrmVelko::Has(Needs needs) const
 {
-    Run([this] {
-        if (!m_raceShown) {
-            Beep();
-            return;
-        }
-        const QString file = AskSaveFile(Q(SuggestedRaceFileName(ShownRaceTexts())), kHtmlFilter,
-                                         QStringLiteral("htm"));
-        if (file.isEmpty()) {
-            return;
-        }
-        WriteHtmlExport(m_race, ToPath(file), m_workDir);
-    });
+    switch (needs) {
+    case Needs::Day:
+        return m_day.RaceCount() > 0 && m_raceIndex >= 0 && m_raceIndex < m_day.RaceCount();
+    case Needs::ShownRace:
+        return m_raceShown;
+    }
+    return false;
+}
+
+void TfrmVelko::Command(Needs needs, const std::function<void()>& action)
+{
+    if (!Has(needs)) {
+        Beep();
+        return;
+    }
+    Run(action);
 }
 
 const QPageLayout& TfrmVelko::PageLayout()
 {
-    if (!m_pageLayout.isValid()) {
-        // The default printer's paper until the user chooses another in the print dialog.
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setPageOrientation(QPageLayout::Landscape);
-        m_pageLayout = printer.pageLayout();
-    }
-    return m_pageLayout;
+    return m_output->PageLayout();
+}
+
+const PrintSettings& TfrmVelko::Grid1PrintSettings() const
+{
+    return m_output->GridPrintSettings();
 }
 
 void TfrmVelko::popPrintClick()
 {
-    Run([this] {
-        if (!m_raceShown) {
-            Beep();
-            return;
-        }
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setPageLayout(PageLayout());
-        printer.setPageOrientation(QPageLayout::Landscape);
-        printer.setDocName(QStringLiteral("Furlox"));
-        const QSize page = PrintablePageSize(printer);
-        const int pageCount = static_cast<int>(
-            LayoutPrintPages(m_race, page.width(), page.height(), m_printSettings).size());
-        int from = 1;
-        int to = pageCount;
-        const bool confirmed = printDialog(printer, pageCount, from, to);
-        ReturnFocus();
-        if (!confirmed) {
-            return;
-        }
-        // The paper chosen in the dialog is the preview's from now on, so both split alike.
-        m_pageLayout = printer.pageLayout();
-        if (from == 0 || to == 0 || to < from) {
-            return;
-        }
-        if (!PrintPages(printer, m_race, m_printSettings, from, to)) {
-            throw Error(Cp932(QStringLiteral("プリンタ「%1」で印刷を開始できません。")
-                                  .arg(printer.printerName().isEmpty() ? printer.outputFileName()
-                                                                       : printer.printerName())));
-        }
-    });
+    Command(Needs::ShownRace, [this] { m_output->Print(); });
 }
 
 void TfrmVelko::PrintPreviewClick()
 {
-    Run([this] {
-        if (!m_raceShown) {
-            Beep();
-            return;
-        }
-        TPagePreview preview(m_race, m_printSettings, PageLayout(), this);
-        runPreview(preview);
-        ReturnFocus();
-    });
+    Command(Needs::ShownRace, [this] { m_output->Preview(); });
 }
 
-namespace {
-const QString kPdfFilter =
-    FileDialogFilter(QStringLiteral("PDF ファイル"), QStringLiteral("*.pdf"));
-const QString kCsvFilter =
-    FileDialogFilter(QStringLiteral("CSV ファイル"), QStringLiteral("*.csv"));
-const RaceCardSettings kRaceCardSettings;
-
-// The races left out of a whole-day output, for the message after it.
-QString FailedRacesText(const std::vector<std::string>& failures)
+void TfrmVelko::popHTMLClick()
 {
-    QString text = QStringLiteral("分析できなかったレースがあります:");
-    for (const std::string& failure : failures) {
-        text += QStringLiteral("\n") + Q(failure);
-    }
-    return text;
+    Command(Needs::ShownRace, [this] { m_output->Html(); });
 }
 
-std::vector<RaceCardRace> BuildDayCard(const kol::RaceDay& day)
+void TfrmVelko::popTextOutClick()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    return BuildRaceCard(day, AllRaceIndexes(day));
+    Command(Needs::ShownRace, [this] { m_output->Text(); });
 }
 
-} // namespace
+void TfrmVelko::popTextOutAllClick()
+{
+    Command(Needs::Day, [this] { m_output->AllRacesText(); });
+}
+
+void TfrmVelko::popPLOTClick()
+{
+    Command(Needs::Day, [this] { m_output->Plot(); });
+}
 
 void TfrmVelko::popPrintAllClick()
 {
-    Run([this] {
-        if (m_day.RaceCount() == 0) {
-            Beep();
-            return;
-        }
-        const std::vector<RaceCardRace> card = BuildDayCard(m_day);
-        QPrinter printer(QPrinter::HighResolution);
-        // The PDF's margins and orientation on the printer's own paper: on A4 the printout and
-        // the PDF have the same pages.
-        QPageLayout layout = RaceCardPageLayout();
-        layout.setPageSize(PageLayout().pageSize());
-        printer.setPageLayout(layout);
-        printer.setDocName(QStringLiteral("Furlox"));
-        RaceCardPreview preview(card, kRaceCardSettings, PrintableTenths(printer.pageLayout()),
-                                this);
-        preview.onPrint = [this, &card, &printer, &preview] {
-            Run([&] {
-                int from = 1;
-                int to = preview.PageCount();
-                if (!printDialog(printer, preview.PageCount(), from, to) || from == 0 ||
-                    to < from) {
-                    return;
-                }
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-                const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-                if (!PaintRaceCard(printer, card, kRaceCardSettings, from, to)) {
-                    throw Error(
-                        Cp932(QStringLiteral("プリンタ「%1」で印刷を開始できません。")
-                                  .arg(printer.printerName().isEmpty() ? printer.outputFileName()
-                                                                       : printer.printerName())));
-                }
-            });
-        };
-        runPreview(preview);
-        ReturnFocus();
-    });
-}
-
-QString TfrmVelko::AskDaySaveFile(const QString& filter, const QString& suffix)
-{
-    if (m_day.RaceCount() == 0) {
-        Beep();
-        return {};
-    }
-    return AskSaveFile(Q(SuggestedDayFileName(ShownRaceTexts())), filter, suffix);
+    Command(Needs::Day, [this] { m_output->PrintDay(); });
 }
 
 void TfrmVelko::popPdfAllClick()
 {
-    Run([this] {
-        const QString file = AskDaySaveFile(kPdfFilter, QStringLiteral("pdf"));
-        if (file.isEmpty()) {
-            return;
-        }
-        const std::vector<RaceCardRace> card = BuildDayCard(m_day);
-        {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-            WriteRaceCardPdf(ToPath(file), card, kRaceCardSettings);
-        }
-        const std::vector<std::string> failures = RaceCardFailures(card);
-        if (!failures.empty()) {
-            ShowMessage(FailedRacesText(failures), true);
-        }
-    });
+    Command(Needs::Day, [this] { m_output->PdfDay(); });
 }
 
 void TfrmVelko::popCsvClick()
 {
-    Run([this] {
-        const QString file = AskDaySaveFile(kCsvFilter, QStringLiteral("csv"));
-        if (file.isEmpty()) {
-            return;
-        }
-        const DayCsv csv = BuildDayCsv(m_day, CsvEncoding::Utf8);
-        WriteExportFile(ToPath(file), csv.bytes);
-        if (!csv.failures.empty()) {
-            ShowMessage(FailedRacesText(csv.failures), true);
-        }
-    });
+    Command(Needs::Day, [this] { m_output->Csv(); });
 }
 
 void TfrmVelko::EzRgnBtn7Click()
@@ -896,11 +686,10 @@ void TfrmVelko::popOutputPopup()
     // The race's own outputs need an analysed race on screen; the walks over the whole day
     // need a loaded day (they report a race that cannot be analysed by name).
     for (QAction* action : {popPrint, PrintPreview, popHTML, popTextOut}) {
-        action->setEnabled(m_raceShown);
+        action->setEnabled(Has(Needs::ShownRace));
     }
-    const bool day = m_day.RaceCount() > 0 && m_raceIndex >= 0;
     for (QAction* action : {popTextOutAll, popPLOT, popPrintAll, popPdfAll, popCsv}) {
-        action->setEnabled(day);
+        action->setEnabled(Has(Needs::Day));
     }
 }
 
@@ -913,9 +702,10 @@ void TfrmVelko::popHelpIndexClick()
               program.parent_path() / "share" / "furlox" / "help" / "index.html"}) {
             std::error_code ignored;
             if (std::filesystem::is_regular_file(page, ignored)) {
-                const QString missing = openInBrowser(QUrl::fromLocalFile(PathQ(page)));
+                const QString missing = Dialogs::OpenInBrowser(QUrl::fromLocalFile(PathQ(page)));
                 if (!missing.isEmpty()) {
-                    ShowMessage(missing + QStringLiteral("\n\nヘルプファイル: %1").arg(PathQ(page)),
+                    ShowMessage(missing +
+                                    QStringLiteral("\n\nヘルプファイル: %1").arg(ShownPath(page)),
                                 true);
                 }
                 return;
@@ -935,7 +725,7 @@ void TfrmVelko::popVerClick()
 void TfrmVelko::OpenHomePage(const QString& url)
 {
     Run([&] {
-        const QString missing = openInBrowser(QUrl(url));
+        const QString missing = Dialogs::OpenInBrowser(QUrl(url));
         if (!missing.isEmpty()) {
             ShowMessage(missing, true);
         }
@@ -954,26 +744,7 @@ void TfrmVelko::OpenHandedArchive(const QString& archivePath)
     }
     raise();
     activateWindow();
-    m_pendingArchives << archivePath;
-    OpenPendingArchives();
-}
-
-void TfrmVelko::OpenPendingArchives()
-{
-    if (m_pendingArchives.isEmpty()) {
-        return;
-    }
-    // Not in the middle of another opening, nor under a dialog that reads the shown race
-    // (the preview, a message, a file dialog): try again a little later.
-    if (m_busy || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
-        QTimer::singleShot(300, this, &TfrmVelko::OpenPendingArchives);
-        return;
-    }
-    const QString next = m_pendingArchives.takeFirst();
-    OpenDataArchive(next);
-    if (!m_pendingArchives.isEmpty()) {
-        QTimer::singleShot(0, this, &TfrmVelko::OpenPendingArchives);
-    }
+    m_handover->Add(archivePath);
 }
 
 void TfrmVelko::OpenArchiveNow(const QString& archivePath)
@@ -1039,29 +810,8 @@ void TfrmVelko::keyPressEvent(QKeyEvent* event)
             YosouClick(m_day.RaceCount() - 1);
         }
         return;
-    case Qt::Key_F1:
-        popHelpIndexClick();
-        return;
     default:
         break;
-    }
-    if (event->modifiers() & Qt::ControlModifier) {
-        switch (event->key()) {
-        case Qt::Key_O:
-            EzRgnBtn1Click();
-            return;
-        case Qt::Key_R:
-            EzRgnBtn2Click();
-            return;
-        case Qt::Key_E:
-            EzRgnBtn5Click();
-            return;
-        case Qt::Key_Q:
-            close();
-            return;
-        default:
-            break;
-        }
     }
     QWidget::keyPressEvent(event);
 }
@@ -1072,9 +822,9 @@ void TfrmVelko::Beep()
     QApplication::beep();
 }
 
-void TfrmVelko::ShowMessage(const QString& text, bool warning)
+void TfrmVelko::ShowMessage(const QString& text, bool warning, const QString& title)
 {
-    messageBox(QStringLiteral("Furlox"), text, warning);
+    Dialogs::Message(this, text, warning ? MessageKind::Warning : MessageKind::Information, title);
     ReturnFocus();
 }
 

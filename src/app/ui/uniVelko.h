@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPageLayout>
-#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <filesystem>
@@ -17,14 +16,14 @@
 #include "output/PrintLayout.h"
 
 class QFrame;
-class QPrinter;
-class QUrl;
 
 namespace furlox::ui {
 
+class ArchiveHandover;
 class TEzRgnBtn;
 class TfrmSyosai;
 class CompanionViewer;
+class OutputCommands;
 class RaceGridModel;
 class RaceGridView;
 
@@ -54,11 +53,22 @@ public:
     int CurrentRace() const { return m_raceIndex; }
     // True while Race() is the analysis of race CurrentRace() of the loaded day.
     bool RaceShown() const { return m_raceShown; }
+    // The texts of the race the window stands on (CurrentRace() must be a race of the day).
+    const kol::RaceTexts& ShownRaceTexts() const;
     const QString& LastOpenDir() const { return m_lastOpenDir; }
     int BeepCount() const { return m_beeps; }
     // The paper of the printer chosen last (the default printer's at first): printing and
     // the preview both lay the pages out on it.
     const QPageLayout& PageLayout();
+    const PrintSettings& Grid1PrintSettings() const;
+
+    // What a command of the window needs before it can run.
+    enum class Needs
+    {
+        Day,       // a loaded race day with a race chosen (the walks over the whole day)
+        ShownRace, // an analysed race on the screen (the race's own outputs)
+    };
+    bool Has(Needs needs) const;
 
     // Operations. Each is where a user's action (or a start-up option) enters: it never
     // throws, and reports an error through the window's one message path.
@@ -78,7 +88,8 @@ public:
     void StartUpLoad();
     bool LoadKolFiles();
 
-    // The detail window, created after the main window; it follows the shown race.
+    // The detail window, created after the main window; it follows the shown race, and the
+    // main window's own shortcuts work while it has the focus.
     void AttachDetailWindow(TfrmSyosai* detail);
     TfrmSyosai* DetailWindow() const { return m_detail; }
 
@@ -103,23 +114,14 @@ public:
     void popPrintAllClick(); // the day's race card: preview, then print
     void popPdfAllClick();   // the day's race card as a PDF file
     void popCsvClick();      // the day as a CSV file
-    const PrintSettings& Grid1PrintSettings() const { return m_printSettings; }
 
-    // Hooks the tests and the other windows use.
-    std::function<QString(const QString& dir, const QString& filter)> openFileDialog;
-    std::function<void(int row, int column, bool show)> onShowRunnerDetail;
-    // The save dialog: suggested name, filter, default extension → chosen path or empty.
-    std::function<QString(const QString& name, const QString& filter, const QString& suffix)>
-        saveFileDialog;
-    // The print dialog of Grid1PrintStart: given the page count, sets the pages to print
-    // (from, to) and returns false when cancelled.
-    std::function<bool(QPrinter& printer, int pageCount, int& from, int& to)> printDialog;
-    // Shows the preview window modally (a test may look at it instead).
-    std::function<void(QDialog& preview)> runPreview;
-    std::function<void(const QString& title, const QString& text, bool warning)> messageBox;
-    // Opens a page in the user's browser: empty when it was handed to one, else the text
-    // that says what is missing (OpenInBrowser of DesktopOpen.h unless a test replaces it).
-    std::function<QString(const QUrl& url)> openInBrowser;
+    // The window's one message path: a message box over the window, the keys back on the
+    // window afterwards.
+    void ShowMessage(const QString& text, bool warning = false, const QString& title = {});
+    // Gives the keyboard back to the window after a dialog, the detail window or a message.
+    void ReturnFocus();
+    // Runs a user's action; an error it throws is reported, never passed on.
+    bool Run(const std::function<void()>& action);
 
     // Components, named as the window was designed.
     QLabel* imgForm = nullptr;
@@ -152,6 +154,9 @@ public:
 
 signals:
     void raceShown(int raceIndex);
+    // A click on a horse's name (or a race change while the detail window is open) asks for
+    // that runner's detail.
+    void runnerDetailRequested(int row, int column, bool show);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -163,28 +168,17 @@ protected:
 private:
     void BuildWindow();
     void BuildMenus();
+    void BuildShortcuts();
     void RestoreSettings();
     void FormCloseQuery();
     void RebuildRaceMenu();
     void popOutputPopup();
     void Beep();
-    void ShowMessage(const QString& text, bool warning = false);
     void ReportError(const QString& text);
-    // Runs a user's action; an error it throws is reported, never passed on.
-    bool Run(const std::function<void()>& action);
-    void ReturnFocus();
+    // Runs a command that needs `needs`: without it the window beeps and nothing happens.
+    void Command(Needs needs, const std::function<void()>& action);
     void OpenHomePage(const QString& url);
     void OpenArchiveNow(const QString& archivePath);
-    void OpenPendingArchives();
-    // The save dialog of a whole-day output, suggesting the day's name; empty when no day is
-    // loaded (with a beep) or the dialog is cancelled.
-    QString AskDaySaveFile(const QString& filter, const QString& suffix);
-    QString AskSaveFile(const QString& name, const QString& filter, const QString& suffix);
-    const kol::RaceTexts& ShownRaceTexts() const;
-    // The walk over every race of an all-races export: save dialog, warning, the file
-    // built by `build`, the file written, then `finished`. The window stays on its race.
-    void RunBatchExport(const std::string& suggestedName, const std::function<std::string()>& build,
-                        const std::function<void()>& finished);
     // A new race day (or part of one) was loaded: nothing of the old analysed race stays.
     // Makes the loaded day this one, with the race menu, and tells its warnings.
     void TakeDay(kol::LoadedDay loaded);
@@ -200,15 +194,14 @@ private:
     AnalysedRace m_race;
     int m_raceIndex = -1;
     bool m_raceShown = false;
-    bool m_busy = false;           // an archive is being opened
-    QStringList m_pendingArchives; // handed over while busy
-    QPageLayout m_pageLayout;      // of the printer chosen last; the preview uses it too
+    bool m_busy = false; // an archive is being opened
+    ArchiveHandover* m_handover = nullptr;
+    OutputCommands* m_output = nullptr;
     int m_beeps = 0;
     RaceGridModel* m_model = nullptr;
     TfrmSyosai* m_detail = nullptr;
     bool m_detailShown = false;            // the detail-window-shown flag
     std::array<QImage, 4> m_gradePictures; // imgA, imgB, imgC, imgD
-    PrintSettings m_printSettings;
     CompanionViewer* m_viewer = nullptr;
 };
 

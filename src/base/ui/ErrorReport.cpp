@@ -1,11 +1,11 @@
 #include "base/ui/ErrorReport.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <filesystem>
 #include <new>
 
 #include "base/Error.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
 
 namespace furlox::ui {
@@ -21,7 +21,8 @@ QString ErrorText(const std::exception& error)
         if (fs->path1().empty()) {
             return QStringLiteral("ファイルを扱えませんでした。（%1）").arg(reason);
         }
-        return QStringLiteral("「%1」を扱えませんでした。（%2）").arg(PathQ(fs->path1()), reason);
+        return QStringLiteral("「%1」を扱えませんでした。（%2）")
+            .arg(ShownPath(fs->path1()), reason);
     }
     if (dynamic_cast<const std::bad_alloc*>(&error)) {
         return QStringLiteral("メモリが足りないため、処理を続けられませんでした。");
@@ -43,9 +44,7 @@ bool Guarded(const std::function<void()>& action, const std::function<void(const
 
 void ShowError(const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Furlox"), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    Dialogs::Message(QApplication::activeWindow(), text, MessageKind::Critical);
 }
 
 } // namespace furlox::ui

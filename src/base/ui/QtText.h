@@ -30,6 +30,14 @@ inline QString PathQ(const std::filesystem::path& path)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+// A path for a message, in the system's own form (backslashes on Windows).
+inline QString ShownPath(const std::filesystem::path& path)
+{
+    std::filesystem::path shown = path;
+    shown.make_preferred();
+    return PathQ(shown);
+}
+
 inline std::filesystem::path PathOf(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
@@ -39,5 +47,14 @@ inline std::filesystem::path PathOf(const QString& text)
 // Fonts standing in for the MS fonts the windows were designed with.
 QFont ProportionalFont(int pixelSize); // "ＭＳ Ｐゴシック"
 QFont FixedFont(int pixelSize);        // "ＭＳ ゴシック"
+
+// The same two for printing, the previews and the PDFs: the program's own print font
+// ("Furlox Print Sans JP" / "Furlox Print Mono JP", a copy of Noto Sans CJK JP that maps no
+// radical, so a PDF's text reads 馬 and not ⾺), loaded from the program's fonts folder on
+// first use; the screen fonts above where it is missing.
+QFont PrintProportionalFont(int pixelSize);
+QFont PrintFixedFont(int pixelSize);
+// Whether the print font was found (the folders are in QtText.cpp).
+bool PrintFontLoaded();
 
 } // namespace furlox::ui

@@ -1,105 +1,34 @@
 #include "detail/ui/uniSyosai.h"
 
-#include <QAbstractTableModel>
-#include <QCategoryAxis>
-#include <QChart>
-#include <QChartView>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
-#include <QGraphicsSimpleTextItem>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QLineSeries>
-#include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTableView>
-#include <QValueAxis>
 #include <algorithm>
 
 #include "base/Error.h"
 #include "base/Settings.h"
-#include "base/ui/CellStyleQt.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/ErrorReport.h"
 #include "base/ui/Pictures.h"
 #include "base/ui/QtText.h"
 #include "base/ui/WindowSettings.h"
+#include "detail/ui/FxChart.h"
+#include "detail/ui/PastRunModel.h"
 #include "skin/ui/CellDelegate.h"
 #include "skin/ui/CloseButton.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "skin/ui/Skin.h"
 
 namespace furlox::ui {
-
-// The past-run grid: five runs (row 1 = five runs back) by sixteen columns, with the fixed
-// row and column as the view's headers.
-class PastRunModel final : public QAbstractTableModel
-{
-public:
-    using QAbstractTableModel::QAbstractTableModel;
-
-    void SetDetail(const HorseDetail* detail)
-    {
-        beginResetModel();
-        m_detail = detail;
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : kPastRunRows;
-    }
-    int columnCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() ? 0 : kPastRunColumns;
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid() || !m_detail) {
-            return {};
-        }
-        const int row = index.row() + 1;
-        const int column = index.column() + 1;
-        const PastRunCellStyle style = Grid2CellStyle(*m_detail, row, column);
-        switch (role) {
-        case Qt::DisplayRole:
-            return Q(m_detail->rows[static_cast<std::size_t>(index.row())]
-                         .cells[static_cast<std::size_t>(index.column())]);
-        case Qt::TextAlignmentRole:
-            return QVariant::fromValue(QtAlignment(style.align));
-        case Qt::ForegroundRole:
-            return QBrush(RgbColour(style.font));
-        case Qt::BackgroundRole:
-            return QBrush(RgbColour(style.background));
-        case Qt::FontRole:
-            return FixedFont(12);
-        default:
-            return {};
-        }
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (role == Qt::DisplayRole) {
-            return orientation == Qt::Horizontal ? Q(Grid2ColumnHeader(section + 1))
-                                                 : Q(Grid2RowHeader(section + 1));
-        }
-        if (role == Qt::TextAlignmentRole) {
-            return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
-        }
-        if (role == Qt::FontRole) {
-            return FixedFont(12);
-        }
-        return {};
-    }
-
-private:
-    const HorseDetail* m_detail = nullptr;
-};
 
 namespace {
 
@@ -120,9 +49,6 @@ QLabel* Label(QWidget* parent, const char* name, int left, int top, int width = 
     }
     return label;
 }
-
-constexpr int kMarkerSize = 7;
-const QColor kAqua(0, 255, 255);
 
 // The record captions beside lbl1 .. lbl11, laid out in two columns: turf, then dirt.
 struct RecordPlace
@@ -149,18 +75,10 @@ TfrmSyosai::TfrmSyosai(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHin
     setWindowTitle(QStringLiteral("馬データ詳細"));
     setFixedSize(640, 500);
     setFont(ProportionalFont(12));
-    errorBox = [this](const QString& text) {
-        QMessageBox::critical(this, QStringLiteral("Furlox"), text);
-    };
     BuildWindow();
-    Chart1 = new QChartView(this);
+    Chart1 = new FxChart(this);
     Chart1->setGeometry(314, 32, 316, 316);
-    Chart1->setRenderHint(QPainter::Antialiasing);
-    Chart1->setFrameStyle(QFrame::NoFrame);
-    // The whole view is drawn again on every change: marks drawn outside an item's own
-    // rectangle must never be left behind.
-    Chart1->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
-    BuildChart(nullptr);
+    Series1 = Chart1->Series();
     SkinWindow(this, Picture(QStringLiteral("detail-bg.png")));
     RestorePosition();
     KeepOnScreen(this);
@@ -198,6 +116,7 @@ void TfrmSyosai::BuildWindow()
     // there is never a text that matches no runner.
     cmbBamei->setEditable(false);
     connect(cmbBamei, &QComboBox::currentIndexChanged, this, &TfrmSyosai::cmbBameiChange);
+    cmbBamei->installEventFilter(this);
 
     lblUmaKigou = Label(Panel1, "lblUmaKigou", 198, 20);
     imgKeiro = new QLabel(Panel1);
@@ -229,13 +148,16 @@ void TfrmSyosai::BuildWindow()
     Grid2 = new QTableView(this);
     Grid2->setGeometry(9, 354, 621, 128);
     Grid2->setModel(m_pastRuns);
+    Grid2->installEventFilter(this);
     Grid2->setItemDelegate(new CellDelegate(Grid2));
     Grid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid2->setSelectionMode(QAbstractItemView::NoSelection);
     Grid2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Grid2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Grid2->setWordWrap(false);
-    Grid2->setTextElideMode(Qt::ElideNone);
+    // Some texts (a long 条件) are wider than their designed columns: cut with an ellipsis,
+    // whole in the tooltip.
+    Grid2->setTextElideMode(Qt::ElideRight);
     Grid2->horizontalHeader()->setMinimumSectionSize(1);
     Grid2->horizontalHeader()->setFixedHeight(18);
     Grid2->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -255,108 +177,15 @@ void TfrmSyosai::BuildWindow()
         " border-right: 1px solid #C0C0C0; border-bottom: 1px solid #C0C0C0; padding: 0; }"));
 }
 
-void TfrmSyosai::BuildChart(const HorseDetail* detail)
+void TfrmSyosai::ShowChart(const HorseDetail* detail)
 {
-    auto* chart = new QChart();
-    chart->setTitle(QStringLiteral("近5走におけるFX値の推移"));
-    chart->setTitleBrush(Qt::white);
-    chart->setTitleFont(ProportionalFont(13));
-    QLinearGradient gradient(0, 0, 0, 316);
-    gradient.setColorAt(0, QColor(0xC0, 0xC0, 0xC0));
-    gradient.setColorAt(1, Qt::black);
-    chart->setBackgroundBrush(gradient);
-    chart->setBackgroundRoundness(0);
-    chart->legend()->hide();
-    chart->setMargins(QMargins(4, 8, 10, 4));
-
-    Series1 = new QLineSeries(chart);
-    QPen pen(kAqua);
-    pen.setWidth(3);
-    Series1->setPen(pen);
-    Series1->setPointsVisible(true);
-    Series1->setMarkerSize(kMarkerSize);
-    // The values are marked by labels of our own (PlaceValueLabels), which keep clear of the
-    // markers and of the axes' labels.
-    Series1->setPointLabelsVisible(false);
-    if (detail) {
-        for (const ChartPoint& point : detail->points) {
-            Series1->append(point.x, point.y);
-        }
-    }
-    chart->addSeries(Series1);
-
-    // The latest run stands at the right: the bottom axis runs from "5走前" to "1走前", and
-    // half a step beyond each end so the outer points keep away from the left axis.
-    m_axisX = new QCategoryAxis(chart);
-    m_axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    for (int run = 1; run <= 5; ++run) {
-        m_axisX->append(QStringLiteral("%1走前").arg(run), run);
-    }
-    m_axisX->setRange(0.5, 5.5);
-    m_axisX->setStartValue(0.5);
-    m_axisX->setReverse(true);
-    m_axisY = new QValueAxis(chart);
-    const int top = detail ? detail->chartMax : 110;
-    const int bottom = detail ? detail->chartMin : -40;
-    m_axisY->setRange(bottom, top);
-    // Every range spans 150: a line every 30 keeps the labels readable.
-    m_axisY->setTickCount((top - bottom) / 30 + 1);
-    m_axisY->setLabelFormat(QStringLiteral("%d"));
-    QPen axisPen(QColor(0xC0, 0xC0, 0xC0));
-    axisPen.setStyle(Qt::DashLine);
-    const std::initializer_list<QAbstractAxis*> axes = {m_axisX, m_axisY};
-    for (QAbstractAxis* axis : axes) {
-        axis->setLabelsBrush(QColor(0xE0, 0xE0, 0xE0));
-        axis->setLabelsFont(ProportionalFont(10));
-        axis->setLinePen(axisPen);
-        axis->setGridLineColor(QColor(0x60, 0x60, 0x60));
-    }
-    chart->addAxis(m_axisX, Qt::AlignBottom);
-    chart->addAxis(m_axisY, Qt::AlignLeft);
-    Series1->attachAxis(m_axisX);
-    Series1->attachAxis(m_axisY);
-
-    m_valueLabels.clear();
-    if (detail) {
-        for (const ChartPoint& point : detail->points) {
-            auto* label = new QGraphicsSimpleTextItem(QString::number(point.y), chart);
-            label->setFont(ProportionalFont(11));
-            label->setBrush(kAqua);
-            label->setZValue(100);
-            m_valueLabels << label;
-        }
-    }
-    connect(chart, &QChart::plotAreaChanged, this, &TfrmSyosai::PlaceValueLabels);
-
-    QChart* old = Chart1->chart();
-    Chart1->setChart(chart);
-    delete old;
-    PlaceValueLabels();
+    Chart1->ShowRunner(detail);
+    Series1 = Chart1->Series();
 }
 
-void TfrmSyosai::PlaceValueLabels()
+const QList<QGraphicsSimpleTextItem*>& TfrmSyosai::ValueLabels() const
 {
-    QChart* chart = Chart1->chart();
-    const QRectF area = chart->plotArea();
-    if (area.isEmpty()) {
-        return; // laid out later; plotAreaChanged calls again
-    }
-    const qreal clearance = kMarkerSize / 2.0 + 2;
-    for (int i = 0; i < m_valueLabels.size() && i < Series1->count(); ++i) {
-        QGraphicsSimpleTextItem* label = m_valueLabels[i];
-        const QPointF at = chart->mapToPosition(Series1->at(i), Series1);
-        const QRectF box = label->boundingRect();
-        // Above the marker, or below it where the top of the plot area would cut it; always
-        // inside the plot area, so never over the axes' labels.
-        qreal y = at.y() - clearance - box.height();
-        if (y < area.top() + 1) {
-            y = at.y() + clearance;
-        }
-        y = std::clamp(y, area.top() + 1, std::max(area.top() + 1, area.bottom() - box.height()));
-        const qreal x = std::clamp(at.x() - box.width() / 2, area.left() + 2,
-                                   std::max(area.left() + 2, area.right() - box.width() - 2));
-        label->setPos(x, y);
-    }
+    return Chart1->ValueLabels();
 }
 
 void TfrmSyosai::RestorePosition()
@@ -372,7 +201,7 @@ void TfrmSyosai::SetSource(const kol::RaceDay* day, const AnalysedRace* race)
 
 void TfrmSyosai::ReportError(const QString& text)
 {
-    errorBox(text);
+    Dialogs::Message(this, text, MessageKind::Critical);
 }
 
 void TfrmSyosai::ShowRunnerDetail(int row, bool show)
@@ -423,6 +252,46 @@ void TfrmSyosai::closeEvent(QCloseEvent* event)
     }
 }
 
+bool TfrmSyosai::eventFilter(QObject* watched, QEvent* event)
+{
+    // Digits typed on the runner list (or anywhere in the window, which hands its keys to
+    // the list) pick the runner by its horse number; the list's own search would look for
+    // the entry's text, which starts with the padded number.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() >= Qt::Key_0 && key->key() <= Qt::Key_9 && modifiers == Qt::NoModifier) {
+            TypeDigit(key->key() - Qt::Key_0);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmSyosai::keyPressEvent(QKeyEvent* event)
+{
+    if (!eventFilter(this, event)) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void TfrmSyosai::TypeDigit(int digit)
+{
+    // Digits that follow one another quickly make one number ("1" "2": horse 12); a number
+    // the race does not have starts again from the digit just typed.
+    const bool going =
+        m_typedSince.isValid() && m_typedSince.elapsed() <= QApplication::keyboardInputInterval();
+    m_typedSince.start();
+    m_typed = going ? m_typed * 10 + digit : digit;
+    if (m_typed > cmbBamei->count()) {
+        m_typed = digit;
+    }
+    // Row k of the race grid, and item k - 1 of the list, hold horse number k.
+    if (m_typed >= 1 && m_typed <= cmbBamei->count()) {
+        cmbBamei->setCurrentIndex(m_typed - 1);
+    }
+}
+
 void TfrmSyosai::cmbBameiChange(int index)
 {
     if (m_filling || index < 0) {
@@ -441,7 +310,7 @@ void TfrmSyosai::ClearHorse()
         }
     }
     imgKeiro->clear();
-    BuildChart(nullptr);
+    ShowChart(nullptr);
 }
 
 QLabel* TfrmSyosai::DetailLabel(const std::string& name) const
@@ -475,7 +344,7 @@ void TfrmSyosai::ShowHorse(int index)
     imgKeiro->setPixmap(ScreenPixmap(
         QStringLiteral("coat-%1.png").arg(m_detail.coatPicture, 2, 10, QLatin1Char('0'))));
 
-    BuildChart(&m_detail);
+    ShowChart(&m_detail);
     m_pastRuns->SetDetail(&m_detail);
     Grid2->scrollToTop();
     Grid2->horizontalScrollBar()->setValue(Grid2->horizontalScrollBar()->minimum());

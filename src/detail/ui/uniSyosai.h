@@ -1,26 +1,24 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QList>
 #include <QWidget>
 #include <array>
-#include <functional>
 
 #include "detail/HorseDetail.h"
 
-class QCategoryAxis;
-class QChart;
-class QChartView;
 class QComboBox;
 class QFrame;
 class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineSeries;
 class QTableView;
-class QValueAxis;
 
 namespace furlox::ui {
 
-class TEzRgnBtn;
+class FxChart;
 class PastRunModel;
+class TEzRgnBtn;
 
 // The detail window: one runner of the shown race with its breeding, connections, prize
 // money, record counts, last five runs and the chart of their FX values. It shows the core's
@@ -51,7 +49,7 @@ public:
 
     const HorseDetail& Detail() const { return m_detail; }
     // The value marks of the chart's points, in the order of the points.
-    const QList<QGraphicsSimpleTextItem*>& ValueLabels() const { return m_valueLabels; }
+    const QList<QGraphicsSimpleTextItem*>& ValueLabels() const;
 
     // Components, named as the window was designed.
     QLabel* imgForm = nullptr;
@@ -72,12 +70,9 @@ public:
     QLabel* lblHahaTiti = nullptr;
     QLabel* lblHahaHaha = nullptr;
     std::array<QLabel*, 11> lblRecord{}; // lbl1 .. lbl11
-    QChartView* Chart1 = nullptr;
+    FxChart* Chart1 = nullptr;
     QLineSeries* Series1 = nullptr; // rebuilt, with its chart, for every horse
     QTableView* Grid2 = nullptr;
-
-    // How errors are shown (a message box unless a test replaces it).
-    std::function<void(const QString&)> errorBox;
 
 signals:
     // The program opened (true) or closed (false) the window; see IsOpen.
@@ -85,12 +80,12 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildWindow();
-    // A new chart for the given points: nothing of an earlier horse's chart survives.
-    void BuildChart(const HorseDetail* detail);
-    void PlaceValueLabels();
+    void ShowChart(const HorseDetail* detail);
     void ClearHorse();
     // The panel's label of that control name ("lblSeinen" … "lbl11"), nullptr for none.
     QLabel* DetailLabel(const std::string& name) const;
@@ -102,11 +97,13 @@ private:
     const AnalysedRace* m_race = nullptr;
     HorseDetail m_detail;
     PastRunModel* m_pastRuns = nullptr;
-    QCategoryAxis* m_axisX = nullptr;
-    QValueAxis* m_axisY = nullptr;
-    QList<QGraphicsSimpleTextItem*> m_valueLabels;
+    // A horse number typed digit by digit jumps to that runner (see TypeDigit).
+    void TypeDigit(int digit);
+
     bool m_filling = false;
     bool m_open = false;
+    int m_typed = 0;            // the horse number typed so far
+    QElapsedTimer m_typedSince; // since its last digit
 };
 
 } // namespace furlox::ui

@@ -24,7 +24,7 @@ QSize PrintablePageSize(const QPageLayout& layout)
 void DrawPrintPage(QPainter& painter, const AnalysedRace& race, const PrintPage& page,
                    const PrintSettings& settings)
 {
-    QFont font = FixedFont(settings.fontHeight);
+    QFont font = PrintFixedFont(settings.fontHeight);
     painter.setPen(Qt::black);
     painter.setFont(font);
     int top = page.titleTop;

@@ -29,7 +29,7 @@ public:
     {
         auto [it, added] = m_fonts.try_emplace({height, bold});
         if (added) {
-            it->second = ProportionalFont(height);
+            it->second = PrintProportionalFont(height);
             it->second.setBold(bold);
         }
         return it->second;

@@ -1,5 +1,6 @@
 #include "skin/ui/Skin.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -65,31 +66,48 @@ bool BackgroundDrag::eventFilter(QObject* watched, QEvent* event)
         if (mouse->button() == Qt::RightButton) {
             return false;
         }
-        // The window manager moves the window when it can; otherwise we follow the mouse.
-        QWindow* handle = m_window->windowHandle();
-        if (handle && handle->startSystemMove()) {
-            return true;
-        }
-        m_dragging = true;
-        m_grabOffset = mouse->globalPosition().toPoint() - m_window->frameGeometry().topLeft();
+        m_pressed = true;
+        m_pressedAt = mouse->globalPosition().toPoint();
         return true;
     }
-    case QEvent::MouseMove:
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = mouse->globalPosition().toPoint();
         if (m_dragging) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            m_window->move(mouse->globalPosition().toPoint() - m_grabOffset);
+            m_window->move(at - m_grabOffset);
             return true;
         }
-        return false;
-    case QEvent::MouseButtonRelease:
-        if (m_dragging) {
-            m_dragging = false;
+        if (m_pressed && (mouse->buttons() & ~Qt::RightButton) &&
+            (at - m_pressedAt).manhattanLength() >= QApplication::startDragDistance()) {
+            StartMove(at);
             return true;
         }
-        return false;
+        return m_pressed;
+    }
+    case QEvent::MouseButtonRelease: {
+        const bool handled = m_pressed || m_dragging;
+        m_pressed = false;
+        m_dragging = false;
+        return handled;
+    }
     default:
         return QObject::eventFilter(watched, event);
     }
+}
+
+void BackgroundDrag::StartMove(const QPoint& globalPos)
+{
+    m_pressed = false;
+    emit moveStarted();
+    // The window manager moves the window when it can; otherwise we follow the pointer, from
+    // where the button went down so the window does not jump by the distance moved.
+    QWindow* handle = m_window->windowHandle();
+    if (handle && handle->startSystemMove()) {
+        return;
+    }
+    m_dragging = true;
+    m_grabOffset = m_pressedAt - m_window->frameGeometry().topLeft();
+    m_window->move(globalPos - m_grabOffset);
 }
 
 } // namespace furlox::ui

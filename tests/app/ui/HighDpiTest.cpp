@@ -8,6 +8,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/uniAbout.h"
 #include "app/ui/uniVelko.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/Pictures.h"
 #include "base/ui/QtText.h"
 #include "detail/ui/uniSyosai.h"
@@ -30,7 +31,7 @@ private:
         TfrmVelko::Options options;
         options.workDir = PathOf(m_work.path());
         auto window = std::make_unique<TfrmVelko>(options);
-        window->messageBox = [](const QString&, const QString&, bool) {};
+        Dialogs::Preset().message = [](QWidget*, const QString&, const QString&, MessageKind) {};
         return window;
     }
 

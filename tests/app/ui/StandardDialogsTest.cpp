@@ -6,12 +6,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTreeView>
 #include <QtTest>
 #include <filesystem>
 
 #include "app/ui/Application.h"
 #include "app/ui/QtTranslations.h"
 #include "app/ui/uniVelko.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
 #include "support/HeadlessPlatform.h"
 
@@ -70,20 +72,51 @@ private slots:
         TfrmVelko::Options options;
         options.workDir = PathOf(dir.path());
         TfrmVelko window(options);
-        window.messageBox = [](const QString&, const QString&, bool) {};
+        Dialogs::Preset().message = [](QWidget*, const QString&, const QString&, MessageKind) {};
         QString asked;
-        window.openFileDialog = [&asked](const QString&, const QString& filter) {
-            asked = filter;
+        Dialogs::Preset().file = [&asked](const FileQuestion& question) {
+            asked = question.filter;
             return QString();
         };
         window.EzRgnBtn1Click();
+        Dialogs::Preset() = {};
         QCOMPARE(asked, QStringLiteral("圧縮データファイル(*.lzh)"));
         QCOMPARE(asked.count(QStringLiteral("*.lzh")), 1);
+    }
+
+    void fileDialogDatesReadJapaneseUnderAnyLocale()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has dialogs of its own, which date files as the system is set");
+#endif
+        // main() runs this program under the C locale, whose dates are English.
+        QCOMPARE(QLocale::system().language(), QLocale::C);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("010527.lzh")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QDateTime modified(QDate(2001, 5, 27), QTime(16, 15));
+        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        file.close();
+        FileQuestion question;
+        question.folder = dir.path();
+        question.filter = QStringLiteral("圧縮データファイル(*.lzh)");
+        const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(nullptr, question);
+        dialog->setViewMode(QFileDialog::Detail);
+        dialog->show();
+        auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        QVERIFY(view);
+        QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 1);
+        const QModelIndex date = view->model()->index(0, 3, view->rootIndex());
+        QCOMPARE(date.data().toString(), QStringLiteral("2001/05/27 16:15"));
+        dialog->hide();
     }
 };
 
 int main(int argc, char** argv)
 {
+    // The C locale, as a system without a Japanese one has: the dialogs are Japanese all
+    // the same.
+    qputenv("LC_ALL", "C");
     furlox::test::ChooseHeadlessPlatform();
     FurloxApplication app(argc, argv);
     StandardDialogsTest test;

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QToolTip>
 #include <QValueAxis>
 #include <QtTest>
 
@@ -18,10 +19,14 @@
 #include "analysis/RaceFormat.h"
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
 #include "detail/HorseDetail.h"
+#include "detail/ui/FxChart.h"
 #include "detail/ui/uniSyosai.h"
+#include "kol/KolRecords.h"
 #include "kol/SampleDay.h"
+#include "skin/ui/CellDelegate.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "support/HeadlessPlatform.h"
 #include "support/KolBuilder.h"
@@ -48,7 +53,8 @@ private:
         w->main = std::make_unique<TfrmVelko>(options);
         w->detail = std::make_unique<TfrmSyosai>();
         Windows* raw = w.get();
-        w->detail->errorBox = [raw](const QString& text) { raw->errors << text; };
+        Dialogs::Preset().message = [raw](QWidget*, const QString&, const QString& text,
+                                          MessageKind) { raw->errors << text; };
         w->main->AttachDetailWindow(w->detail.get());
         return w;
     }
@@ -122,7 +128,6 @@ private:
     static QImage FreshChart(TfrmVelko& main, int row)
     {
         TfrmSyosai fresh;
-        fresh.errorBox = [](const QString&) {};
         fresh.SetSource(&main.LoadedDay(), &main.Race());
         fresh.move(0, 0);
         fresh.ShowRunnerDetail(row, true);
@@ -130,6 +135,8 @@ private:
     }
 
 private slots:
+    void cleanup() { Dialogs::Preset() = {}; }
+
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
@@ -279,6 +286,169 @@ private slots:
                 }
             }
         }
+    }
+
+    void pointsOutsideTheRangeAreDrawnAtTheirHeight()
+    {
+        // 130 above the 125 line and -45 below the -25 line of the race's class (1000万).
+        QTemporaryDir dir;
+        test::KolBuilder b;
+        b.AddRunner()
+            .Figures({130, -45, 60})
+            .SetHorse(kol::horse::kMainPrize, "0000000000")
+            .SetHorse(kol::horse::kPrizePart1, "0000000000")
+            .SetHorse(kol::horse::kPrizePart2, "0000000000");
+        b.WriteFiles(PathOf(dir.path()));
+        auto w = Open(dir.path());
+        w->main->AnalyseRace(0);
+        w->main->Grid1ClickCell(1, 2);
+        QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
+        QCoreApplication::processEvents();
+        QChart* chart = w->detail->Chart1->chart();
+        const QList<QAbstractAxis*> left = chart->axes(Qt::Vertical);
+        QCOMPARE(left.size(), 1);
+        auto* fx = qobject_cast<QValueAxis*>(left.first());
+        QVERIFY(fx);
+        QVERIFY2(fx->max() >= 130 && fx->min() <= -45,
+                 qPrintable(QStringLiteral("%1..%2").arg(fx->min()).arg(fx->max())));
+        // Every point inside the plot, none flattened onto its top or bottom line.
+        QLineSeries* series = w->detail->Series1;
+        QCOMPARE(series->count(), 3);
+        const QRectF area = chart->plotArea();
+        for (int i = 0; i < series->count(); ++i) {
+            const QPointF at = chart->mapToPosition(series->at(i), series);
+            QVERIFY2(at.y() > area.top() + 1 && at.y() < area.bottom() - 1,
+                     qPrintable(QString::number(series->at(i).y())));
+        }
+        // The value marks stay their own.
+        QCOMPARE(w->detail->ValueLabels().first()->text(), QStringLiteral("130"));
+        QVERIFY(w->errors.isEmpty());
+    }
+
+    // ---- the main window's keys while the detail window has the focus --------------
+
+    void mainWindowShortcutsWorkInTheDetailWindow()
+    {
+        QTemporaryDir dir;
+        auto w = OpenSampleRunner(dir, 10, 1);
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("help")));
+        QFile page(dir.filePath(QStringLiteral("help/index.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.close();
+        QStringList asked;
+        Dialogs::Preset().browser = [&asked](const QUrl& url) {
+            asked << url.toLocalFile();
+            return QString();
+        };
+        Dialogs::Preset().file = [&asked](const FileQuestion& question) {
+            asked << question.filter;
+            return QString();
+        };
+        w->main->show();
+        // Each key goes to the detail window, active and with its runner list focused.
+        const auto press = [&w](int key, Qt::KeyboardModifiers modifiers) {
+            w->detail->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(w->detail.get()));
+            w->detail->cmbBamei->setFocus();
+            QTest::keyClick(w->detail->cmbBamei, Qt::Key(key), modifiers);
+        };
+
+        // Arrows keep their meaning here: the runner list steps, the race stays.
+        press(Qt::Key_Right, Qt::NoModifier);
+        QCOMPARE(w->main->CurrentRace(), 10);
+        press(Qt::Key_Down, Qt::NoModifier);
+        QCOMPARE(w->detail->cmbBamei->currentIndex(), 1);
+
+        press(Qt::Key_E, Qt::ControlModifier);
+        QTRY_VERIFY(w->main->popOutput->isVisible());
+        w->main->popOutput->hide();
+        press(Qt::Key_R, Qt::ControlModifier);
+        QTRY_VERIFY(w->main->popMenu->isVisible());
+        w->main->popMenu->hide();
+        press(Qt::Key_F1, Qt::NoModifier);
+        press(Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(QFileInfo(asked.first()).fileName(), QStringLiteral("index.html"));
+        QVERIFY(asked.last().contains(QStringLiteral("*.lzh")));
+        press(Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!w->main->isVisible());
+        QVERIFY(w->errors.isEmpty());
+    }
+
+    void typedHorseNumberJumpsToItsRunner()
+    {
+        QTemporaryDir dir;
+        auto w = OpenSampleRunner(dir, 10, 1);
+        QVERIFY(w->main->Race().headCount >= 12);
+        TfrmSyosai& detail = *w->detail;
+        detail.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&detail));
+        detail.cmbBamei->setFocus();
+        QTest::keyClick(detail.cmbBamei, Qt::Key_7);
+        QCOMPARE(detail.cmbBamei->currentIndex(), 6);
+        QCOMPARE(detail.Detail().runnerIndex, 6);
+        // Digits in quick succession make one number: horse 12.
+        QTest::qWait(QApplication::keyboardInputInterval() + 100);
+        QTest::keyClicks(detail.cmbBamei, QStringLiteral("12"));
+        QCOMPARE(detail.cmbBamei->currentIndex(), 11);
+        QCOMPARE(detail.Detail().runnerIndex, 11);
+        // A number the race does not have starts again from the last digit.
+        QTest::keyClick(detail.cmbBamei, Qt::Key_9);
+        QCOMPARE(detail.cmbBamei->currentIndex(), 8);
+        // Typed on the past-run grid, the list follows too; the keypad's digits count.
+        QTest::qWait(QApplication::keyboardInputInterval() + 100);
+        QTest::keyClick(detail.Grid2, Qt::Key_3, Qt::KeypadModifier);
+        QCOMPARE(detail.cmbBamei->currentIndex(), 2);
+        // 0 alone is no horse number.
+        QTest::qWait(QApplication::keyboardInputInterval() + 100);
+        QTest::keyClick(detail.cmbBamei, Qt::Key_0);
+        QCOMPARE(detail.cmbBamei->currentIndex(), 2);
+        QVERIFY(w->errors.isEmpty());
+    }
+
+    void aPastRunTextTooWideForItsColumnIsElidedAndWholeInItsTooltip()
+    {
+        QTemporaryDir dir;
+        test::KolBuilder b;
+        test::PastRun open;
+        open.classCode = "00005"; // オープン，牝馬: wider than the 52 pixels of 条件
+        b.AddRunner()
+            .Run(0, open)
+            .SetHorse(kol::horse::kMainPrize, "0000000000")
+            .SetHorse(kol::horse::kPrizePart1, "0000000000")
+            .SetHorse(kol::horse::kPrizePart2, "0000000000");
+        b.WriteFiles(PathOf(dir.path()));
+        auto w = Open(dir.path());
+        w->main->AnalyseRace(0);
+        w->main->Grid1ClickCell(1, 2);
+        QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
+        QTableView* grid = w->detail->Grid2;
+        // The latest run is the last row; 条件 is data column 3.
+        const QModelIndex condition = grid->model()->index(4, 2);
+        QCOMPARE(condition.data().toString(), QStringLiteral("オープン，牝馬"));
+        grid->scrollTo(condition);
+        const QRect cell = grid->visualRect(condition);
+        const QString shown = CellDelegate::ShownText(condition, cell, grid->textElideMode());
+        QVERIFY2(shown.endsWith(QChar(0x2026)) && shown.size() < condition.data().toString().size(),
+                 qPrintable(shown));
+        const auto tipAt = [grid](const QRect& rect) {
+            QToolTip::hideText();
+            if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) {
+                qWarning("the tooltip stays");
+            }
+            QHelpEvent help(QEvent::ToolTip, rect.center(),
+                            grid->viewport()->mapToGlobal(rect.center()));
+            QApplication::sendEvent(grid->viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipAt(cell), QStringLiteral("オープン，牝馬"));
+        // A text that fits is shown whole and has no tooltip.
+        const QModelIndex distance = grid->model()->index(4, 3);
+        QCOMPARE(
+            CellDelegate::ShownText(distance, grid->visualRect(distance), grid->textElideMode()),
+            distance.data().toString());
+        QCOMPARE(tipAt(grid->visualRect(distance)), QString());
+        QVERIFY(w->errors.isEmpty());
     }
 
     // ---- a minimised window still follows the race ---------------------------------

@@ -11,6 +11,7 @@
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
 #include "base/Encoding.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
 #include "kol/SampleDay.h"
 #include "output/PlotExport.h"
@@ -38,12 +39,13 @@ private:
         TfrmVelko::Options options;
         options.workDir = PathOf(m_work.path());
         auto window = std::make_unique<TfrmVelko>(options);
-        window->messageBox = [this](const QString& title, const QString& text, bool) {
+        Dialogs::Preset().message = [this](QWidget*, const QString& title, const QString& text,
+                                           MessageKind) {
             m_messages << title + QLatin1Char('|') + text;
         };
-        window->saveFileDialog = [this, answer](const QString& name, const QString& filter,
-                                                const QString& suffix) {
-            m_asked << name + QLatin1Char('|') + filter + QLatin1Char('|') + suffix;
+        Dialogs::Preset().file = [this, answer](const FileQuestion& question) {
+            m_asked << question.name + QLatin1Char('|') + question.filter + QLatin1Char('|') +
+                           question.suffix;
             return answer;
         };
         return window;
@@ -68,6 +70,8 @@ private slots:
         kol::SampleOptions sample;
         kol::WriteSampleDay(sample, PathOf(m_work.path()));
     }
+
+    void cleanup() { Dialogs::Preset() = {}; }
 
     void init()
     {
@@ -174,12 +178,12 @@ private slots:
         window->AnalyseRace(10);
         int offeredPages = 0;
         bool wholeRange = false;
-        window->printDialog = [&](QPrinter& printer, int pageCount, int& from, int& to) {
+        Dialogs::Preset().print = [&](QPrinter& printer, int pageCount, int& from, int& to) {
             offeredPages = pageCount;
             wholeRange = from == 1 && to == pageCount;
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
-            return true;
+            return PrintAnswer::Print;
         };
         window->popPrintClick();
         QCOMPARE(offeredPages, 1);
@@ -197,13 +201,16 @@ private slots:
         text.start(QStringLiteral("pdftotext"),
                    {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
         QVERIFY(text.waitForFinished());
-        // The CJK font maps some ideographs to their radical forms; NFKC folds them back.
-        const QString content = QString::fromUtf8(text.readAllStandardOutput())
-                                    .normalized(QString::NormalizationForm_KC);
+        // The text as written, searchable: no radical stands in for 日, 走 or 馬.
+        const QString content = QString::fromUtf8(text.readAllStandardOutput());
+        for (const QChar c : content) {
+            QVERIFY2(c.unicode() < 0x2E80 || c.unicode() > 0x2FDF, qPrintable(content));
+        }
         QVERIFY2(content.contains(QStringLiteral("2001/05/27(日) 発走16:15 18頭")),
                  qPrintable(content));
         QVERIFY(content.contains(QStringLiteral("東京11R")));
-        QVERIFY(content.contains(QStringLiteral("単勝:")));
+        QVERIFY(content.contains(QStringLiteral("単勝：")));
+        QVERIFY(content.contains(QStringLiteral("馬連：")));
         QVERIFY(content.contains(QStringLiteral("総合")));
     }
 
@@ -211,14 +218,23 @@ private slots:
     {
         const QString pdf = m_out.filePath(QStringLiteral("cancel.pdf"));
         auto window = MakeWindow(QString());
-        window->printDialog = [&](QPrinter& printer, int, int& from, int& to) {
+        Dialogs::Preset().print = [&](QPrinter& printer, int, int& from, int& to) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
             from = to = 0;
-            return false;
+            return PrintAnswer::Cancelled;
         };
         window->popPrintClick();
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    void noPrinterIsSaidAndPrintsNothing()
+    {
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(10);
+        Dialogs::Preset().print = [](QPrinter&, int, int&, int&) { return PrintAnswer::NoPrinter; };
+        window->popPrintClick();
+        QCOMPARE(m_messages, QStringList({QStringLiteral("Furlox|") + NoPrinterText()}));
     }
 
     // ---- Issue 13, item 9: the preview on the chosen paper, with its outline ---------------
@@ -230,13 +246,13 @@ private slots:
         const QString pdf = m_out.filePath(QStringLiteral("a6.pdf"));
         QList<int> offered;
         QPageLayout chosen;
-        window->printDialog = [&](QPrinter& printer, int pageCount, int&, int&) {
+        Dialogs::Preset().print = [&](QPrinter& printer, int pageCount, int&, int&) {
             offered << pageCount;
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
             printer.setPageSize(QPageSize(QPageSize::A6));
             chosen = printer.pageLayout();
-            return true;
+            return PrintAnswer::Print;
         };
         window->popPrintClick();
         QCOMPARE(window->PageLayout().pageSize().id(), QPageSize::A6);
@@ -244,7 +260,7 @@ private slots:
         QSize previewPage;
         QRect paper;
         QImage shot;
-        window->runPreview = [&](QDialog& dialog) {
+        Dialogs::Preset().modal = [&](QDialog& dialog) {
             auto& preview = static_cast<TPagePreview&>(dialog);
             shot = preview.grab().toImage();
             previewPages = preview.PageCount();
@@ -273,7 +289,7 @@ private slots:
     {
         auto window = MakeWindow(QString());
         double contrast = 0;
-        window->runPreview = [&](QDialog& dialog) {
+        Dialogs::Preset().modal = [&](QDialog& dialog) {
             auto& preview = static_cast<TPagePreview&>(dialog);
             dialog.show();
             const QImage button = preview.Button3->grab().toImage();
@@ -303,7 +319,7 @@ private slots:
         bool shown = false;
         bool looksRight = false;
         bool grey = false;
-        window->runPreview = [&](QDialog& dialog) {
+        Dialogs::Preset().modal = [&](QDialog& dialog) {
             auto& preview = static_cast<TPagePreview&>(dialog);
             looksRight = preview.size() == QSize(674, 552) &&
                          preview.windowTitle() == QStringLiteral("印刷プレビュー") &&

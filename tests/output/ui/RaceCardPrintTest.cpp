@@ -4,8 +4,10 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include "analysis/RaceFormat.h"
@@ -13,6 +15,7 @@
 #include "app/ui/uniVelko.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
+#include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
 #include "kol/KolHen.h"
 #include "kol/SampleDay.h"
@@ -41,12 +44,11 @@ private:
         TfrmVelko::Options options;
         options.workDir = PathOf(m_work.path());
         auto window = std::make_unique<TfrmVelko>(options);
-        window->messageBox = [this](const QString&, const QString& text, bool) {
-            m_messages << text;
-        };
-        window->saveFileDialog = [this, answer](const QString& name, const QString& filter,
-                                                const QString& suffix) {
-            m_asked << name + QLatin1Char('|') + filter + QLatin1Char('|') + suffix;
+        Dialogs::Preset().message = [this](QWidget*, const QString&, const QString& text,
+                                           MessageKind) { m_messages << text; };
+        Dialogs::Preset().file = [this, answer](const FileQuestion& question) {
+            m_asked << question.name + QLatin1Char('|') + question.filter + QLatin1Char('|') +
+                           question.suffix;
             return answer;
         };
         return window;
@@ -77,19 +79,31 @@ private:
         return m.hasMatch() ? m.captured(1).toInt() : -1;
     }
 
-    // The PDF's text; the CJK font maps some ideographs to their radical forms, and NFKC
-    // folds them back.
+    // The PDF's text in the order it was written (what a viewer's search reads; the default
+    // mode guesses columns from the gaps on the page, and the dense card has many), as it is:
+    // no folding of look-alike characters.
     static QString PdfText(const QString& pdf)
     {
-        return Run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")})
-            .normalized(QString::NormalizationForm_KC);
+        return Run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
     }
 
-    static QString Folded(const std::string& cp932)
+    // A text as the PDF's text gives it: one blank between words.
+    static QString Shown(const std::string& cp932)
     {
-        return QString::fromStdString(ToUtf8(kol::Trim(cp932)))
-            .normalized(QString::NormalizationForm_KC)
-            .simplified();
+        return QString::fromStdString(ToUtf8(kol::Trim(cp932))).simplified();
+    }
+
+    // The characters of the Kangxi radicals and the CJK radicals supplement in a text: a font
+    // that maps them and the ideographs to one glyph writes them in place of 馬, 日, 走 ...
+    static QString Radicals(const QString& text)
+    {
+        QString found;
+        for (const QChar c : text) {
+            if (c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF) {
+                found += c;
+            }
+        }
+        return found;
     }
 
 private slots:
@@ -100,6 +114,11 @@ private slots:
         kol::SampleOptions sample;
         sample.full = true;
         kol::WriteSampleDay(sample, PathOf(m_work.path()));
+    }
+
+    void cleanup()
+    {
+        Dialogs::Preset() = {};
     }
 
     void init()
@@ -129,19 +148,25 @@ private slots:
         SkipWithoutPoppler();
         QCOMPARE(PdfPages(pdf), static_cast<int>(pages.size()));
 
-        // pdftotext gives one blank between words, however wide the gap on the page.
+        // pdftotext gives one blank between words, however wide the gap on the page. The
+        // text is searchable as written: 馬連 is 馬連, never ⾺連.
         const QString text = PdfText(pdf).simplified();
+        QCOMPARE(Radicals(text), QString());
+        QVERIFY(text.contains(QStringLiteral("馬連")));
+        QVERIFY(text.contains(QStringLiteral("馬番・馬名・騎手")));
         for (const RaceCardRace& race : card) {
-            QVERIFY2(text.contains(Folded(race.race.raceHeader)),
-                     qPrintable(Folded(race.race.raceHeader)));
+            for (const std::string& line : PrintTitleLines(race.race)) {
+                QVERIFY2(text.contains(Shown(line)), qPrintable(Shown(line)));
+            }
             for (const GridRow& row : GridRows(race.race)) {
-                QVERIFY2(text.contains(Folded(row[kColHorseName])),
-                         qPrintable(Folded(row[kColHorseName])));
+                QVERIFY2(text.contains(Shown(row[kColHorseName])),
+                         qPrintable(Shown(row[kColHorseName])));
             }
         }
-        // The Japanese font travels inside the file.
+        // The program's print font travels inside the file.
+        QVERIFY(PrintFontLoaded());
         const QString fonts = Run(QStringLiteral("pdffonts"), {pdf});
-        QVERIFY2(fonts.contains(QStringLiteral("CJK")), qPrintable(fonts));
+        QVERIFY2(fonts.contains(QStringLiteral("FurloxPrintSansJP")), qPrintable(fonts));
         for (const QString& line : fonts.split(QLatin1Char('\n')).mid(2)) {
             if (!line.trimmed().isEmpty()) {
                 QVERIFY2(line.contains(QStringLiteral(" yes ")), qPrintable(line));
@@ -157,7 +182,7 @@ private slots:
         int previewPages = 0;
         int offered = 0;
         bool wholeRange = false;
-        window->runPreview = [&](QDialog& dialog) {
+        Dialogs::Preset().modal = [&](QDialog& dialog) {
             auto& preview = dynamic_cast<RaceCardPreview&>(dialog);
             previewPages = preview.PageCount();
             QCOMPARE(preview.CurrentPage(), 1);
@@ -186,12 +211,12 @@ private slots:
             QVERIFY(inked > 100);
             preview.btnPrint->click();
         };
-        window->printDialog = [&](QPrinter& printer, int pageCount, int& from, int& to) {
+        Dialogs::Preset().print = [&](QPrinter& printer, int pageCount, int& from, int& to) {
             offered = pageCount;
             wholeRange = from == 1 && to == pageCount;
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
-            return true;
+            return PrintAnswer::Print;
         };
         window->popPrintAllClick();
         // On A4 the printer gets the PDF's pages.
@@ -205,6 +230,107 @@ private slots:
         QVERIFY(wholeRange);
         SkipWithoutPoppler();
         QCOMPARE(PdfPages(pdf), previewPages);
+    }
+
+    void previewZoomsToTheWidthTheRealSizeAndBySteps()
+    {
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(0);
+        bool ran = false;
+        Dialogs::Preset().modal = [&](QDialog& dialog) {
+            auto& preview = dynamic_cast<RaceCardPreview&>(dialog);
+            preview.resize(1000, 500);
+            preview.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&preview));
+            const auto percent = [&preview] { return qRound(preview.ZoomFactor() * 100); };
+            // It opens on the page's width: the page fills the view across, and scrolls.
+            QCOMPARE(preview.ZoomMode(), RaceCardPreview::Zoom::PageWidth);
+            QVERIFY(qAbs(preview.paintBox->width() - preview.scrollArea->viewport()->width()) <= 2);
+            QVERIFY(preview.paintBox->height() > preview.scrollArea->viewport()->height());
+            // 100 %: the paper at its real size on this screen.
+            preview.btnRealSize->click();
+            QCOMPARE(percent(), 100);
+            QCOMPARE(preview.lblZoom->text(), QStringLiteral("100 %"));
+            const double paper = PrintableTenths(RaceCardPageLayout()).width() / 254.0 *
+                                 preview.paintBox->logicalDpiX();
+            QVERIFY(qAbs(preview.paintBox->width() - 16 - paper) <= 2);
+            // + and − by a quarter; Ctrl and the wheel, Ctrl − and Ctrl 0 as well.
+            preview.btnZoomIn->click();
+            QCOMPARE(percent(), 125);
+            const QPointF at(100, 100);
+            QWheelEvent up(at, preview.scrollArea->viewport()->mapToGlobal(at), QPoint(),
+                           QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
+                           false);
+            QApplication::sendEvent(preview.scrollArea->viewport(), &up);
+            QCOMPARE(percent(), 156);
+            QTest::keyClick(&preview, Qt::Key_Minus, Qt::ControlModifier);
+            QCOMPARE(percent(), 125);
+            preview.btnZoomOut->click();
+            QCOMPARE(percent(), 100);
+            preview.btnZoomIn->click();
+            QTest::keyClick(&preview, Qt::Key_0, Qt::ControlModifier);
+            QCOMPARE(percent(), 100);
+            for (int i = 0; i < 20; ++i) {
+                preview.ZoomIn();
+            }
+            QCOMPARE(percent(), 400);
+            QVERIFY(!preview.btnZoomIn->isEnabled());
+            // The whole page fits the view, and the page keys still turn the pages.
+            preview.btnWholePage->click();
+            QVERIFY(preview.paintBox->width() <= preview.scrollArea->viewport()->width());
+            QVERIFY(preview.paintBox->height() <= preview.scrollArea->viewport()->height());
+            QTest::keyClick(&preview, Qt::Key_PageDown);
+            QCOMPARE(preview.CurrentPage(), 2);
+            QCOMPARE(preview.ZoomMode(), RaceCardPreview::Zoom::WholePage);
+            preview.btnClose->click();
+            ran = true;
+        };
+        window->popPrintAllClick();
+        QVERIFY(ran);
+    }
+
+    // Without a printer the print button says so, and after a cancelled print dialog too the
+    // preview stays where the user was.
+    void previewStaysOpenWhenNothingWasPrinted()
+    {
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(0);
+        QList<PrintAnswer> answers = {PrintAnswer::NoPrinter, PrintAnswer::Cancelled};
+        Dialogs::Preset().print = [&answers](QPrinter&, int, int& from, int& to) {
+            const PrintAnswer answer = answers.takeFirst();
+            if (answer == PrintAnswer::Cancelled) {
+                from = to = 0;
+            }
+            return answer;
+        };
+        QList<bool> openAfterPrint;
+        Dialogs::Preset().modal = [&](QDialog& dialog) {
+            auto& preview = dynamic_cast<RaceCardPreview&>(dialog);
+            preview.show();
+            preview.ShowPage(3);
+            for (int i = 0; i < 2; ++i) {
+                preview.btnPrint->click();
+                openAfterPrint << (preview.isVisible() && preview.CurrentPage() == 3);
+            }
+            preview.btnClose->click();
+        };
+        window->popPrintAllClick();
+        QCOMPARE(openAfterPrint, QList<bool>({true, true}));
+        QVERIFY(answers.isEmpty());
+        QCOMPARE(m_messages, QStringList({NoPrinterText()}));
+    }
+
+    // On Windows the system's print dialog does not open at all without a printer: the
+    // program says so instead of doing nothing.
+    void withoutAPrinterTheRealPrintCommandSaysSo()
+    {
+        if (PrinterCanBeChosen()) {
+            QSKIP("a printer can be chosen here (or Qt's own dialog offers a PDF file)");
+        }
+        auto window = MakeWindow(QString());
+        window->AnalyseRace(0);
+        window->popPrintClick();
+        QCOMPARE(m_messages, QStringList({NoPrinterText()}));
     }
 
     void anUnwritablePdfTargetIsReportedAndLeavesNothing()

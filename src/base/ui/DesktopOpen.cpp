@@ -1,4 +1,4 @@
-#include "app/ui/DesktopOpen.h"
+#include "base/ui/DesktopOpen.h"
 
 #include <QDesktopServices>
 #include <QProcess>
