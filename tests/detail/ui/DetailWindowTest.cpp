@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include "analysis/FxValue.h"
+#include "analysis/RaceFormat.h"
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
 #include "base/ui/Dialogs.h"
@@ -87,6 +88,15 @@ private:
         for (std::size_t i = 0; i < expected.lblRecord.size(); ++i) {
             QCOMPARE(window.lblRecord[i]->text(), Q(expected.lblRecord[i]));
         }
+        // The core's list of labels is the window's: each name is one of its labels, all 23.
+        int labels = 0;
+        for (const auto& [name, text] : HorseDetailLabels(expected)) {
+            const auto* label = window.findChild<QLabel*>(QString::fromStdString(name));
+            QVERIFY2(label, name.c_str());
+            QCOMPARE(label->text(), Q(*text));
+            ++labels;
+        }
+        QCOMPARE(labels, 23);
         const QAbstractItemModel* grid = window.Grid2->model();
         for (int r = 0; r < kPastRunRows; ++r) {
             for (int c = 0; c < kPastRunColumns; ++c) {
@@ -459,8 +469,8 @@ private slots:
         // Picking a runner shows that runner of the race on screen, under its own name.
         w->detail->cmbBamei->setCurrentIndex(3);
         CheckShows(*w->detail, BuildHorseDetail(w->main->LoadedDay(), w->main->Race(), 3));
-        QVERIFY(
-            w->detail->cmbBamei->currentText().contains(Q(w->main->Race().rows[3][kColHorseName])));
+        QVERIFY(w->detail->cmbBamei->currentText().contains(
+            Q(GridRows(w->main->Race())[3][kColHorseName])));
     }
 
     // ---- closing it gives the keys back to the main window ---------------------------
