@@ -70,6 +70,24 @@ private:
         return w;
     }
 
+    // The day built in `b` written to `dir`, race 0 shown, its first runner's detail open.
+    std::unique_ptr<Windows> OpenBuiltRunner(const QTemporaryDir& dir, test::KolBuilder& b)
+    {
+        b.WriteFiles(PathOf(dir.path()));
+        auto w = Open(dir.path());
+        w->main->AnalyseRace(0);
+        w->main->Grid1ClickCell(1, 2);
+        return w;
+    }
+
+    // A horse record with its three prize fields given (the detail window refuses blank ones).
+    static void ZeroPrizes(test::Runner& runner)
+    {
+        runner.SetHorse(kol::horse::kMainPrize, "0000000000")
+            .SetHorse(kol::horse::kPrizePart1, "0000000000")
+            .SetHorse(kol::horse::kPrizePart2, "0000000000");
+    }
+
     // Every text the window shows equals the core's detail data for the same runner.
     static void CheckShows(const TfrmSyosai& window, const HorseDetail& expected)
     {
@@ -293,15 +311,8 @@ private slots:
         // 130 above the 125 line and -45 below the -25 line of the race's class (1000万).
         QTemporaryDir dir;
         test::KolBuilder b;
-        b.AddRunner()
-            .Figures({130, -45, 60})
-            .SetHorse(kol::horse::kMainPrize, "0000000000")
-            .SetHorse(kol::horse::kPrizePart1, "0000000000")
-            .SetHorse(kol::horse::kPrizePart2, "0000000000");
-        b.WriteFiles(PathOf(dir.path()));
-        auto w = Open(dir.path());
-        w->main->AnalyseRace(0);
-        w->main->Grid1ClickCell(1, 2);
+        ZeroPrizes(b.AddRunner().Figures({130, -45, 60}));
+        auto w = OpenBuiltRunner(dir, b);
         QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
         QCoreApplication::processEvents();
         QChart* chart = w->detail->Chart1->chart();
@@ -412,15 +423,8 @@ private slots:
         test::KolBuilder b;
         test::PastRun open;
         open.classCode = "00005"; // オープン，牝馬: wider than the 52 pixels of 条件
-        b.AddRunner()
-            .Run(0, open)
-            .SetHorse(kol::horse::kMainPrize, "0000000000")
-            .SetHorse(kol::horse::kPrizePart1, "0000000000")
-            .SetHorse(kol::horse::kPrizePart2, "0000000000");
-        b.WriteFiles(PathOf(dir.path()));
-        auto w = Open(dir.path());
-        w->main->AnalyseRace(0);
-        w->main->Grid1ClickCell(1, 2);
+        ZeroPrizes(b.AddRunner().Run(0, open));
+        auto w = OpenBuiltRunner(dir, b);
         QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
         QTableView* grid = w->detail->Grid2;
         // The latest run is the last row; 条件 is data column 3.
