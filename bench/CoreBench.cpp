@@ -167,7 +167,7 @@ void BM_AnalyseAllRaces(benchmark::State& state)
     for (auto _ : state) {
         for (int i = 0; i < day.RaceCount(); ++i) {
             AnalysedRace race = AnalyseRace(day, i);
-            benchmark::DoNotOptimize(race.rows.data());
+            benchmark::DoNotOptimize(race.runners.data());
         }
     }
     PerRace(state, day.RaceCount());
@@ -192,7 +192,7 @@ void BM_AnalyseOneRace(benchmark::State& state)
     int i = 0;
     for (auto _ : state) {
         AnalysedRace race = AnalyseRace(day, i);
-        benchmark::DoNotOptimize(race.rows.data());
+        benchmark::DoNotOptimize(race.runners.data());
         i = (i + 1) % day.RaceCount();
     }
 }
