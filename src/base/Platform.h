@@ -154,17 +154,26 @@ private:
     void* m_previous = nullptr;
 };
 
-// An exclusive lock of the operating system on a folder (POSIX: on the folder itself, so
-// nothing is left in it; Windows: on a hidden file ".furlox-lock" in it, as folders cannot be
-// locked there); the system releases it when the process ends in any way. Acquire
-// waits up to `patience` for another holder to let go.
+// How a lock is shared: an exclusive lock has no other holder; shared locks have as many as
+// there are, and no exclusive one beside them.
+enum class LockKind
+{
+    Exclusive,
+    Shared,
+};
+
+// A lock of the operating system on a folder (POSIX: on the folder itself, so nothing is left
+// in it; Windows: on a hidden file ".furlox-lock" in it, as folders cannot be locked there);
+// the system releases it when the process ends in any way. Acquire waits up to `patience` for
+// another holder to let go.
 class FileLock
 {
 public:
     // nullptr when the lock stays taken for `patience` (*busy is then true) or the folder
     // cannot be locked, for instance because it does not exist (*busy false).
     static std::unique_ptr<FileLock> Acquire(const std::filesystem::path& folder,
-                                             std::chrono::milliseconds patience, bool* busy);
+                                             std::chrono::milliseconds patience, bool* busy,
+                                             LockKind kind = LockKind::Exclusive);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

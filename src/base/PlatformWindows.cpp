@@ -636,7 +636,8 @@ bool Utf8TextScope::Available()
 }
 
 std::unique_ptr<FileLock> FileLock::Acquire(const std::filesystem::path& folder,
-                                            std::chrono::milliseconds patience, bool* busy)
+                                            std::chrono::milliseconds patience, bool* busy,
+                                            LockKind kind)
 {
     *busy = false;
     if (KindOf(folder) != EntryKind::Folder) {
@@ -652,7 +653,8 @@ std::unique_ptr<FileLock> FileLock::Acquire(const std::filesystem::path& folder,
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
         OVERLAPPED whole = {};
-        if (::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
+        const DWORD mode = kind == LockKind::Shared ? 0 : LOCKFILE_EXCLUSIVE_LOCK;
+        if (::LockFileEx(h, mode | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) {
             return std::unique_ptr<FileLock>(new FileLock(FromHandle(h)));
         }
         const DWORD error = ::GetLastError();

@@ -28,6 +28,7 @@ int CmdDetail(const Context& ctx);
 int CmdShow(const Context& ctx);
 int CmdOpen(const Context& ctx);
 int CmdCsv(const Context& ctx);
+int CmdLibrary(const Context& ctx);
 
 // Writes the load warnings to stderr and the race list to stdout, as `races` shows them.
 void PrintRaceList(const kol::LoadedDay& loaded);

@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "app/KeepDay.h"
 #include "app/OpenDataArchive.h"
 #include "archive/ArchiverProgress.h"
 #include "base/Encoding.h"
@@ -39,11 +40,16 @@ int CmdOpen(const Context& ctx)
         }
     };
     try {
-        const archive::OpenedDay opened =
-            app::OpenDataArchive(Utf8Path(ctx.args.front()), ctx.workDir, &progress);
+        const std::filesystem::path archivePath = Utf8Path(ctx.args.front());
+        const archive::OpenedDay opened = app::OpenDataArchive(archivePath, ctx.workDir, &progress);
         endProgressLine();
         if (!opened.refusals.empty()) {
             PrintError(opened.refusals);
+        }
+        // The day is open whatever the library says; what it says goes to stderr.
+        const std::string notKept = app::KeepOpenedDay(archivePath, ctx.workDir, opened.loaded.day);
+        if (!notKept.empty()) {
+            PrintError(notKept);
         }
         PrintRaceList(opened.loaded);
         return 0;

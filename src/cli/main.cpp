@@ -36,7 +36,10 @@ constexpr const char* kUsage =
     "                                     every runner of the day as CSV (UTF-8 with BOM\n"
     "                                     by default)\n"
     "  open ARCHIVE                       extract an LHA archive of race data into the work\n"
-    "                                     directory and list its races (exit 2: no data)\n"
+    "                                     directory and list its races (exit 2: no data);\n"
+    "                                     the day is kept in the library too\n"
+    "  library COMMAND                    the season library: import, days, open, remove,\n"
+    "                                     horse, backup, restore, check (furlox-cli library)\n"
     "\n"
     "RACE is the 0-based race index.\n"
     "\n"
@@ -58,6 +61,7 @@ int main(int argc, char** argv)
         {"show", cli::CmdShow},
         {"open", cli::CmdOpen},
         {"csv", cli::CmdCsv},
+        {"library", cli::CmdLibrary},
     };
 
     platform::PrepareStandardStreams();

@@ -163,15 +163,55 @@ CheckResult Database::IntegrityCheck()
     return Check("PRAGMA integrity_check");
 }
 
-CheckResult Database::Check(std::string_view pragma)
+CheckResult Database::QuickCheck(std::chrono::milliseconds budget)
+{
+    return Check("PRAGMA quick_check", budget);
+}
+
+namespace {
+
+// Stops a statement once its deadline has passed (SQLite asks every so many steps).
+int PastDeadline(void* deadline)
+{
+    return std::chrono::steady_clock::now() >
+           *static_cast<const std::chrono::steady_clock::time_point*>(deadline);
+}
+
+} // namespace
+
+CheckResult Database::Check(std::string_view pragma,
+                            std::optional<std::chrono::milliseconds> budget)
 {
     CheckResult result;
+    sqlite3* handle = m_connection->handle;
+    std::chrono::steady_clock::time_point deadline;
+    if (budget) {
+        deadline = std::chrono::steady_clock::now() + *budget;
+        sqlite3_progress_handler(handle, 1000, PastDeadline, &deadline);
+    }
+    struct Unhook
+    {
+        sqlite3* handle;
+        bool hooked;
+        ~Unhook()
+        {
+            if (hooked) {
+                sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+            }
+        }
+    } unhook{handle, budget.has_value()};
     try {
         Statement statement = Prepare(pragma);
         while (statement.Step()) {
             result.problems.push_back(statement.OptionalText(0).value_or(""));
         }
     } catch (const LibraryError& e) {
+        if (budget && (e.SqliteCode() & 0xFF) == SQLITE_INTERRUPT) {
+            // Out of time, nothing found so far.
+            result.whole = false;
+            result.sound = result.problems.empty();
+            return result;
+        }
         // Pages so broken that the check itself stops are a finding of the check.
         if (e.Fault() != LibraryFault::Damaged) {
             throw;
@@ -184,6 +224,47 @@ CheckResult Database::Check(std::string_view pragma)
         result.problems.clear();
     }
     return result;
+}
+
+void Database::BackupTo(const std::filesystem::path& target)
+{
+    sqlite3* copy = nullptr;
+    const int opened = sqlite3_open_v2(Utf8Text(target).c_str(), &copy,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const auto fail = [&](int code) {
+        const std::string words = copy ? sqlite3_errmsg(copy) : "";
+        if (copy) {
+            sqlite3_close_v2(copy);
+        }
+        throw detail::ErrorFor(target, code, words);
+    };
+    if (opened != SQLITE_OK) {
+        fail(opened);
+    }
+    sqlite3_backup* backup = sqlite3_backup_init(copy, "main", m_connection->handle, "main");
+    if (!backup) {
+        fail(sqlite3_extended_errcode(copy));
+    }
+    // All pages in one step: the copy is of one moment of the source, whatever writes beside.
+    int code = SQLITE_OK;
+    for (int tries = 0;; ++tries) {
+        code = sqlite3_backup_step(backup, -1);
+        const bool busy = code == SQLITE_BUSY || code == SQLITE_LOCKED;
+        if (code != SQLITE_OK && !(busy && tries < 160)) {
+            break;
+        }
+        sqlite3_sleep(50);
+    }
+    const int finished = sqlite3_backup_finish(backup);
+    if (code != SQLITE_DONE) {
+        fail(code);
+    }
+    if (finished != SQLITE_OK) {
+        fail(finished);
+    }
+    if (sqlite3_close(copy) != SQLITE_OK) {
+        fail(sqlite3_extended_errcode(copy));
+    }
 }
 
 std::int64_t Database::LastInsertRowId() const

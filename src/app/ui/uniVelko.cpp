@@ -17,6 +17,7 @@
 
 #include "analysis/RaceAnalysis.h"
 #include "analysis/ui/RaceGridModel.h"
+#include "app/KeepDay.h"
 #include "app/MainWindowLayout.h"
 #include "app/OpenDataArchive.h"
 #include "app/WorkDir.h"
@@ -328,6 +329,10 @@ void TfrmVelko::StartUpLoad()
     }
     if (LoadKolFiles() || m_day.RaceCount() > 0) {
         AnalyseRace(0);
+    }
+    const std::string libraryNote = app::PrepareLibraryAtStart(m_workDir);
+    if (!libraryNote.empty()) {
+        ShowMessage(Q(libraryNote).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
     }
 }
 
@@ -764,6 +769,11 @@ void TfrmVelko::OpenArchiveNow(const QString& archivePath)
         ShowMessage(Q(opened.refusals).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
     }
     AnalyseRace(0);
+    // The day shown is kept in the library too; when it cannot be, the user hears why.
+    const std::string notKept = app::KeepOpenedDay(PathOf(archivePath), m_workDir, m_day);
+    if (!notKept.empty()) {
+        ShowMessage(Q(notKept).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
+    }
 }
 
 void TfrmVelko::dragEnterEvent(QDragEnterEvent* event)
