@@ -35,6 +35,8 @@
 #include "base/ui/WindowSettings.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/WorkDir.h"
+#include "library/ui/HorseHistory.h"
+#include "library/ui/LibraryWindow.h"
 #include "output/ui/CompanionViewer.h"
 #include "skin/ui/CloseButton.h"
 #include "skin/ui/EzRgnBtn.h"
@@ -266,6 +268,7 @@ void TfrmVelko::BuildShortcuts()
         {QKeySequence(Qt::CTRL | Qt::Key_O), &TfrmVelko::EzRgnBtn1Click},
         {QKeySequence(Qt::CTRL | Qt::Key_R), &TfrmVelko::EzRgnBtn2Click},
         {QKeySequence(Qt::CTRL | Qt::Key_E), &TfrmVelko::EzRgnBtn5Click},
+        {QKeySequence(Qt::CTRL | Qt::Key_L), &TfrmVelko::LibraryClick},
         {QKeySequence(Qt::Key_F1), &TfrmVelko::popHelpIndexClick},
     };
     const auto add = [this](const QKeySequence& keys) {
@@ -486,6 +489,7 @@ void TfrmVelko::AttachDetailWindow(TfrmSyosai* detail)
             ReturnFocus();
         }
     });
+    connect(detail, &TfrmSyosai::historyRequested, this, &TfrmVelko::ShowHorseHistory);
 }
 
 void TfrmVelko::ShowRunnerDetail(int row, int column, bool show)
@@ -736,6 +740,34 @@ void TfrmVelko::OpenHomePage(const QString& url)
             ShowMessage(missing, true);
         }
     });
+}
+
+void TfrmVelko::LibraryClick()
+{
+    if (!m_library) {
+        if (!m_history) {
+            m_history = new TfrmHorseHistory(m_workDir, this);
+        }
+        m_library = new TfrmLibrary(m_workDir, m_history, this);
+        // A day chosen in the list goes through the same open as a chosen archive, and the
+        // list follows (the open keeps the day in the library).
+        connect(m_library, &TfrmLibrary::openArchive, this, [this](const QString& archive) {
+            OpenDataArchive(archive);
+            m_library->Refresh();
+        });
+    }
+    m_library->Refresh();
+    m_library->show();
+    m_library->raise();
+    m_library->activateWindow();
+}
+
+void TfrmVelko::ShowHorseHistory(const QString& name)
+{
+    if (!m_history) {
+        m_history = new TfrmHorseHistory(m_workDir, this);
+    }
+    m_history->ShowHorse(name);
 }
 
 void TfrmVelko::OpenDataArchive(const QString& archivePath)

@@ -22,6 +22,8 @@ namespace furlox::ui {
 class ArchiveHandover;
 class TEzRgnBtn;
 class TfrmSyosai;
+class TfrmLibrary;
+class TfrmHorseHistory;
 class CompanionViewer;
 class OutputCommands;
 class RaceGridModel;
@@ -114,6 +116,11 @@ public:
     void popPrintAllClick(); // the day's race card: preview, then print
     void popPdfAllClick();   // the day's race card as a PDF file
     void popCsvClick();      // the day as a CSV file
+    void LibraryClick();     // the library window (Ctrl+L)
+    // A horse's history from the library (the detail window's button, the search).
+    void ShowHorseHistory(const QString& name);
+    TfrmLibrary* LibraryWindow() const { return m_library; }
+    TfrmHorseHistory* HistoryWindow() const { return m_history; }
 
     // The window's one message path: a message box over the window, the keys back on the
     // window afterwards.
@@ -203,6 +210,8 @@ private:
     bool m_detailShown = false;            // the detail-window-shown flag
     std::array<QImage, 4> m_gradePictures; // imgA, imgB, imgC, imgD
     CompanionViewer* m_viewer = nullptr;
+    TfrmLibrary* m_library = nullptr;
+    TfrmHorseHistory* m_history = nullptr;
 };
 
 } // namespace furlox::ui
