@@ -88,7 +88,7 @@ void ImportProgress::Run()
 void ImportProgress::Show(int done, int total, const QString& name)
 {
     m_count->setText(QStringLiteral("%1 / %2 件目").arg(std::min(done + 1, total)).arg(total));
-    m_file->setText(name);
+    m_file->setText(done < total ? name : QString());
     m_bar->setRange(0, std::max(1, total));
     m_bar->setValue(done);
     emit progressed(done, total);
