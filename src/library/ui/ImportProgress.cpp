@@ -38,6 +38,10 @@ ImportProgress::ImportProgress(std::filesystem::path workDir,
     m_cancelButton = new QPushButton(QStringLiteral("中止"), this);
     m_cancelButton->setToolTip(
         QStringLiteral("今の書庫が終わったところで止めます（取り込んだ日は残ります）"));
+    // Only a deliberate click, Space or Esc cancels: an Enter meant for the dialog that
+    // chose the folder must not stop the import.
+    m_cancelButton->setAutoDefault(false);
+    m_cancelButton->setDefault(false);
     connect(m_cancelButton, &QPushButton::clicked, this, &ImportProgress::Cancel);
     layout->addWidget(m_count);
     layout->addWidget(m_file);

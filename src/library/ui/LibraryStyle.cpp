@@ -26,7 +26,12 @@ void ApplyLibraryStyle(QWidget* window)
     window->setStyleSheet(QStringLiteral(
         "QHeaderView::section { background: #101820; color: #FFCC00; border: 0;"
         " border-right: 1px solid #3A3F46; border-bottom: 1px solid #D4A017; padding: 2px 6px; }"
-        "QTableView, QListWidget { gridline-color: #3A3F46; border: 1px solid #D4A017; }"
+        "QTableView, QListWidget { gridline-color: #3A3F46; border: 1px solid #D4A017;"
+        " background: #16222E; alternate-background-color: #1D2C3A; color: #F5ECD4;"
+        " selection-background-color: #D4A017; selection-color: black; }"
+        "QTableView QTableCornerButton::section { background: #101820; border: 0; }"
+        "QLabel { color: #F5ECD4; }"
+        "QMessageBox { background: #23262B; }"
         "QLabel#title { color: #FFCC00; }"
         "QPushButton { border: 1px solid #D4A017; border-radius: 3px; padding: 4px 12px;"
         " background: #33373E; color: #F5ECD4; }"

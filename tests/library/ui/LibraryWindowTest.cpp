@@ -272,6 +272,10 @@ private slots:
                 if (!progress->FileLabel()->text().isEmpty()) {
                     shown << progress->FileLabel()->text();
                 }
+                if (done == 1) {
+                    // An Enter (meant for the folder dialog) is no cancel.
+                    QTest::keyClick(progress, Qt::Key_Return);
+                }
                 if (done == 2 && !cancelled) {
                     cancelled = true;
                     progress->CancelButton()->click();
