@@ -211,6 +211,18 @@ void TfrmVelko::BuildWindow()
     connect(EzRgnBtn[4], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn5Click);
     connect(EzRgnBtn[5], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn6Click);
     connect(EzRgnBtn[6], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn7Click);
+
+    btnLibrary = new TEzRgnBtn(this);
+    {
+        const QString base = QString::fromLatin1(app::kLibraryButton.picture);
+        btnLibrary->SetPicIdle(ScreenPicture(base + QStringLiteral("-idle.png")));
+        btnLibrary->SetPicUp(ScreenPicture(base + QStringLiteral("-hover.png")));
+        btnLibrary->SetPicDown(ScreenPicture(base + QStringLiteral("-down.png")));
+    }
+    btnLibrary->SetPaintMode(TPaintMode::pmCrop);
+    btnLibrary->setGeometry(Place(app::kLibraryButton.place));
+    btnLibrary->setToolTip(QStringLiteral("ライブラリ (Ctrl+L)"));
+    connect(btnLibrary, &TEzRgnBtn::clicked, this, &TfrmVelko::LibraryClick);
 }
 
 void TfrmVelko::BuildMenus()

@@ -116,7 +116,7 @@ public:
     void popPrintAllClick(); // the day's race card: preview, then print
     void popPdfAllClick();   // the day's race card as a PDF file
     void popCsvClick();      // the day as a CSV file
-    void LibraryClick();     // the library window (Ctrl+L)
+    void LibraryClick();     // the library window (its button, Ctrl+L)
     // A horse's history from the library (the detail window's button, the search).
     void ShowHorseHistory(const QString& name);
     TfrmLibrary* LibraryWindow() const { return m_library; }
@@ -145,6 +145,7 @@ public:
     QLabel* imgGraph = nullptr;
     QLabel* lblNotice = nullptr; // in pnl2 while no race is shown: why, and what to do
     std::array<TEzRgnBtn*, 7> EzRgnBtn{};
+    TEzRgnBtn* btnLibrary = nullptr; // the library window, as Ctrl+L
     QMenu* popMenu = nullptr;
     QMenu* popOutput = nullptr;
     QMenu* popHelp = nullptr;

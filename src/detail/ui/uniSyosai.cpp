@@ -186,14 +186,6 @@ void TfrmSyosai::ShowChart(const HorseDetail* detail)
 {
     Chart1->ShowRunner(detail);
     Series1 = Chart1->Series();
-    btnHistory = new QPushButton(QStringLiteral("馬の履歴"), this);
-    btnHistory->setGeometry(500, 6, 84, 20);
-    btnHistory->setFont(ProportionalFont(11));
-    btnHistory->setFocusPolicy(Qt::NoFocus);
-    btnHistory->setToolTip(QStringLiteral("ライブラリにあるこの馬の全走（Ctrl+H）"));
-    connect(btnHistory, &QPushButton::clicked, this, &TfrmSyosai::RequestHistory);
-    auto* historyKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
-    connect(historyKey, &QShortcut::activated, this, &TfrmSyosai::RequestHistory);
 }
 
 const QList<QGraphicsSimpleTextItem*>& TfrmSyosai::ValueLabels() const

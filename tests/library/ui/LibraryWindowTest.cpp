@@ -1,22 +1,29 @@
 // The library window, the import's progress and a horse's history, offscreen.
+#include <QFrame>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
 
+#include "analysis/AnalysedRace.h"
+#include "app/MainWindowLayout.h"
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
 #include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
+#include "detail/ui/uniSyosai.h"
+#include "kol/KolRecords.h"
 #include "library/Library.h"
 #include "library/SeasonDays.h"
 #include "library/ui/HorseHistory.h"
 #include "library/ui/ImportProgress.h"
 #include "library/ui/LibraryWindow.h"
+#include "skin/ui/EzRgnBtn.h"
 #include "support/HeadlessPlatform.h"
 
 using namespace furlox;
@@ -45,7 +52,14 @@ test::KolBuilder DayOn(const std::string& date, int runners = 3)
     for (int i = 1; i < runners; ++i) {
         horses.push_back({"ホース" + std::to_string(i) + date.substr(6, 2), {}});
     }
-    return test::SeasonDay(date, horses);
+    test::KolBuilder b = test::SeasonDay(date, horses);
+    // Real horse records carry their prizes, which the detail window reads.
+    for (test::Runner& runner : b.race(0).runners) {
+        runner.SetHorse(kol::horse::kMainPrize, "0000000000")
+            .SetHorse(kol::horse::kPrizePart1, "0000000000")
+            .SetHorse(kol::horse::kPrizePart2, "0000000000");
+    }
+    return b;
 }
 
 fs::path WriteArchiveFile(const fs::path& folder, const std::string& name,
@@ -315,6 +329,76 @@ private slots:
         QCOMPARE(main.Race().headCount, 5);
         // Opened again through the open flow, the day is not imported twice.
         QCOMPARE(window->Table()->model()->rowCount(), 3);
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void theRegionButtonOpensTheLibraryLikeCtrlL()
+    {
+        ImportThreeDays();
+        TfrmVelko main({WorkDir(), {}});
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        // Its own place, clear of the seven buttons and the panels, inside the window.
+        const QRect place = main.btnLibrary->geometry();
+        QVERIFY(QRect(0, 0, app::kMainWindowWidth, app::kMainWindowHeight).contains(place));
+        for (const TEzRgnBtn* button : main.EzRgnBtn) {
+            QVERIFY(!place.intersects(button->geometry()));
+        }
+        for (const QFrame* panel : {main.pnl1, main.pnl2, main.pnl3, main.pnl4}) {
+            QVERIFY(!place.intersects(panel->geometry()));
+        }
+        QVERIFY(!main.LibraryWindow());
+
+        QTest::mouseClick(main.btnLibrary, Qt::LeftButton, {}, place.center() - place.topLeft());
+        TfrmLibrary* window = main.LibraryWindow();
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->Table()->model()->rowCount(), 3);
+
+        // Closed and asked for again, the one window comes back.
+        window->close();
+        QVERIFY(!window->isVisible());
+        QTest::mouseClick(main.btnLibrary, Qt::LeftButton, {}, place.center() - place.topLeft());
+        QCOMPARE(main.LibraryWindow(), window);
+        QVERIFY(window->isVisible());
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void theDetailWindowsButtonAndCtrlHShowTheHorsesHistory()
+    {
+        ImportThreeDays();
+        TfrmVelko main({WorkDir(), {}});
+        TfrmSyosai detail;
+        main.AttachDetailWindow(&detail);
+        main.OpenDataArchive(PathQ(Archives() / "c.lzh"));
+        QVERIFY(main.RaceShown());
+        main.Grid1ClickCell(1, kColHorseName);
+        QVERIFY2(detail.isVisible(), qPrintable(m_messages.join(QLatin1Char('|'))));
+        QCOMPARE(detail.HorseName(), QStringLiteral("ロングラン"));
+        QVERIFY(!main.HistoryWindow());
+
+        detail.btnHistory->click();
+        TfrmHorseHistory* history = main.HistoryWindow();
+        QVERIFY(history);
+        QVERIFY(history->isVisible());
+        QCOMPARE(history->HorseName(), QStringLiteral("ロングラン"));
+        QCOMPARE(history->Model()->rowCount(), 8); // more than the day's own five
+
+        // Another runner by the key, into the same window. Showing runners does not stack
+        // buttons or keys (two Ctrl+H would cancel each other out).
+        history->close();
+        main.Grid1ClickCell(2, kColHorseName);
+        main.Grid1ClickCell(3, kColHorseName);
+        main.Grid1ClickCell(2, kColHorseName);
+        QCOMPARE(detail.findChildren<QShortcut*>().size(), 1);
+        QCOMPARE(detail.HorseName(), QStringLiteral("ホース118"));
+        detail.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&detail));
+        QTest::keyClick(&detail, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(main.HistoryWindow(), history);
+        QVERIFY(history->isVisible());
+        QCOMPARE(history->HorseName(), QStringLiteral("ホース118"));
+        QCOMPARE(history->Model()->rowCount(), 1);
         QVERIFY(m_messages.isEmpty());
     }
 };
