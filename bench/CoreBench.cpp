@@ -1,6 +1,7 @@
 // Speed of the core where the user waits: loading a race day, analysing its races and the
 // two batch exports, each beside a baseline measured in the same run, and how loading and
-// the exports grow with the number of races.
+// the exports grow with the number of races. Given `--library WORKDIR` (a work directory
+// whose library holds a season), also the season library's queries and its open.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "analysis/RaceAnalysis.h"
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
+#include "library/Library.h"
 #include "output/CsvExport.h"
 #include "output/PlotExport.h"
 #include "output/RaceCard.h"
@@ -165,7 +167,7 @@ void BM_AnalyseAllRaces(benchmark::State& state)
     for (auto _ : state) {
         for (int i = 0; i < day.RaceCount(); ++i) {
             AnalysedRace race = AnalyseRace(day, i);
-            benchmark::DoNotOptimize(race.rows.data());
+            benchmark::DoNotOptimize(race.runners.data());
         }
     }
     PerRace(state, day.RaceCount());
@@ -190,7 +192,7 @@ void BM_AnalyseOneRace(benchmark::State& state)
     int i = 0;
     for (auto _ : state) {
         AnalysedRace race = AnalyseRace(day, i);
-        benchmark::DoNotOptimize(race.rows.data());
+        benchmark::DoNotOptimize(race.runners.data());
         i = (i + 1) % day.RaceCount();
     }
 }
@@ -294,10 +296,92 @@ void BM_ScalePlotText(benchmark::State& state)
 }
 BENCHMARK(BM_ScalePlotText)->Apply(ScaleArgs);
 
+// ---- the season library ----------------------------------------------------------------
+
+// The horse with the most runners in the library: the longest history to put together.
+std::string BusiestHorse(library::Library& season)
+{
+    library::Statement busiest = season.Db().Prepare(
+        "SELECT name FROM runners GROUP BY name ORDER BY count(*) DESC, name LIMIT 1");
+    return busiest.Step() ? busiest.Text(0) : std::string();
+}
+
+void RegisterLibraryBenchmarks(const fs::path& workDir)
+{
+    benchmark::RegisterBenchmark("BM_LibraryOpen", [workDir](benchmark::State& state) {
+        for (auto _ : state) {
+            library::Library season = library::Library::Open(workDir);
+            benchmark::DoNotOptimize(&season);
+        }
+    })->Unit(benchmark::kMillisecond);
+    // The baseline of the open: the database file opened and its schema read.
+    benchmark::RegisterBenchmark("BM_LibraryOpenBare", [workDir](benchmark::State& state) {
+        for (auto _ : state) {
+            library::Database bare = library::Database::Open(library::Library::FileIn(workDir));
+            benchmark::DoNotOptimize(bare.UserVersion());
+        }
+    })->Unit(benchmark::kMillisecond);
+
+    static std::optional<library::Library> season;
+    season.emplace(library::Library::Open(workDir));
+    benchmark::RegisterBenchmark("BM_LibraryDays", [](benchmark::State& state) {
+        for (auto _ : state) {
+            benchmark::DoNotOptimize(season->Days().data());
+        }
+    })->Unit(benchmark::kMillisecond);
+    // The baseline of the day list: the dates alone, newest first.
+    benchmark::RegisterBenchmark("BM_LibraryDatesBare", [](benchmark::State& state) {
+        for (auto _ : state) {
+            library::Statement dates =
+                season->Db().Prepare("SELECT date FROM days ORDER BY date DESC");
+            int count = 0;
+            while (dates.Step()) {
+                ++count;
+            }
+            benchmark::DoNotOptimize(count);
+        }
+    })->Unit(benchmark::kMillisecond);
+
+    const std::string horse = BusiestHorse(*season);
+    benchmark::RegisterBenchmark("BM_LibraryHistory", [horse](benchmark::State& state) {
+        std::size_t runs = 0;
+        for (auto _ : state) {
+            runs = season->History(horse).size();
+            benchmark::DoNotOptimize(runs);
+        }
+        state.counters["runs"] = static_cast<double>(runs);
+    })->Unit(benchmark::kMicrosecond);
+    // The baseline of a history: the horse's runner rows found through the name's index.
+    benchmark::RegisterBenchmark("BM_LibraryRunnersBare", [horse](benchmark::State& state) {
+        for (auto _ : state) {
+            library::Statement rows =
+                season->Db().Prepare("SELECT count(*) FROM runners WHERE name = ?");
+            rows.BindAll(horse);
+            rows.Step();
+            benchmark::DoNotOptimize(rows.Int(0));
+        }
+    })->Unit(benchmark::kMicrosecond);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // Our own option first; Google Benchmark refuses what it does not know.
+    std::optional<fs::path> libraryDir;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) == "--library") {
+            libraryDir = fs::path(argv[i + 1]);
+            for (int k = i; k + 2 <= argc; ++k) {
+                argv[k] = argv[k + 2];
+            }
+            argc -= 2;
+            break;
+        }
+    }
+    if (libraryDir) {
+        RegisterLibraryBenchmarks(*libraryDir);
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

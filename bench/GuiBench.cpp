@@ -166,7 +166,7 @@ void BM_GuiAnalyseAllRaces(benchmark::State& state)
     for (auto _ : state) {
         for (int i = 0; i < day.RaceCount(); ++i) {
             AnalysedRace race = furlox::AnalyseRace(day, i);
-            benchmark::DoNotOptimize(race.rows.data());
+            benchmark::DoNotOptimize(race.runners.data());
         }
     }
 }

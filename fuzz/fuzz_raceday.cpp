@@ -196,19 +196,22 @@ void CheckAnalysedRace(const AnalysedRace& race, int raceIndex)
     const auto n = static_cast<std::size_t>(race.headCount);
     FUZZ_CHECK(race.raceIndex == raceIndex, "race index");
     FUZZ_CHECK(race.headCount >= 0, "negative head count");
-    FUZZ_CHECK(race.rows.size() == n, "one grid row per runner");
-    FUZZ_CHECK(race.profiles.size() == n, "one profile per runner");
+    FUZZ_CHECK(race.runners.size() == n, "one runner per head");
+    FUZZ_CHECK(GridRows(race).size() == n, "one grid row per runner");
     FUZZ_CHECK(race.ratedCount >= 0 && race.ratedCount <= race.headCount, "rated count");
     for (std::size_t r = 0; r < n; ++r) {
-        FUZZ_CHECK(race.rows[r][kColHorseNumber] == std::to_string(r + 1),
-                   "rows in horse-number order");
+        FUZZ_CHECK(race.runners[r].horseNumber == static_cast<int>(r) + 1,
+                   "runners in horse-number order");
+        FUZZ_CHECK(race.runners[r].place >= 0 && race.runners[r].place <= race.ratedCount,
+                   "ranking place");
     }
     for (int number : race.markTable) {
         FUZZ_CHECK(number >= 0 && number <= race.headCount, "mark on no runner");
     }
-    FUZZ_CHECK(race.combinationCount >= 0 && race.combinationCount <= 6, "combinations");
-    FUZZ_CHECK(race.hasBets || race.combinationCount == 0, "combinations without bets");
-    FUZZ_CHECK(race.printTitleLines.size() == 5, "five print title lines");
+    const Bets& bets = race.bets;
+    FUZZ_CHECK(bets.combinationCount >= 0 && bets.combinationCount <= 6, "combinations");
+    FUZZ_CHECK(bets.made || bets.combinationCount == 0, "combinations without bets");
+    FUZZ_CHECK(PrintTitleLines(race).size() == 5, "five print title lines");
 }
 
 // Every grid row is placed exactly once, in order, over the pages.
@@ -229,7 +232,7 @@ void CheckPrintLayout(const AnalysedRace& race, int pageHeight, const PrintSetti
             }
         }
     }
-    FUZZ_CHECK(expectedColumn == 0 && expectedRow == static_cast<int>(race.rows.size()) + 1,
+    FUZZ_CHECK(expectedColumn == 0 && expectedRow == static_cast<int>(race.runners.size()) + 1,
                "print layout lost or repeated rows");
 }
 
@@ -295,7 +298,7 @@ void ExerciseRace(const kol::RaceDay& day, int i, std::uint8_t flags, bool onDis
     CheckAnalysedRace(race, i);
     Touch(race.startLine);
     Touch(race.raceHeader);
-    Touch(race.lblTan);
+    Touch(BetsLabel(race.bets));
 
     for (int row = 0; row <= race.headCount; ++row) {
         for (int column = 0; column < kGridColumns; ++column) {
@@ -305,7 +308,7 @@ void ExerciseRace(const kol::RaceDay& day, int i, std::uint8_t flags, bool onDis
     (void)OneRaceText(race);
     (void)HtmlHeadLines(race);
     (void)HtmlTableLines(race);
-    if (race.hasBets) {
+    if (race.bets.made) {
         (void)PlotRaceLine(race);
     }
 

@@ -14,6 +14,7 @@
 #include "FuzzSupport.h"
 #include "analysis/GridRules.h"
 #include "analysis/RaceAnalysis.h"
+#include "analysis/RaceFormat.h"
 #include "archive/ARCHIVES.h"
 #include "archive/ArchiverProgress.h"
 #include "archive/CmdOpt.h"
@@ -121,7 +122,7 @@ void Numbers(const std::string& t, std::int64_t n)
     FUZZ_CHECK(SettingNumber(std::optional<std::string_view>(t), 7) == parsed.value_or(7),
                "setting number");
     (void)FormatWeightCarried(n);
-    (void)FormatTotal(n, static_cast<int>(n >> 32));
+    (void)TotalText(MeanTenths(n, static_cast<int>(n >> 32)));
     const int percent =
         archive::ProgressPercent(static_cast<std::uint64_t>(n), static_cast<std::uint64_t>(n32));
     FUZZ_CHECK(percent >= 0 && percent <= 100, "progress percent out of the bar");
@@ -169,8 +170,11 @@ void Helpers(const std::string& t, std::size_t width)
     (void)kol::CircledNumber(t);
     (void)kol::CircledNumber(two);
     (void)kol::BreedingAreaText(three);
-    (void)FigureThreshold(t);
-    (void)FigureBackground(t, static_cast<int>(width) - 100, 0x123456);
+    const kol::GradeLabel label =
+        kol::MakeGradeLabel(kol::ReadGradeCode(t.substr(0, 1)), kol::ReadClassCode(t));
+    (void)kol::GradeLabelText(label);
+    (void)FigureThreshold(label);
+    (void)FigureBackground(label, static_cast<int>(width) - 100, 0x123456);
 }
 
 // ---------------------------------------------------------------------------------------------

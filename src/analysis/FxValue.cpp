@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/Encoding.h"
@@ -23,40 +24,37 @@ const std::array<const std::string*, 10>& FigureCourses()
     return courses;
 }
 
-// The base figure of a past race's class. A null grade matches any grade text; rows are
-// tried in order, so the open-class fallback sits after the graded rows. G2 deliberately
-// shares the G3 base rather than lying between G3 and G1.
+// The base figure of a past race's class, by the class its class code names. Rows are tried
+// in order, so the open-class fallback (no grade: any grade) sits after the graded rows. G2
+// deliberately shares the G3 base rather than lying between G3 and G1; the steeplechase
+// grades count as ungraded.
 struct ClassBaseRow
 {
-    const std::string* classText;
-    const std::string* gradeText;
+    kol::RaceClass raceClass;
+    std::optional<kol::Grade> grade;
     int base;
 };
 
-const std::array<ClassBaseRow, 9>& ClassBases()
-{
-    static const std::array<ClassBaseRow, 9> rows = {{
-        {&"500万"_sj, nullptr, 435},
-        {&"900万"_sj, nullptr, 440},
-        {&"1000万"_sj, nullptr, 440},
-        {&"1500万"_sj, nullptr, 445},
-        {&"1600万"_sj, nullptr, 445},
-        {&"オープン"_sj, &"G3 "_sj, 455},
-        {&"オープン"_sj, &"G2 "_sj, 455},
-        {&"オープン"_sj, &"G1 "_sj, 460},
-        {&"オープン"_sj, nullptr, 450},
-    }};
-    return rows;
-}
-constexpr int kOtherClassBase = 430;
+constexpr kol::RaceClass kOpen{kol::ClassKind::Open, 0};
+constexpr ClassBaseRow kClassBases[] = {
+    {kol::PrizeClass(500), std::nullopt, 435},
+    {kol::PrizeClass(900), std::nullopt, 440},
+    {kol::PrizeClass(1000), std::nullopt, 440},
+    {kol::PrizeClass(1500), std::nullopt, 445},
+    {kol::PrizeClass(1600), std::nullopt, 445},
+    {kOpen, kol::Grade::G3, 455},
+    {kOpen, kol::Grade::G2, 455},
+    {kOpen, kol::Grade::G1, 460},
+    {kOpen, std::nullopt, 450},
+};
+constexpr int kOtherClassBase = 430; // 新馬, 未出走, 未勝利 and every other 万 class
 
 int LookUpClassBase(std::string_view classCode, std::string_view gradeCode)
 {
-    // A small text: the longest class text ("2147483647万") still fits the string's own buffer.
-    const std::string classText = kol::ClassText(classCode);
-    const std::string& gradeText = kol::GradeText(gradeCode);
-    for (const ClassBaseRow& row : ClassBases()) {
-        if (*row.classText == classText && (!row.gradeText || *row.gradeText == gradeText)) {
+    const kol::RaceClass raceClass = kol::ReadClassCode(classCode);
+    const kol::Grade grade = kol::ReadGradeCode(gradeCode);
+    for (const ClassBaseRow& row : kClassBases) {
+        if (row.raceClass == raceClass && (!row.grade || *row.grade == grade)) {
             return row.base;
         }
     }
@@ -64,8 +62,8 @@ int LookUpClassBase(std::string_view classCode, std::string_view gradeCode)
 }
 
 // The base depends on the two codes alone, and a race day uses few of them: the bases found
-// last are kept per thread, so that the class text is not built again for every run (it was
-// a third of the cost of a figure). Codes too long to pack are looked up every time.
+// last are kept per thread, so that the codes are not read and looked up again for every run
+// (that was a sixth of the cost of a figure). Codes too long to pack are looked up every time.
 int ClassBase(std::string_view classCode, std::string_view gradeCode)
 {
     if (classCode.size() > 5 || gradeCode.size() > 1) {
@@ -93,13 +91,6 @@ int ClassBase(std::string_view classCode, std::string_view gradeCode)
         entry.base = LookUpClassBase(classCode, gradeCode);
     }
     return entry.base;
-}
-
-// Corner positions stored with 40 added count like the plain position.
-int Corner(std::string_view text)
-{
-    const int position = kol::LenientNumber(text);
-    return position >= 40 ? position - 40 : position;
 }
 
 // Whether a run's course code names one of the figure courses. The answer for every
@@ -156,18 +147,14 @@ int CalcFxValue(std::string_view horseLine, int run)
     const int headCount = kol::LenientNumber(field(pr::kHeadCount));
     const std::string_view last3FText = field(pr::kLast3F);
     const int last3F = kol::LenientNumber(last3FText);
-    const int corner3 = Corner(field(pr::kCorner3));
-    const int corner4 = Corner(field(pr::kCorner4));
-    int margin = kol::LenientNumber(field(pr::kMargin));
-    if (margin == 998) {
-        margin = 0; // the data service's code for a margin it could not time
-    }
+    const int corner3 = kol::CornerPosition(field(pr::kCorner3));
+    const int corner4 = kol::CornerPosition(field(pr::kCorner4));
+    const int margin = kol::MarginTenths(field(pr::kMargin));
 
-    const std::string& surface =
-        kol::SurfaceText(field(pr::kSteeplechaseFlag), field(pr::kTurfFlag));
-    // Rejected before the class is looked up: that lookup is the dearest step of the figure.
+    const kol::Surface surface =
+        kol::ReadSurface(field(pr::kSteeplechaseFlag), field(pr::kTurfFlag));
     if (last3FText == "000" || last3FText == "999" || field(pr::kBodyWeight) == "000" ||
-        surface == "障"_sj || last3F < 300) {
+        surface == kol::Surface::Steeplechase || last3F < 300) {
         return kNoFigure;
     }
 
@@ -175,7 +162,7 @@ int CalcFxValue(std::string_view horseLine, int run)
                 last3F - corner3 - corner4;
     // The winner's margin is its lead over the second, so it raises the figure.
     value += finish == 1 ? margin : -margin;
-    if (surface == "ダ"_sj) {
+    if (surface == kol::Surface::Dirt) {
         value += 15; // dirt runs slower than turf for the same ability
     }
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <string>
 
-#include "base/Encoding.h"
-#include "kol/KolHen.h"
+#include "analysis/FxValue.h"
+#include "analysis/GradeLabelRules.h"
 
 namespace furlox {
 namespace {
@@ -56,44 +56,15 @@ constexpr std::array<BracketColours, 8> kBrackets = {{
     {0xFF66FF, kBlack},
 }};
 
-// The figure a runner needs to stand out in a race of this class; anything below it stays
-// white. Unlisted labels (新馬, 未勝利, …) take the lowest threshold.
-struct ThresholdRow
-{
-    const std::string& gradeLabel;
-    int threshold;
-};
-
-const std::array<ThresholdRow, 9>& Thresholds()
-{
-    static const std::array<ThresholdRow, 9> rows = {{
-        {"500万"_sj, 70},
-        {"900万"_sj, 80},
-        {"1000万"_sj, 80},
-        {"1500万"_sj, 90},
-        {"1600万"_sj, 90},
-        {"オープン"_sj, 100},
-        {"G3"_sj, 100},
-        {"G2"_sj, 110},
-        {"G1"_sj, 120},
-    }};
-    return rows;
-}
-constexpr int kOtherThreshold = 60;
-
 } // namespace
 
-int FigureThreshold(std::string_view gradeLabel)
+int FigureThreshold(const kol::GradeLabel& gradeLabel)
 {
-    for (const ThresholdRow& row : Thresholds()) {
-        if (row.gradeLabel == gradeLabel) {
-            return row.threshold;
-        }
-    }
-    return kOtherThreshold;
+    return RulesOfGradeLabel(gradeLabel).figureThreshold;
 }
 
-std::uint32_t FigureBackground(std::string_view gradeLabel, int value, std::uint32_t otherwise)
+std::uint32_t FigureBackground(const kol::GradeLabel& gradeLabel, int value,
+                               std::uint32_t otherwise)
 {
     const int threshold = FigureThreshold(gradeLabel);
     if (value < threshold) {
@@ -113,7 +84,7 @@ CellStyle Grid1CellStyle(const AnalysedRace& race, int row, int column)
     }
     const ColumnLook& look = kColumns[static_cast<std::size_t>(column)];
     const bool isHeader = row == 0;
-    const bool isRunner = row >= 1 && row <= static_cast<int>(race.rows.size());
+    const bool isRunner = row >= 1 && row <= static_cast<int>(race.runners.size());
 
     if (isHeader) {
         style.align = CellAlign::Centre;
@@ -128,24 +99,29 @@ CellStyle Grid1CellStyle(const AnalysedRace& race, int row, int column)
     if (!isHeader && !isRunner) {
         return style;
     }
-    const GridRow& cells = isHeader ? race.header : race.rows[static_cast<std::size_t>(row - 1)];
-    const std::string& text = cells[static_cast<std::size_t>(column)];
+    const AnalysedRunner* runner =
+        isRunner ? &race.runners[static_cast<std::size_t>(row - 1)] : nullptr;
 
-    if (column == kColBracket && isRunner) {
+    if (column == kColBracket && runner) {
         style.bold = true;
-        const int bracket = kol::LenientNumber(text);
+        const int bracket = runner->bracketNumber;
         if (bracket >= 1 && bracket <= 8) {
             style.background = kBrackets[static_cast<std::size_t>(bracket - 1)].background;
             style.font = kBrackets[static_cast<std::size_t>(bracket - 1)].font;
         }
     }
-    // The header's texts read as 0, below every threshold, so it keeps its grey.
+    // The rule reads a cell as a number: the header's texts and "*" read as 0, below every
+    // threshold, so the header keeps its grey and a run without a figure stays white.
     if (column >= kColRun5 && column <= kColRun1) {
-        style.background =
-            FigureBackground(race.gradeLabel, kol::LenientNumber(text), style.background);
+        int value = 0;
+        if (runner) {
+            const int fx = runner->fx[static_cast<std::size_t>(RunOfColumn(column))];
+            value = fx == kNoFigure ? 0 : fx;
+        }
+        style.background = FigureBackground(race.gradeLabel, value, style.background);
     }
-    if (column == kColTotal && isRunner && race.markTable[0] != 0 &&
-        kol::LenientNumber(cells[kColHorseNumber]) == race.markTable[0]) {
+    if (column == kColTotal && runner && race.markTable[0] != 0 &&
+        runner->horseNumber == race.markTable[0]) {
         style.font = kTopPickRed;
     }
     return style;

@@ -1,5 +1,6 @@
 #include "app/KeepDay.h"
 
+#include "app/OpenDataArchive.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "library/Library.h"
@@ -36,6 +37,24 @@ std::string PrepareLibraryAtStart(const std::filesystem::path& workDir)
     } catch (const std::exception&) {
         return "ライブラリを使えません（今日のレースはそのまま表示できます）。"_sj;
     }
+}
+
+std::optional<archive::OpenedDay> OpenLibraryDay(const std::filesystem::path& workDir,
+                                                 library::Date date,
+                                                 archive::ArchiverProgress* progress)
+{
+    std::optional<library::ScratchFolder> scratch;
+    std::optional<std::filesystem::path> kept;
+    {
+        // Closed before the open: the day's put in place under the work directory's lock only.
+        library::Library library = library::Library::Open(workDir);
+        scratch.emplace(workDir);
+        kept = library.KeptArchive(date, scratch->Path());
+    }
+    if (!kept) {
+        return std::nullopt;
+    }
+    return OpenDataArchive(*kept, workDir, progress);
 }
 
 } // namespace furlox::app

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
+#include "archive/DayArchive.h"
 #include "kol/RaceDay.h"
+#include "library/DayRecords.h"
 
 // Keeping every day the user opens in the season library: the one step both fronts (the
 // window and the command line) take after a successful open and at their start.
@@ -19,5 +22,14 @@ std::string KeepOpenedDay(const std::filesystem::path& archive,
 // it was made just now, imports the day already in the work directory from its three files.
 // Returns what the user should be told (CP932), empty when nothing needs saying. Never throws.
 std::string PrepareLibraryAtStart(const std::filesystem::path& workDir);
+
+// Puts a day of the library into the work directory through the one open flow (as
+// OpenDataArchive), all or nothing: its kept archive, or for a day kept as its three files a
+// stored archive made of them. The day is not imported again. nullopt when the library holds
+// no day of that date; throws as OpenDataArchive does, and furlox::Error when the kept copy
+// is gone. The work directory's day is then as it was.
+std::optional<archive::OpenedDay> OpenLibraryDay(const std::filesystem::path& workDir,
+                                                 library::Date date,
+                                                 archive::ArchiverProgress* progress = nullptr);
 
 } // namespace furlox::app

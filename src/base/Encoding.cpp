@@ -1,5 +1,7 @@
 #include "base/Encoding.h"
 
+#include <algorithm>
+
 #include "base/Platform.h"
 
 namespace furlox {
@@ -11,6 +13,12 @@ std::string ToCp932(std::string_view utf8)
 
 std::string ToUtf8(std::string_view cp932)
 {
+    // Code page 932 keeps the ASCII bytes as they are, and most texts shown (numbers, "*",
+    // codes) are nothing else: they need no converter.
+    if (std::all_of(cp932.begin(), cp932.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        return std::string(cp932);
+    }
     return platform::Cp932ToUtf8(cp932);
 }
 

@@ -20,6 +20,7 @@ struct Context
 // Exit codes: 0 success, 1 failure, 2 usage (and, for `open`, an archive without data).
 int CmdRaces(const Context& ctx);
 int CmdSample(const Context& ctx);
+int CmdSampleSeason(const Context& ctx);
 int CmdText(const Context& ctx);
 int CmdHtml(const Context& ctx);
 int CmdPlot(const Context& ctx);

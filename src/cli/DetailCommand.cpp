@@ -21,7 +21,7 @@ std::string DetailJson(int raceIndex, int horseNumber, const HorseDetail& d)
         json += (first ? "" : ", ") + JsonString(name) + ": " + JsonString(*text);
         first = false;
     }
-    json += "}, \"coatPicture\": " + JsonString(d.coatPicture);
+    json += "}, \"coatPicture\": " + JsonString(CoatPictureName(d.coatPicture));
     json += ", \"chart\": {\"max\": " + std::to_string(d.chartMax) +
             ", \"min\": " + std::to_string(d.chartMin) + ", \"points\": [";
     for (std::size_t i = 0; i < d.points.size(); ++i) {

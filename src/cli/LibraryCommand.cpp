@@ -196,26 +196,19 @@ int OpenDay(const Context& ctx)
     if (!date) {
         return 2;
     }
-    std::optional<fs::path> kept;
     {
+        // Says what the open of the library found (a damaged one moved aside) first.
         Library library = OpenLibrary(ctx);
-        kept = library.KeptCopy(*date);
     }
-    if (!kept) {
+    const std::optional<archive::OpenedDay> opened = app::OpenLibraryDay(ctx.workDir, *date);
+    if (!opened) {
         PrintError("ライブラリに "_sj + ctx.args[1] + " の日はありません。"_sj);
         return 1;
     }
-    std::error_code ec;
-    if (!fs::is_regular_file(*kept, ec)) {
-        PrintError("ライブラリに保存した "_sj + ctx.args[1] + " の書庫 "_sj + PathText(*kept) +
-                   " がありません。書庫をもう一度取り込んでください。"_sj);
-        return 1;
+    if (!opened->refusals.empty()) {
+        PrintError(opened->refusals);
     }
-    const archive::OpenedDay opened = app::OpenDataArchive(*kept, ctx.workDir, nullptr);
-    if (!opened.refusals.empty()) {
-        PrintError(opened.refusals);
-    }
-    PrintRaceList(opened.loaded);
+    PrintRaceList(opened->loaded);
     return 0;
 }
 

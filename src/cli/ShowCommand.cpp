@@ -5,6 +5,7 @@
 
 #include "analysis/GridRules.h"
 #include "analysis/RaceAnalysis.h"
+#include "analysis/RaceFormat.h"
 #include "base/Encoding.h"
 #include "cli/Cli.h"
 #include "kol/KolHen.h"
@@ -66,39 +67,41 @@ std::string JsonRow(const GridRow& row)
 }
 
 // The analysed race for scripts: the texts as the window shows them, cells trimmed.
-std::string RaceJson(const AnalysedRace& race)
+std::string RaceJson(const AnalysedRace& race, const std::vector<GridRow>& grid)
 {
     std::vector<std::string> titles;
-    for (const std::string& line : race.printTitleLines) {
+    for (const std::string& line : PrintTitleLines(race)) {
         titles.push_back(JsonString(line));
     }
     std::vector<std::string> rows;
-    for (const GridRow& row : race.rows) {
+    for (const GridRow& row : grid) {
         rows.push_back(JsonRow(row));
     }
     // The marks in ranking order, each with the text its grid row shows.
     std::vector<std::string> marks;
     for (int horse : race.markTable) {
-        for (const GridRow& row : race.rows) {
-            if (horse != 0 && kol::LenientNumber(row[kColHorseNumber]) == horse) {
-                marks.push_back("{\"horse\": " + std::to_string(horse) +
-                                ", \"mark\": " + JsonString(kol::Trim(row[kColMark])) + "}");
-            }
+        if (horse != 0) {
+            marks.push_back(
+                "{\"horse\": " + std::to_string(horse) + ", \"mark\": " +
+                JsonString(MarkText(race.runners[static_cast<std::size_t>(horse - 1)].mark)) + "}");
         }
     }
     std::vector<std::string> combinations;
-    for (int k = 0; k < race.combinationCount; ++k) {
-        combinations.push_back(JsonString(kol::Trim(race.betTexts[static_cast<std::size_t>(k)])));
+    for (const std::string& bet : BetTexts(race.bets)) {
+        if (!bet.empty()) {
+            combinations.push_back(JsonString(kol::Trim(bet)));
+        }
     }
+    const bool bets = race.bets.made;
     std::string json = "{\"race\": " + std::to_string(race.raceIndex);
     json += ", \"titleLines\": " + JsonArray(titles);
-    json += ", \"header\": " + JsonRow(race.header);
+    json += ", \"header\": " + JsonRow(GridHeader());
     json += ", \"rows\": " + JsonArray(rows);
     json += ", \"marks\": " + JsonArray(marks);
-    json += ", \"bets\": {\"line\": " + JsonString(race.betsLine);
-    json += ", \"win\": " + (race.hasBets ? std::to_string(race.markTable[0]) : "null");
+    json += ", \"bets\": {\"line\": " + JsonString(BetsLine(race.bets));
+    json += ", \"win\": " + (bets ? std::to_string(race.bets.win) : "null");
     json += ", \"combinations\": " + JsonArray(combinations) + "}";
-    json += ", \"grade\": " + (race.hasBets ? JsonString(race.confidence) : "null");
+    json += ", \"grade\": " + (bets ? JsonString(ConfidenceText(race.bets.confidence)) : "null");
     return json + "}";
 }
 
@@ -119,8 +122,9 @@ int CmdShow(const Context& ctx)
     }
     const kol::RaceDay day = RequireRaceDay(ctx);
     const AnalysedRace race = AnalyseRace(day, *raceIndex);
+    const std::vector<GridRow> grid = GridRows(race);
     if (json) {
-        std::cout << RaceJson(race) << "\n";
+        std::cout << RaceJson(race, grid) << "\n";
         return 0;
     }
 
@@ -130,33 +134,34 @@ int CmdShow(const Context& ctx)
             widths[c] = std::max(widths[c], EscapedData(cells[c]).size());
         }
     };
-    widen(race.header);
-    for (const GridRow& row : race.rows) {
+    widen(GridHeader());
+    for (const GridRow& row : grid) {
         widen(row);
     }
 
     // The data's texts with their control bytes escaped, laid out in CP932 bytes.
     std::string out = EscapedData(race.startLine) + "\n" + EscapedData(race.raceHeader) + "\n\n";
-    out += GridLine(race, 0, race.header, widths) + "\n";
-    for (std::size_t r = 0; r < race.rows.size(); ++r) {
-        out += GridLine(race, static_cast<int>(r) + 1, race.rows[r], widths) + "\n";
+    out += GridLine(race, 0, GridHeader(), widths) + "\n";
+    for (std::size_t r = 0; r < grid.size(); ++r) {
+        out += GridLine(race, static_cast<int>(r) + 1, grid[r], widths) + "\n";
     }
     out += "\n";
 
     // The label's lines end with CR LF, as the window shows them.
+    const std::string lblTan = BetsLabel(race.bets);
     std::string label;
-    for (std::size_t i = 0; i < race.lblTan.size(); ++i) {
-        if (race.lblTan[i] == '\r' && i + 1 < race.lblTan.size() && race.lblTan[i + 1] == '\n') {
+    for (std::size_t i = 0; i < lblTan.size(); ++i) {
+        if (lblTan[i] == '\r' && i + 1 < lblTan.size() && lblTan[i + 1] == '\n') {
             continue;
         }
-        label += race.lblTan[i];
+        label += lblTan[i];
     }
     out += label;
     if (!label.empty() && label.back() != '\n') {
         out += "\n";
     }
-    if (race.hasBets) {
-        out += "\n勝負度： "_sj + EscapedData(race.confidence) + "\n";
+    if (race.bets.made) {
+        out += "\n勝負度： "_sj + ConfidenceText(race.bets.confidence) + "\n";
     }
     std::cout << Printable(out, LineBreaks::Keep);
     return 0;

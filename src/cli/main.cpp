@@ -22,6 +22,10 @@ constexpr const char* kUsage =
     "  races                              list the races of the loaded race day\n"
     "  sample --seed N [--races R] [--full] --out DIR\n"
     "                                     write a synthetic race day (three KOL files)\n"
+    "  sample-season --seed N --days D [--full] --out DIR\n"
+    "                                     write D synthetic race days (a Saturday and a\n"
+    "                                     Sunday a week) as archives YYYYMMDD.lzh whose\n"
+    "                                     horses run again, so later days carry the results\n"
     "  text -o FILE (--race RACE | --all)\n"
     "                                     the text export of one race or of all races\n"
     "  html -o FILE --race RACE           the HTML page of a race (rewrites Head.dat)\n"
@@ -47,9 +51,16 @@ int main(int argc, char** argv)
 {
     using namespace furlox;
     const std::map<std::string, std::function<int(const cli::Context&)>> commands = {
-        {"races", cli::CmdRaces},     {"sample", cli::CmdSample}, {"text", cli::CmdText},
-        {"html", cli::CmdHtml},       {"plot", cli::CmdPlot},     {"detail", cli::CmdDetail},
-        {"show", cli::CmdShow},       {"open", cli::CmdOpen},     {"csv", cli::CmdCsv},
+        {"races", cli::CmdRaces},
+        {"sample", cli::CmdSample},
+        {"sample-season", cli::CmdSampleSeason},
+        {"text", cli::CmdText},
+        {"html", cli::CmdHtml},
+        {"plot", cli::CmdPlot},
+        {"detail", cli::CmdDetail},
+        {"show", cli::CmdShow},
+        {"open", cli::CmdOpen},
+        {"csv", cli::CmdCsv},
         {"library", cli::CmdLibrary},
     };
 

@@ -4,6 +4,8 @@
 #include <initializer_list>
 
 #include "analysis/FxValue.h"
+#include "analysis/GradeLabelRules.h"
+#include "analysis/RaceFormat.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "kol/KolHen.h"
@@ -34,31 +36,13 @@ const CategoryRow kCategories[] = {
     {10, {28, 29, 30, 31}}, // ダ～1600M
 };
 
-struct CoatRow
-{
-    const char* name; // UTF-8
-    const char* picture;
+// The coat pictures Image1 .. Image11, by coat name.
+constexpr const char* kCoatPictures[] = {
+    "栗毛", "栃栗毛", "鹿毛",   "黒鹿毛", "青鹿毛", "青毛",
+    "芦毛", "栗粕毛", "鹿粕毛", "青粕毛", "白毛",
 };
-const CoatRow kCoatPictures[] = {
-    {"栗毛", "Image1"},   {"栃栗毛", "Image2"},  {"鹿毛", "Image3"},  {"黒鹿毛", "Image4"},
-    {"青鹿毛", "Image5"}, {"青毛", "Image6"},    {"芦毛", "Image7"},  {"栗粕毛", "Image8"},
-    {"鹿粕毛", "Image9"}, {"青粕毛", "Image10"}, {"白毛", "Image11"},
-};
-constexpr const char* kDefaultCoatPicture = "Image3";
+constexpr int kDefaultCoatPicture = 3; // 鹿毛
 
-// The chart's FX axis follows the class of the race being shown, not that of the past runs.
-struct ChartRangeRow
-{
-    const char* gradeLabel; // UTF-8
-    int max;
-    int min;
-};
-const ChartRangeRow kChartRanges[] = {
-    {"G1", 150, 0},       {"G2", 140, -10},     {"G3", 140, -10},    {"オープン", 135, -15},
-    {"1500万", 130, -20}, {"1000万", 125, -25}, {"900万", 125, -25}, {"500万", 120, -30},
-};
-constexpr int kDefaultChartMax = 110;
-constexpr int kDefaultChartMin = -40;
 // The chart's lines stand 30 apart (every specified range spans 150); an axis widened for
 // points outside its range grows by whole lines and keeps no more than this many.
 constexpr int kChartLineStep = 30;
@@ -163,8 +147,10 @@ PastRunRow FillPastRun(const PastRun& p, const std::string& courseName)
     c[0] = courseName + p.Blank(pr::kMonth) + "/" + p.Blank(pr::kDay);
     c[1] = p.Raw(pr::kRaceShortName);
     c[2] = kol::PastClassText(p.Raw(pr::kClassCode), p.Raw(pr::kGradeCode));
-    c[3] = kol::SurfaceText(p.Raw(pr::kSteeplechaseFlag), p.Raw(pr::kTurfFlag)) +
-           p.Blank(pr::kDistance) + "M" + kol::GoingText(p.Raw(pr::kGoingCode));
+    const kol::Surface surface =
+        kol::ReadSurface(p.Raw(pr::kSteeplechaseFlag), p.Raw(pr::kTurfFlag));
+    c[3] = kol::SurfaceText(surface) + p.Blank(pr::kDistance) + "M" +
+           kol::GoingText(p.Raw(pr::kGoingCode));
     c[4] = leftEmptyWhen(p.Blank(pr::kTimeMinutes) + "." + p.Blank(pr::kTimeSeconds) + "." +
                              p.Blank(pr::kTimeTenths),
                          " .  . ");
@@ -183,25 +169,19 @@ PastRunRow FillPastRun(const PastRun& p, const std::string& courseName)
     c[11] = leftEmptyWhen(weight.substr(0, 2) + "." + weight.substr(2), "  . ");
     c[12] = leftEmptyWhen(p.Blank(pr::kBodyWeight) + "kg", "   kg");
     c[13] = leftEmptyWhen(NumberWithUnit(p.Raw(pr::kHorseNumber), "番"_sj), " 0番"_sj);
+    row.finish = kol::LenientNumber(p.Raw(pr::kFinish));
     if (!c[4].empty()) {
-        int margin = kol::LenientNumber(p.Raw(pr::kMargin));
-        if (margin == 998) {
-            margin = 0;
-        }
         // The winner's margin is its lead over the second: shown as a negative gap.
-        if (c[7] == " 1着"_sj) {
-            margin = -margin;
-        }
-        c[14] = MarginText(margin);
+        const int margin = kol::MarginTenths(p.Raw(pr::kMargin));
+        c[14] = MarginText(row.finish == 1 ? -margin : margin);
     }
     c[15] = kol::Trim(p.Raw(pr::kWinnerOrSecond));
 
-    const std::string& steeplechase = "障"_sj;
-    if (!IsFigureCourse(std::string_view(c[0]).substr(0, 4))) {
+    if (!IsFigureCourse(courseName)) {
         row.state = kRunOtherCourse;
     } else if (c[4].empty()) {
         row.state = kRunNoTime;
-    } else if (c[3].compare(0, steeplechase.size(), steeplechase) == 0) {
+    } else if (surface == kol::Surface::Steeplechase) {
         row.state = kRunSteeplechase;
     } else {
         row.state = kRunNormal;
@@ -213,7 +193,7 @@ PastRunRow FillPastRun(const PastRun& p, const std::string& courseName)
 
 HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, int runnerIndex)
 {
-    if (runnerIndex < 0 || runnerIndex >= static_cast<int>(race.rows.size())) {
+    if (runnerIndex < 0 || runnerIndex >= static_cast<int>(race.runners.size())) {
         throw Error("馬番 "_sj + std::to_string(runnerIndex + 1) +
                     " の馬はこのレースに出走していません。"_sj);
     }
@@ -230,9 +210,8 @@ HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, 
     const std::int64_t totalPrize =
         kol::StrictNumber64(field(hf::kPrizePart1)) + kol::StrictNumber64(field(hf::kPrizePart2));
 
-    const std::string profile =
-        runnerIndex < static_cast<int>(race.profiles.size()) ? race.profiles[runnerIndex] : "";
-    d.lblSeinen = profile;
+    const AnalysedRunner& runner = race.runners[static_cast<std::size_t>(runnerIndex)];
+    d.lblSeinen = RunnerProfile(runner);
     d.lblUmaKigou = kol::HorseMarkText(field(hf::kHorseMarkCode));
     d.lblSanti = "産地："_sj + kol::BreedingAreaText(field(hf::kBreedingAreaCode));
     d.lblSeisansya = "生産者："_sj + std::string(kol::Trim(field(hf::kBreeder)));
@@ -250,7 +229,7 @@ HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, 
                                 kol::LenientNumber(field(hf::kCareerThirds)),
                                 kol::LenientNumber(field(hf::kCareerUnplaced)));
     // Surface and distance records say nothing about a steeplechase.
-    if (race.surfaceText != "障"_sj) {
+    if (race.surface != kol::Surface::Steeplechase) {
         for (const CategoryRow& category : kCategories) {
             kol::PlaceCounts sum;
             for (int g : category.groups) {
@@ -265,36 +244,28 @@ HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, 
         }
     }
 
-    const std::string coatName(
-        kol::Trim(std::string_view(profile).substr(std::min<std::size_t>(6, profile.size()))));
     d.coatPicture = kDefaultCoatPicture;
-    for (const CoatRow& row : kCoatPictures) {
-        if (coatName == ToCp932(row.name)) {
-            d.coatPicture = row.picture;
+    for (std::size_t i = 0; i < std::size(kCoatPictures); ++i) {
+        if (runner.coatColour == ToCp932(kCoatPictures[i])) {
+            d.coatPicture = static_cast<int>(i) + 1;
             break;
         }
     }
 
-    d.chartMax = kDefaultChartMax;
-    d.chartMin = kDefaultChartMin;
-    for (const ChartRangeRow& row : kChartRanges) {
-        if (race.gradeLabel == ToCp932(row.gradeLabel)) {
-            d.chartMax = row.max;
-            d.chartMin = row.min;
-            break;
-        }
-    }
+    // The chart's FX axis follows the class of the race being shown, not that of the runs.
+    const GradeLabelRules& rules = RulesOfGradeLabel(race.gradeLabel);
+    d.chartMax = rules.chartMax;
+    d.chartMin = rules.chartMin;
 
     d.rows = BuildPastRuns(day, race, runnerIndex);
-    const GridRow& gridRow = race.rows[static_cast<std::size_t>(runnerIndex)];
     for (int r = 0; r < kPastRunRows; ++r) {
         // Only runs the past-run grid shows get a point.
         if (d.rows[static_cast<std::size_t>(kPastRunRows - 1 - r)].cells[0].empty()) {
             continue;
         }
-        const std::string& fx = gridRow[static_cast<std::size_t>(kColRun1 - r)];
-        if (fx != "*") {
-            d.points.push_back({r + 1, kol::LenientNumber(fx), std::to_string(r + 1) + "走前"_sj});
+        const int fx = runner.fx[static_cast<std::size_t>(r)];
+        if (fx != kNoFigure) {
+            d.points.push_back({r + 1, fx, std::to_string(r + 1) + "走前"_sj});
         }
     }
     return d;
@@ -334,12 +305,18 @@ std::vector<std::pair<std::string, const std::string*>> HorseDetailLabels(const 
     return labels;
 }
 
+std::string CoatPictureName(int picture)
+{
+    return "Image" + std::to_string(picture);
+}
+
 std::vector<std::string> RunnerListTexts(const AnalysedRace& race)
 {
     std::vector<std::string> items;
-    items.reserve(race.rows.size());
-    for (const GridRow& row : race.rows) {
-        items.push_back(kol::PadLeft(row[kColHorseNumber], 2) + " " + row[kColHorseName]);
+    items.reserve(race.runners.size());
+    for (const AnalysedRunner& runner : race.runners) {
+        items.push_back(kol::PadLeft(std::to_string(runner.horseNumber), 2) + " " +
+                        runner.horseName);
     }
     return items;
 }
@@ -398,7 +375,7 @@ std::uint32_t PastRunFont(const PastRunRow& run, int column)
     const int state =
         run.state >= kRunNormal && run.state <= kRunSteeplechase ? run.state : kRunNormal;
     // A win stands out whatever else the row says.
-    if (column == kPastRunFinishColumn && run.cells[kPastRunFinishColumn - 1] == " 1着"_sj) {
+    if (column == kPastRunFinishColumn && run.finish == 1) {
         return kWinnerFont;
     }
     return kStateFont[state];

@@ -33,6 +33,7 @@ struct PastRunRow
 {
     std::array<std::string, kPastRunColumns> cells; // columns 1..16; all empty for no run
     int state = kRunNormal;
+    int finish = 0; // the finish position read leniently; 1 is a win (" 1着")
 };
 
 struct ChartPoint
@@ -61,7 +62,7 @@ struct HorseDetail
     // lbl1 .. lbl11: the career record, then the ten categories (empty in a steeplechase race).
     std::array<std::string, 11> lblRecord;
 
-    std::string coatPicture; // "Image1" .. "Image11"
+    int coatPicture = 3; // the coat picture Image1 .. Image11 by its number
 
     int chartMax = 110;
     int chartMin = -40;
@@ -94,9 +95,13 @@ HorseDetail BuildHorseDetail(const kol::RaceDay& day, const AnalysedRace& race, 
 std::array<PastRunRow, kPastRunRows> BuildPastRuns(const kol::RaceDay& day,
                                                    const AnalysedRace& race, int runnerIndex);
 
-// The labels by their control names, "lblSeinen" first and "lbl11" last; the texts point
-// into `d`, which must outlive the list.
+// The labels by their control names, "lblSeinen" first and "lbl11" last: the one list of the
+// detail window's labels, which the window and the CLI both go through. The texts point into
+// `d`, which must outlive the list.
 std::vector<std::pair<std::string, const std::string*>> HorseDetailLabels(const HorseDetail& d);
+
+// The control name of a coat picture, "Image1" .. "Image11".
+std::string CoatPictureName(int picture);
 
 // The runner list of the horse-name combo box: horse number padded to 2, a blank, the name.
 std::vector<std::string> RunnerListTexts(const AnalysedRace& race);

@@ -1,5 +1,6 @@
 #include "kol/KolHen.h"
 
+#include <array>
 #include <charconv>
 #include <initializer_list>
 #include <vector>
@@ -126,14 +127,6 @@ const CodeTable& RaceKindTable()
     return table;
 }
 
-const CodeTable& GradeTable()
-{
-    static const CodeTable table(
-        {{"0", "G1 "}, {"1", "G2 "}, {"2", "G3 "}, {"3", "JG1 "}, {"4", "JG2 "}, {"5", "JG3 "}},
-        "");
-    return table;
-}
-
 const CodeTable& WeightTermsTable()
 {
     static const CodeTable table(
@@ -154,12 +147,33 @@ const CodeTable& GoingTable()
 }
 
 // Class codes with a name of their own in a race record; any other code is a "万" class.
-const CodeTable& ClassTable()
+struct NamedClass
 {
-    static const CodeTable table(
-        {{"00001", "新馬"}, {"00002", "未出走"}, {"00003", "未勝利"}, {"00004", "オープン"}}, "");
-    return table;
-}
+    std::string_view code;
+    ClassKind kind;
+    std::string_view utf8;
+};
+constexpr NamedClass kNamedClasses[] = {
+    {"00001", ClassKind::Newcomer, "新馬"},
+    {"00002", ClassKind::Unraced, "未出走"},
+    {"00003", ClassKind::Maiden, "未勝利"},
+    {"00004", ClassKind::Open, "オープン"},
+};
+
+// The grade table, by grade: its code, the text of a race record and the text that replaces
+// "オープン" in a past run's class.
+struct GradeRow
+{
+    Grade grade;
+    std::string_view code;
+    std::string_view utf8;     // every text ends with one blank
+    std::string_view pastUtf8; // in a past run's class
+};
+constexpr GradeRow kGrades[] = {
+    {Grade::G1, "0", "G1 ", "G1"},     {Grade::G2, "1", "G2 ", "G2"},
+    {Grade::G3, "2", "G3 ", "G3"},     {Grade::JG1, "3", "JG1 ", "J.G1"},
+    {Grade::JG2, "4", "JG2 ", "J.G2"}, {Grade::JG3, "5", "JG3 ", "J.G3"},
+};
 
 const CodeTable& PastClassTable()
 {
@@ -180,14 +194,6 @@ const CodeTable& PastClassTable()
                                   {"00043", "D3"},       {"00044", "D4"},
                                   {"00093", "調教試験"}, {"00094", "能力試験"}},
                                  "");
-    return table;
-}
-
-// The grade that replaces "オープン" in a past run's class.
-const CodeTable& PastGradeTable()
-{
-    static const CodeTable table(
-        {{"0", "G1"}, {"1", "G2"}, {"2", "G3"}, {"3", "J.G1"}, {"4", "J.G2"}, {"5", "J.G3"}}, "");
     return table;
 }
 
@@ -314,9 +320,19 @@ const CodeTable& BreedingAreaTable()
 }
 
 // The "万" class: the first four characters of the code as a number.
-std::string TenThousandClass(std::string_view classCode)
+RaceClass TenThousandClass(std::string_view classCode)
 {
-    return std::to_string(LenientNumber(classCode.substr(0, 4))) + "万"_sj;
+    return PrizeClass(LenientNumber(classCode.substr(0, 4)));
+}
+
+const GradeRow* FindGrade(Grade grade)
+{
+    for (const GradeRow& row : kGrades) {
+        if (row.grade == grade) {
+            return &row;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -329,9 +345,30 @@ const std::string& RaceKindText(std::string_view code)
 {
     return RaceKindTable()(code);
 }
+Grade ReadGradeCode(std::string_view code)
+{
+    for (const GradeRow& row : kGrades) {
+        if (row.code == code) {
+            return row.grade;
+        }
+    }
+    return Grade::None;
+}
 const std::string& GradeText(std::string_view code)
 {
-    return GradeTable()(code);
+    return GradeText(ReadGradeCode(code));
+}
+const std::string& GradeText(Grade grade)
+{
+    static const auto texts = [] {
+        std::array<std::string, std::size(kGrades) + 1> t;
+        for (const GradeRow& row : kGrades) {
+            t[static_cast<std::size_t>(row.grade)] = ToCp932(row.utf8);
+        }
+        return t;
+    }();
+    const auto index = static_cast<std::size_t>(grade);
+    return index < texts.size() ? texts[index] : texts[0];
 }
 const std::string& WeightTermsText(std::string_view code)
 {
@@ -348,6 +385,23 @@ const std::string& GoingText(std::string_view code)
 const std::string& CourseName(std::string_view code)
 {
     return CourseTable()(code);
+}
+const std::string& CourseName(int courseCode)
+{
+    if (courseCode < 0 || courseCode > 99) {
+        return CourseTable()("");
+    }
+    const char digits[2] = {static_cast<char>('0' + courseCode / 10),
+                            static_cast<char>('0' + courseCode % 10)};
+    return CourseTable()(std::string_view(digits, 2));
+}
+int ReadCourseCode(std::string_view code)
+{
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (code.size() != 2 || !digit(code[0]) || !digit(code[1])) {
+        return kNoCourse;
+    }
+    return (code[0] - '0') * 10 + (code[1] - '0');
 }
 const std::string& CoatColourText(std::string_view code)
 {
@@ -366,42 +420,126 @@ const std::string& UnknownCourseName()
     return "不明"_sj;
 }
 
-const std::string& SurfaceText(std::string_view steeplechaseFlag, std::string_view turfFlag)
+Surface ReadSurface(std::string_view steeplechaseFlag, std::string_view turfFlag)
 {
     if (steeplechaseFlag == "1") {
-        return "障"_sj;
+        return Surface::Steeplechase;
     }
-    return turfFlag == "1" ? "芝"_sj : "ダ"_sj;
+    return turfFlag == "1" ? Surface::Turf : Surface::Dirt;
+}
+
+const std::string& SurfaceText(std::string_view steeplechaseFlag, std::string_view turfFlag)
+{
+    return SurfaceText(ReadSurface(steeplechaseFlag, turfFlag));
+}
+
+const std::string& SurfaceText(Surface surface)
+{
+    switch (surface) {
+    case Surface::Steeplechase:
+        return "障"_sj;
+    case Surface::Turf:
+        return "芝"_sj;
+    case Surface::Dirt:
+        break;
+    }
+    return "ダ"_sj;
+}
+
+RaceClass ReadClassCode(std::string_view classCode)
+{
+    for (const NamedClass& named : kNamedClasses) {
+        if (named.code == classCode) {
+            return {named.kind, 0};
+        }
+    }
+    return TenThousandClass(classCode);
 }
 
 std::string ClassText(std::string_view classCode)
 {
-    const std::string& named = ClassTable()(classCode);
-    return named.empty() ? TenThousandClass(classCode) : named;
+    return ClassText(ReadClassCode(classCode));
+}
+
+std::string ClassText(const RaceClass& raceClass)
+{
+    if (raceClass.kind == ClassKind::Prize) {
+        return std::to_string(raceClass.man) + "万"_sj;
+    }
+    // Converted once: every race record and every past run names its class.
+    static const std::array<std::string, std::size(kNamedClasses)> texts = [] {
+        std::array<std::string, std::size(kNamedClasses)> cp932;
+        for (std::size_t i = 0; i < cp932.size(); ++i) {
+            cp932[i] = ToCp932(kNamedClasses[i].utf8);
+        }
+        return cp932;
+    }();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (kNamedClasses[i].kind == raceClass.kind) {
+            return texts[i];
+        }
+    }
+    return {};
+}
+
+GradeLabel MakeGradeLabel(Grade grade, RaceClass raceClass)
+{
+    if (grade == Grade::G1 || grade == Grade::G2 || grade == Grade::G3) {
+        return {grade, RaceClass{}};
+    }
+    return {Grade::None, raceClass};
+}
+
+std::string GradeLabelText(const GradeLabel& label)
+{
+    if (label.grade == Grade::None) {
+        return ClassText(label.raceClass);
+    }
+    // "G1 " without its blank.
+    const std::string& text = GradeText(label.grade);
+    return text.substr(0, text.size() - 1);
 }
 
 std::string PastClassText(std::string_view classCode, std::string_view gradeCode)
 {
     const std::string& named = PastClassTable()(classCode);
     if (named.empty()) {
-        return TenThousandClass(classCode);
+        return ClassText(TenThousandClass(classCode));
     }
     if (named == "オープン"_sj) {
-        const std::string& grade = PastGradeTable()(gradeCode);
-        if (!grade.empty()) {
-            return grade;
+        static const auto pastTexts = [] {
+            std::array<std::string, std::size(kGrades) + 1> t;
+            for (const GradeRow& row : kGrades) {
+                t[static_cast<std::size_t>(row.grade)] = ToCp932(row.pastUtf8);
+            }
+            return t;
+        }();
+        if (const GradeRow* grade = FindGrade(ReadGradeCode(gradeCode))) {
+            return pastTexts[static_cast<std::size_t>(grade->grade)];
         }
     }
     return named;
 }
 
+int CornerPosition(std::string_view field)
+{
+    const int position = LenientNumber(field);
+    return position >= 40 ? position - 40 : position;
+}
+
+int MarginTenths(std::string_view field)
+{
+    const int margin = LenientNumber(field);
+    return margin == 998 ? 0 : margin;
+}
+
 const std::string& CircledNumber(std::string_view code)
 {
-    // A corner position stored with 40 added is shown like the plain position.
-    std::int32_t n = LenientNumber(code);
-    if (n >= 40) {
-        std::string shifted = PadZero(std::to_string(n - 40), 2);
-        return CircledTable()(shifted);
+    // A position stored with 40 added is shown like the plain position; any other code is
+    // looked up as it stands ("00" and two blanks alike give the full-width blank).
+    const int position = CornerPosition(code);
+    if (position != LenientNumber(code)) {
+        return CircledTable()(PadZero(std::to_string(position), 2));
     }
     return CircledTable()(code);
 }

@@ -89,6 +89,8 @@ inline constexpr int kPastRuns = 5;
 // Offsets (from 1) inside one 590-byte past-run block of the horse record.
 namespace pastrun {
 inline constexpr FieldPos kCourseCode{1, 2};
+// Where the race record keeps it; no figure or window reads it (the season sample writes it).
+inline constexpr FieldPos kRaceNumber{11, 2};
 inline constexpr FieldPos kMonth{17, 2};
 inline constexpr FieldPos kDay{19, 2};
 inline constexpr FieldPos kSteeplechaseFlag{26, 1};

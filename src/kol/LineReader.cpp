@@ -91,10 +91,11 @@ KolFileRead ReadKolFile(const std::filesystem::path& path, std::size_t maxLines)
     // reading.
     KolFileRead result;
     KolLineSplitter splitter(maxLines);
-    const std::string shown = EscapeControlBytes(PathText(path.filename()));
+    // The file's name is made only for a message: a file that reads well needs none.
+    const auto shown = [&path] { return EscapeControlBytes(PathText(path.filename())); };
     if (platform::KindOf(path) == platform::EntryKind::Folder) {
         // Reading it would only say that a read failed; say what is in the way.
-        throw Error("作業フォルダの "_sj + shown +
+        throw Error("作業フォルダの "_sj + shown() +
                     " がファイルではなくフォルダになっているため、読み込めません。\r\n"
                     "このフォルダを削除するか名前を変えてから、もう一度書庫を開いてください。"_sj);
     }
@@ -110,12 +111,12 @@ KolFileRead ReadKolFile(const std::filesystem::path& path, std::size_t maxLines)
         return !result.cutAtSize;
     });
     if (failure == platform::kNotRegularFile) {
-        throw Error("作業フォルダの "_sj + shown +
+        throw Error("作業フォルダの "_sj + shown() +
                     " は通常のファイルではない（装置やパイプなど）ため、読み込めません。\r\n"
                     "これを削除してから、もう一度書庫を開いてください。"_sj);
     }
     if (failure != 0) {
-        throw Error("ファイル "_sj + shown + " の読み込み中にエラーが発生しました（"_sj +
+        throw Error("ファイル "_sj + shown() + " の読み込み中にエラーが発生しました（"_sj +
                     SystemErrorText(failure) + "）。"_sj);
     }
     result.lines = splitter.Finish(!result.cutAtSize); // a line cut at the limit is no line

@@ -21,31 +21,35 @@ RaceTexts ParseRaceRecord(std::string_view line)
     t.startLine =
         t.dateText + " 発走"_sj + std::string(f(race::kPostTime)) + " " + t.headCountText + "頭"_sj;
 
+    t.courseCode = ReadCourseCode(f(race::kCourseCode));
+    t.raceNumberText = f(race::kRaceNumber);
+    t.raceNumber = LenientNumber(t.raceNumberText);
+    t.date = {LenientNumber(f(race::kYear)), LenientNumber(f(race::kMonth)),
+              LenientNumber(f(race::kDay))};
+    t.meetingNumber = LenientNumber(f(race::kMeetingNumber));
+    t.meetingDay = LenientNumber(f(race::kMeetingDay));
+
     const std::string& course = CourseName(f(race::kCourseCode));
-    const std::string raceNumber(f(race::kRaceNumber));
     t.raceKindText = RaceKindText(f(race::kRaceKindCode));
-    const std::string classText = ClassText(f(race::kClassCode));
+    const RaceClass raceClass = ReadClassCode(f(race::kClassCode));
+    const std::string classText = ClassText(raceClass);
     t.weightTermsText = WeightTermsText(f(race::kWeightTermsCode));
     const std::string_view raceName = Trim(f(race::kRaceName));
-    const std::string& grade = GradeText(f(race::kGradeCode));
-    t.surfaceText = SurfaceText(f(race::kSteeplechaseFlag), f(race::kTurfFlag));
+    const Grade grade = ReadGradeCode(f(race::kGradeCode));
+    const std::string& gradeText = GradeText(grade);
+    t.surface = ReadSurface(f(race::kSteeplechaseFlag), f(race::kTurfFlag));
+    t.surfaceText = SurfaceText(t.surface);
     t.distanceText = f(race::kDistance);
+    t.distance = LenientNumber(t.distanceText);
 
-    const std::string common = course + raceNumber + "R " + t.raceKindText + " " + classText;
-    t.raceHeader = common + " " + t.weightTermsText + " " + std::string(raceName) + " " + grade +
-                   t.surfaceText + t.distanceText + "M";
-    t.menuCaption = common + " " + std::string(raceName) + " " + grade;
+    const std::string common = course + t.raceNumberText + "R " + t.raceKindText + " " + classText;
+    t.raceHeader = common + " " + t.weightTermsText + " " + std::string(raceName) + " " +
+                   gradeText + t.surfaceText + t.distanceText + "M";
+    t.menuCaption = common + " " + std::string(raceName) + " " + gradeText;
 
     // Steeplechase grades (JG1 …) give no label of their own.
-    if (grade == "G1 ") {
-        t.gradeLabel = "G1";
-    } else if (grade == "G2 ") {
-        t.gradeLabel = "G2";
-    } else if (grade == "G3 ") {
-        t.gradeLabel = "G3";
-    } else {
-        t.gradeLabel = classText;
-    }
+    t.label = MakeGradeLabel(grade, raceClass);
+    t.gradeLabel = t.label.grade == Grade::None ? classText : GradeLabelText(t.label);
     return t;
 }
 
@@ -108,12 +112,13 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path, int maxLin
                                    std::vector<std::string>& warnings)
 {
     KolFileRead read = ReadKolFile(path, static_cast<std::size_t>(maxLines));
-    const std::string name = EscapeControlBytes(PathText(path.filename()));
+    // The file's name is made only for a warning: a whole day, the usual case, needs none.
+    const auto name = [&path] { return EscapeControlBytes(PathText(path.filename())); };
     if (read.cutAtSize) {
-        warnings.push_back(SizeNotice(name, read.bytesRead));
+        warnings.push_back(SizeNotice(name(), read.bytesRead));
     }
     if (read.lines.total > static_cast<std::size_t>(maxLines)) {
-        warnings.push_back(CutNotice(name, read.lines.total, maxLines, races));
+        warnings.push_back(CutNotice(name(), read.lines.total, maxLines, races));
     }
     return std::move(read.lines.lines);
 }

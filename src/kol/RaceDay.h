@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "kol/KolHen.h"
+
 // The loaded race day: the lines of the three KOL data files as read, and the texts built
 // once per race from the race file. All texts are CP932.
 namespace furlox::kol {
@@ -18,7 +20,18 @@ inline constexpr const char* kRaceFileName = "kol_den1.kd2";
 inline constexpr const char* kEntryFileName = "kol_den2.kd2";
 inline constexpr const char* kHorseFileName = "kol_uma.kd2";
 
-// The texts kept per race, built at load time by ParseRaceRecord.
+// A race's date as the race record gives it, each part read as a lenient number.
+struct RaceDate
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+
+    friend bool operator==(const RaceDate&, const RaceDate&) = default;
+};
+
+// The texts kept per race, built at load time by ParseRaceRecord, and the values of the race
+// record that name the race and that its rules read.
 struct RaceTexts
 {
     std::string dateText;      // YYYY/MM/DD(土)
@@ -32,6 +45,16 @@ struct RaceTexts
     std::string weightTermsText;
     std::string gradeLabel;  // "G1", "G2", "G3" or the class text
     std::string surfaceText; // 障 / 芝 / ダ of the race itself
+
+    int courseCode = kNoCourse; // 0 to 99; kNoCourse when the field is not two digits
+    std::string raceNumberText; // the race number field as read, "01" to "12"
+    int raceNumber = 0;         // the same, read leniently
+    RaceDate date;
+    int meetingNumber = 0; // 開催回
+    int meetingDay = 0;    // 開催日目
+    int distance = 0;      // metres, read leniently (the grade reads the field strictly)
+    GradeLabel label;      // the grade label as a value
+    Surface surface = Surface::Turf;
 };
 
 RaceTexts ParseRaceRecord(std::string_view raceLine);

@@ -12,113 +12,18 @@
 #include "kol/KolHen.h"
 #include "kol/KolRecords.h"
 #include "kol/RaceDay.h"
+#include "kol/SampleParts.h"
 
 namespace furlox::kol {
 namespace {
 
-// splitmix64: small, fast, and the same numbers on every platform.
-class Random
-{
-public:
-    explicit Random(std::uint64_t seed) : m_state(seed) {}
-    std::uint64_t Next()
-    {
-        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // A whole number from lo to hi, both included.
-    int Between(int lo, int hi)
-    {
-        return lo + static_cast<int>(Next() % static_cast<std::uint64_t>(hi - lo + 1));
-    }
-    bool Chance(int percent) { return Between(1, 100) <= percent; }
-    template <typename T, std::size_t N>
-    const T& Pick(const std::array<T, N>& items)
-    {
-        return items[static_cast<std::size_t>(Between(0, static_cast<int>(N) - 1))];
-    }
+using namespace sample;
 
-private:
-    std::uint64_t m_state;
-};
-
-std::string Digits(int value, int width)
-{
-    return PadZero(std::to_string(value), static_cast<std::size_t>(width));
-}
-
-// Writes a CP932 value into a fixed-width field: cut at a whole character, filled with blanks.
-void Put(std::string& line, FieldPos f, std::string_view value)
-{
-    const auto start = static_cast<std::size_t>(f.pos - 1);
-    const auto len = static_cast<std::size_t>(f.len);
-    if (line.size() < start + len) {
-        line.resize(start + len, ' ');
-    }
-    std::size_t n = 0;
-    while (n < value.size() && n < len) {
-        std::size_t step = IsLeadByte(static_cast<unsigned char>(value[n])) ? 2 : 1;
-        if (n + step > len) {
-            break;
-        }
-        n += step;
-    }
-    line.replace(start, len, PadRight(value.substr(0, n), len));
-}
-
-void PutRun(std::string& line, int run, FieldPos f, std::string_view value)
-{
-    Put(line, {horse::kPastRunsPos - 1 + horse::kPastRunLength * run + f.pos, f.len}, value);
-}
-
-constexpr std::array<std::string_view, 40> kKana = {
-    "ア", "イ", "ウ", "エ", "オ", "カ", "キ", "ク", "ケ", "コ", "サ", "シ", "ス", "セ",
-    "ソ", "タ", "チ", "テ", "ト", "ナ", "ノ", "ハ", "ヒ", "フ", "マ", "ミ", "ム", "メ",
-    "モ", "ラ", "リ", "ル", "レ", "ロ", "ダ", "ジ", "ブ", "グ", "ド", "ン"};
-constexpr std::array<std::string_view, 12> kNameEnds = {"ン",     "ー",     "オー",   "スター",
-                                                        "キング", "ローズ", "ラン",   "ボーイ",
-                                                        "ガール", "ダンス", "ロード", "ヒーロー"};
-constexpr std::array<std::string_view, 24> kFamily = {
-    "田中", "佐藤", "鈴木", "高橋", "伊藤", "渡辺", "山本", "中村", "小林", "加藤", "吉田", "山田",
-    "松本", "井上", "木村", "林",   "清水", "山口", "森",   "池田", "橋本", "石川", "前田", "岡部"};
-constexpr std::array<std::string_view, 16> kGiven = {
-    "豊", "誠", "勝", "司", "学", "徹", "健", "隆", "亮", "淳", "稔", "聡", "剛", "翼", "勇", "浩"};
-constexpr std::array<std::string_view, 12> kFarms = {"ノーザン", "社台", "白老", "千代田",
-                                                     "下河辺",   "岡田", "坂東", "三嶋",
-                                                     "谷川",     "浦河", "静内", "新冠"};
 constexpr std::array<std::string_view, 10> kShortNames = {
     "未勝利", "新馬戦", "特別", "天皇賞", "皐月賞", "日本ダ", "安田記", "ハンデ", "障害", "オープ"};
 constexpr std::array<std::string_view, 12> kRaceNames = {
     "日本ダービー",   "オークス", "安田記念", "目黒記念", "エプソムカップ", "ユニコーンＳ",
     "さくらんぼ特別", "青嵐賞",   "駒草賞",   "新緑賞",   "鳳雛ステークス", "アハルテケＳ"};
-
-std::string HorseName(Random& rng, int maxChars)
-{
-    std::string utf8;
-    int chars = rng.Between(2, maxChars - 2);
-    for (int i = 0; i < chars; ++i) {
-        utf8 += rng.Pick(kKana);
-    }
-    std::string withEnd = utf8 + std::string(rng.Pick(kNameEnds));
-    std::string cp = ToCp932(withEnd);
-    return cp.size() <= static_cast<std::size_t>(maxChars) * 2 ? cp : ToCp932(utf8);
-}
-
-// A person's name of exactly `chars` full-width characters (a full-width blank between
-// family and given name where there is room).
-std::string PersonName(Random& rng, int chars)
-{
-    std::string family = ToCp932(rng.Pick(kFamily));
-    std::string given = ToCp932(rng.Pick(kGiven));
-    std::string name = family;
-    while (name.size() + given.size() < static_cast<std::size_t>(chars) * 2) {
-        name += "　"_sj;
-    }
-    name += given;
-    return name.substr(0, static_cast<std::size_t>(chars) * 2);
-}
 
 struct CourseDay
 {
@@ -152,25 +57,6 @@ constexpr std::array<RacePlan, 12> kPlan = {{
     {"00004", {"3", "3", "3"}, "03", true, {2400, 1600, 2000}, 18},
     {"10000", {"3", "4", "3"}, "00", false, {1200, 1400, 1800}, 11},
 }};
-
-// Bracket of horse number h (1-based) in a field of n: the outer brackets take the extra
-// runners, as the racing authority draws them.
-int Bracket(int h, int n)
-{
-    if (n <= 8) {
-        return h;
-    }
-    int base = n / 8;
-    int extra = n % 8;
-    int horse = 0;
-    for (int b = 1; b <= 8; ++b) {
-        horse += base + (b > 8 - extra ? 1 : 0);
-        if (h <= horse) {
-            return b;
-        }
-    }
-    return 8;
-}
 
 constexpr std::array<const char*, 10> kFigureCourses = {"00", "01", "02", "03", "04",
                                                         "05", "06", "07", "08", "09"};

@@ -163,15 +163,55 @@ CheckResult Database::IntegrityCheck()
     return Check("PRAGMA integrity_check");
 }
 
-CheckResult Database::Check(std::string_view pragma)
+CheckResult Database::QuickCheck(std::chrono::milliseconds budget)
+{
+    return Check("PRAGMA quick_check", budget);
+}
+
+namespace {
+
+// Stops a statement once its deadline has passed (SQLite asks every so many steps).
+int PastDeadline(void* deadline)
+{
+    return std::chrono::steady_clock::now() >
+           *static_cast<const std::chrono::steady_clock::time_point*>(deadline);
+}
+
+} // namespace
+
+CheckResult Database::Check(std::string_view pragma,
+                            std::optional<std::chrono::milliseconds> budget)
 {
     CheckResult result;
+    sqlite3* handle = m_connection->handle;
+    std::chrono::steady_clock::time_point deadline;
+    if (budget) {
+        deadline = std::chrono::steady_clock::now() + *budget;
+        sqlite3_progress_handler(handle, 1000, PastDeadline, &deadline);
+    }
+    struct Unhook
+    {
+        sqlite3* handle;
+        bool hooked;
+        ~Unhook()
+        {
+            if (hooked) {
+                sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+            }
+        }
+    } unhook{handle, budget.has_value()};
     try {
         Statement statement = Prepare(pragma);
         while (statement.Step()) {
             result.problems.push_back(statement.OptionalText(0).value_or(""));
         }
     } catch (const LibraryError& e) {
+        if (budget && (e.SqliteCode() & 0xFF) == SQLITE_INTERRUPT) {
+            // Out of time, nothing found so far.
+            result.whole = false;
+            result.sound = result.problems.empty();
+            return result;
+        }
         // Pages so broken that the check itself stops are a finding of the check.
         if (e.Fault() != LibraryFault::Damaged) {
             throw;

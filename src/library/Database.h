@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,9 @@ struct CheckResult
 {
     bool sound = false;
     std::vector<std::string> problems;
+    // False when a check given a time budget ran out of it: `sound` then says that the part
+    // it reached was sound.
+    bool whole = true;
 };
 
 // One connection to a library file: WAL journal, foreign keys on, the busy timeout and the
@@ -81,6 +85,9 @@ public:
     // (no index is compared with its table). IntegrityCheck is the whole check.
     CheckResult QuickCheck();
     CheckResult IntegrityCheck();
+    // The quick check, stopped after `budget`: what can be checked while a user waits for an
+    // open (the first pages, the schema, and as far as it gets). `whole` says whether it ended.
+    CheckResult QuickCheck(std::chrono::milliseconds budget);
 
     // Copies the whole database into `target` (replaced) with SQLite's online backup: a
     // consistent picture of one moment, also while other connections write.
@@ -94,7 +101,8 @@ public:
 
 private:
     explicit Database(std::unique_ptr<detail::Connection> connection);
-    CheckResult Check(std::string_view pragma);
+    CheckResult Check(std::string_view pragma,
+                      std::optional<std::chrono::milliseconds> budget = {});
 
     std::unique_ptr<detail::Connection> m_connection;
 };

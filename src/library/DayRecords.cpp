@@ -61,11 +61,15 @@ std::string Text(std::string_view cp932Field)
 
 StoredSurface SurfaceOf(std::string_view steeplechaseFlag, std::string_view turfFlag)
 {
-    const std::string& text = kol::SurfaceText(steeplechaseFlag, turfFlag);
-    if (text == "障"_sj) {
+    switch (kol::ReadSurface(steeplechaseFlag, turfFlag)) {
+    case kol::Surface::Turf:
+        return StoredSurface::Turf;
+    case kol::Surface::Dirt:
+        return StoredSurface::Dirt;
+    case kol::Surface::Steeplechase:
         return StoredSurface::Steeplechase;
     }
-    return text == "芝"_sj ? StoredSurface::Turf : StoredSurface::Dirt;
+    return StoredSurface::Dirt;
 }
 
 // Whether the course table lists the two-digit code.
@@ -88,6 +92,42 @@ int YearFor(int month, int day, Date limit, bool strict)
     return static_cast<int>(limit.year()) - (sameYear ? 0 : 1);
 }
 
+StoredMark StoredOf(Mark mark)
+{
+    switch (mark) {
+    case Mark::None:
+        return StoredMark::None;
+    case Mark::DoubleCircle:
+        return StoredMark::DoubleCircle;
+    case Mark::Circle:
+        return StoredMark::Circle;
+    case Mark::FilledTriangle:
+        return StoredMark::FilledTriangle;
+    case Mark::Triangle:
+        return StoredMark::Triangle;
+    case Mark::Cross:
+        return StoredMark::Cross;
+    }
+    return StoredMark::None;
+}
+
+std::string ConfidenceLetter(Confidence confidence)
+{
+    switch (confidence) {
+    case Confidence::A:
+        return "A";
+    case Confidence::B:
+        return "B";
+    case Confidence::C:
+        return "C";
+    case Confidence::None:
+        break;
+    }
+    return {};
+}
+
+// The analysed values of the race: each runner's total, place in the ranking and mark, the
+// grade and the bets.
 void StoreAnalysis(const kol::RaceDay& day, RaceRow& race)
 {
     AnalysedRace analysed;
@@ -97,26 +137,25 @@ void StoreAnalysis(const kol::RaceDay& day, RaceRow& race)
         race.analysisError = ToUtf8(e.what());
         return;
     }
-    static constexpr std::array<StoredMark, 7> kMarks = {
-        StoredMark::DoubleCircle, StoredMark::Circle, StoredMark::FilledTriangle,
-        StoredMark::Triangle,     StoredMark::Cross,  StoredMark::Cross,
-        StoredMark::Cross};
-    for (std::size_t k = 0; k < analysed.markTable.size(); ++k) {
-        const int number = analysed.markTable[k];
-        if (number >= 1 && number <= static_cast<int>(race.runners.size())) {
-            race.runners[static_cast<std::size_t>(number - 1)].mark = kMarks[k];
+    for (const AnalysedRunner& a : analysed.runners) {
+        if (a.horseNumber < 1 || a.horseNumber > static_cast<int>(race.runners.size())) {
+            continue;
         }
+        RunnerRow& runner = race.runners[static_cast<std::size_t>(a.horseNumber - 1)];
+        runner.totalTenths = a.totalTenths;
+        runner.place = a.place > 0 ? std::optional<int>(a.place) : std::nullopt;
+        runner.mark = StoredOf(a.mark);
     }
-    if (!analysed.hasBets) {
+    const Bets& bets = analysed.bets;
+    if (!bets.made) {
         return;
     }
-    race.confidence = analysed.confidence;
-    const int top = analysed.markTable[0];
-    race.bets.push_back(BetRow{0, 0, top, 0});
-    const int pairKind = analysed.headCount >= 9 ? 1 : 2;
-    for (int k = 1; k <= analysed.combinationCount; ++k) {
-        const int partner = analysed.markTable[static_cast<std::size_t>(k)];
-        race.bets.push_back(BetRow{k, pairKind, std::min(top, partner), std::max(top, partner)});
+    race.confidence = ConfidenceLetter(bets.confidence);
+    race.bets.push_back(BetRow{0, 0, bets.win, 0});
+    const int pairKind = bets.kind == BetKind::Quinella ? 1 : 2;
+    for (int k = 0; k < bets.combinationCount; ++k) {
+        const BetPair& pair = bets.pairs[static_cast<std::size_t>(k)];
+        race.bets.push_back(BetRow{k + 1, pairKind, pair.low, pair.high});
     }
 }
 

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "archive/DayArchive.h"
+#include "archive/LhaWriter.h"
 #include "base/AtomicFile.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
@@ -27,6 +28,9 @@ namespace {
 // What a temporary folder of an import is called; the ".furlox" start keeps every archive's
 // entries out of it, and a killed import's folder is removed by the next open.
 constexpr const char* kImportPrefix = ".furlox-import-";
+// How long the check at open may take: a season of a thousand days is checked further by
+// `library check`, and a damaged page past this point is found when it is read.
+constexpr std::chrono::milliseconds kOpenCheckBudget{100};
 // How long a share of the library waits for a restore that holds it.
 constexpr std::chrono::milliseconds kRestorePatience{3000};
 
@@ -102,7 +106,8 @@ fs::path MoveAside(const fs::path& file, const std::string& why)
 Database OpenChecked(const fs::path& file)
 {
     Database database = Database::Open(file);
-    const CheckResult quick = database.QuickCheck();
+    // What can be checked while a user waits for the library; `library check` checks it all.
+    const CheckResult quick = database.QuickCheck(kOpenCheckBudget);
     if (!quick.sound) {
         throw LibraryError(LibraryFault::Damaged,
                            "ライブラリ "_sj + Shown(file) +
@@ -141,38 +146,28 @@ bool IsArchiveName(const fs::path& path)
     return ext == ".lzh" || ext == ".lha";
 }
 
-// A folder that goes with this object, whatever ends the import.
-class TemporaryFolder
-{
-public:
-    explicit TemporaryFolder(const fs::path& workDir)
-    {
-        std::random_device random;
-        for (int attempt = 0; attempt < 16; ++attempt) {
-            const fs::path path = workDir / (std::string(kImportPrefix) + std::to_string(random()));
-            std::error_code ec;
-            if (fs::create_directory(path, ec)) {
-                m_path = path;
-                return;
-            }
-        }
-        throw Error("作業フォルダ "_sj + Shown(workDir) +
-                    " に一時フォルダを作成できないため、ライブラリに取り込めません。"_sj);
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
 } // namespace
+
+ScratchFolder::ScratchFolder(const fs::path& workDir)
+{
+    std::random_device random;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const fs::path path = workDir / (std::string(kImportPrefix) + std::to_string(random()));
+        std::error_code ec;
+        if (fs::create_directory(path, ec)) {
+            m_path = path;
+            return;
+        }
+    }
+    throw Error("作業フォルダ "_sj + Shown(workDir) +
+                " に一時フォルダを作成できないため、ライブラリを使えません。"_sj);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    std::error_code ec;
+    fs::remove_all(m_path, ec);
+}
 
 struct Library::Source
 {
@@ -391,7 +386,7 @@ ImportResult Library::ImportArchive(const fs::path& archivePath,
     if (const std::optional<Date> date = DateOfSha(m_database, sha)) {
         return {ImportOutcome::AlreadyThere, *date};
     }
-    TemporaryFolder temporary(m_workDir);
+    ScratchFolder temporary(m_workDir);
     // The bytes read are the bytes extracted and kept: the archive is read once.
     const fs::path copy = temporary.Path() / "archive.lzh";
     if (!WriteFileAtomic(copy, bytes)) {
@@ -717,6 +712,36 @@ std::optional<fs::path> Library::KeptCopy(Date date)
     }
     const fs::path folder = KeptFolderIn(m_workDir);
     return day.Text(1) == "files" ? folder / day.Text(0) : folder / (day.Text(0) + ".lzh");
+}
+
+std::optional<fs::path> Library::KeptArchive(Date date, const fs::path& scratch)
+{
+    const std::optional<fs::path> kept = KeptCopy(date);
+    if (!kept) {
+        return std::nullopt;
+    }
+    std::error_code ec;
+    if (kept->extension() == ".lzh") {
+        if (!fs::is_regular_file(*kept, ec)) {
+            throw Error("ライブラリに保存した "_sj + DateText(date) + " の書庫 "_sj + Shown(*kept) +
+                        " がありません。書庫をもう一度取り込んでください。"_sj);
+        }
+        return kept;
+    }
+    const kol::DayFiles files = kol::DayFiles::In(*kept);
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const fs::path& file : {files.raceFile, files.entryFile, files.horseFile}) {
+        if (!fs::is_regular_file(file, ec)) {
+            throw Error("ライブラリに保存した "_sj + DateText(date) + " のデータ "_sj +
+                        Shown(*kept) + " がありません。書庫をもう一度取り込んでください。"_sj);
+        }
+        entries.emplace_back(Utf8Text(file.filename()), ReadBytes(file));
+    }
+    const fs::path packed = scratch / (DateText(date) + ".lzh");
+    if (!WriteFileAtomic(packed, archive::MakeLhaFiles(entries))) {
+        throw Error("一時ファイル "_sj + Shown(packed) + " を書き込めません。"_sj);
+    }
+    return packed;
 }
 
 void Library::Backup(const fs::path& file)

@@ -94,6 +94,22 @@ struct OpenReport
     std::filesystem::path movedAside;
 };
 
+// A temporary folder of the work directory that goes with this object, whatever ends the
+// work it holds (an import's extraction, a day packed for the open flow). One left behind by
+// a killed process is removed by a later open of the library.
+class ScratchFolder
+{
+public:
+    explicit ScratchFolder(const std::filesystem::path& workDir);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
 class Library
 {
 public:
@@ -149,6 +165,11 @@ public:
     // The kept archive of a day (nullopt: no such day). A day taken from the work directory's
     // files has the folder of its three files instead.
     std::optional<std::filesystem::path> KeptCopy(Date date);
+    // The kept copy of a day as one archive the open flow takes (nullopt: no such day): the
+    // kept archive itself, or, for a day kept as its three files, a stored archive of them
+    // written into `scratch`. Throws furlox::Error (CP932) when the kept copy is gone.
+    std::optional<std::filesystem::path> KeptArchive(Date date,
+                                                     const std::filesystem::path& scratch);
 
     // Copies the library into `file` with SQLite's online backup, also while another process
     // writes; the file appears whole or not at all.

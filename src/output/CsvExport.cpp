@@ -1,9 +1,6 @@
 #include "output/CsvExport.h"
 
-#include <algorithm>
-#include <charconv>
-#include <numeric>
-
+#include "analysis/RaceFormat.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "kol/KolHen.h"
@@ -28,21 +25,21 @@ void AppendRaceRows(const kol::RaceDay& day, const AnalysedRace& race, std::stri
     const kol::RaceTexts& texts = day.races[static_cast<std::size_t>(race.raceIndex)];
     // The date without its weekday: a spreadsheet reads YYYY/MM/DD as a date.
     const std::string raceFields =
-        CsvField(texts.dateText.substr(0, 10)) + "," +
-        CsvField(kol::CourseName(kol::Field(line, kol::race::kCourseCode))) + "," +
-        std::to_string(kol::LenientNumber(kol::Field(line, kol::race::kRaceNumber))) + "," +
+        CsvField(texts.dateText.substr(0, 10)) + "," + CsvField(kol::CourseName(race.courseCode)) +
+        "," + std::to_string(race.raceNumber) + "," +
         CsvField(Trimmed(kol::Field(line, kol::race::kRaceName))) + "," +
-        CsvField(texts.surfaceText + std::to_string(kol::LenientNumber(texts.distanceText))) + ",";
-    const std::string grade = race.hasBets ? race.confidence : std::string();
-    const std::vector<int> ranking = TotalRanking(race);
-    for (std::size_t r = 0; r < race.rows.size(); ++r) {
-        const GridRow& row = race.rows[r];
+        CsvField(texts.surfaceText + std::to_string(texts.distance)) + ",";
+    const std::string& grade = ConfidenceText(race.bets.confidence);
+    const std::vector<GridRow> rows = GridRows(race);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const GridRow& row = rows[r];
+        const int place = race.runners[r].place;
         out += raceFields;
         // The grid's columns 枠 … 総合 in its own order; 順位 goes before the mark.
         for (std::size_t column = kColBracket; column <= kColTotal; ++column) {
             out += CsvField(Trimmed(row[column])) + ",";
         }
-        out += (ranking[r] > 0 ? std::to_string(ranking[r]) : std::string()) + ",";
+        out += (place > 0 ? std::to_string(place) : std::string()) + ",";
         out += CsvField(Trimmed(row[kColMark])) + "," + CsvField(grade);
         out += kCrLf;
     }
@@ -63,35 +60,6 @@ std::string CsvField(std::string_view text)
         quoted += c;
     }
     return quoted + "\"";
-}
-
-std::vector<int> TotalRanking(const AnalysedRace& race)
-{
-    const std::size_t n = race.rows.size();
-    std::vector<double> totals(n, 0);
-    std::vector<bool> rated(n, false);
-    for (std::size_t r = 0; r < n; ++r) {
-        const std::string& text = race.rows[r][kColTotal];
-        const char* end = text.data() + text.size();
-        const auto result = std::from_chars(text.data(), end, totals[r]);
-        rated[r] = result.ec == std::errc() && result.ptr == end;
-    }
-    std::vector<std::size_t> order(n);
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    // The rows are in horse-number order, so a stable sort keeps the lower number first.
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (rated[a] != rated[b]) {
-            return static_cast<bool>(rated[a]);
-        }
-        return totals[a] > totals[b];
-    });
-    std::vector<int> places(n, 0);
-    for (std::size_t place = 0; place < n; ++place) {
-        if (rated[order[place]]) {
-            places[order[place]] = static_cast<int>(place) + 1;
-        }
-    }
-    return places;
 }
 
 DayCsv BuildDayCsv(const kol::RaceDay& day, CsvEncoding encoding)

@@ -8,7 +8,8 @@
 #include "kol/RaceDay.h"
 
 // The day as CSV for spreadsheet programs: one header row, then one row per runner of every
-// race, races in order and runners in horse-number order, with the texts the race grid shows.
+// race, races in order and runners in horse-number order, with the texts the race grid shows
+// and each runner's place in the ranking by total.
 namespace furlox {
 
 enum class CsvEncoding
@@ -29,9 +30,5 @@ DayCsv BuildDayCsv(const kol::RaceDay& day, CsvEncoding encoding);
 
 // A CSV field: quoted, with doubled quotes, when it holds a comma, a quote or a line break.
 std::string CsvField(std::string_view text);
-
-// The place of every grid row in the ranking by total (1 = best); equal totals keep the
-// lower horse number first, as the marks are given. 0 for a runner without a total.
-std::vector<int> TotalRanking(const AnalysedRace& race);
 
 } // namespace furlox

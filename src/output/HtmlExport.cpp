@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "analysis/GridRules.h"
+#include "analysis/RaceFormat.h"
 #include "base/AtomicFile.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
@@ -138,7 +139,7 @@ std::vector<std::string> HtmlHeadLines(const AnalysedRace& race)
         R"(<body bgcolor="#666666" text="#000000" link="#99CC99" vlink="#99CC99" )"
         R"(alink="#99CC99">)",
         fontLine(HtmlEscape(race.startLine) + "<br>" + HtmlEscape(race.raceHeader)),
-        fontLine(HtmlEscape(race.betsLine)),
+        fontLine(HtmlEscape(BetsLine(race.bets))),
     };
 }
 
@@ -149,17 +150,18 @@ std::vector<std::string> HtmlTableLines(const AnalysedRace& race)
 
     lines.emplace_back("<tr>");
     for (int col = 0; col < kGridColumns; ++col) {
-        const std::string& text = race.header[static_cast<std::size_t>(col)];
+        const std::string& text = GridHeader()[static_cast<std::size_t>(col)];
         const CellStyle style = Grid1CellStyle(race, 0, col);
         lines.push_back("<td nowrap" + AlignmentPart(style.align, text) + R"( BGCOLOR="#)" +
                         Hex(kActiveBorderColour) + R"(")" + "><B>" + CellText(text) + "</B></td>");
     }
     lines.emplace_back("</tr>");
 
-    for (std::size_t r = 0; r < race.rows.size(); ++r) {
+    const std::vector<GridRow> rows = GridRows(race);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
         lines.emplace_back("<tr>");
         for (int col = 0; col < kGridColumns; ++col) {
-            const std::string& text = race.rows[r][static_cast<std::size_t>(col)];
+            const std::string& text = rows[r][static_cast<std::size_t>(col)];
             const CellStyle style = Grid1CellStyle(race, static_cast<int>(r) + 1, col);
             std::string line = "<td nowrap" + AlignmentPart(style.align, text) + R"( BGCOLOR="#)" +
                                Hex(style.background) + R"(")" + ">" + R"(<Font Color="#)" +

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/RaceFormat.h"
 #include "base/Encoding.h"
 #include "kol/KolHen.h"
 #include "output/TextExport.h"
@@ -11,7 +12,7 @@ namespace furlox {
 namespace {
 
 constexpr std::size_t kSelectionWidth = 39;
-constexpr int kBracketQuinellaMaxRunners = 8;
+constexpr std::size_t kCourseWidth = 4;
 
 std::string_view Bytes(std::string_view text, std::size_t first, std::size_t count)
 {
@@ -21,29 +22,28 @@ std::string_view Bytes(std::string_view text, std::size_t first, std::size_t cou
     return text.substr(first - 1, count);
 }
 
-// A two-digit field as a plain number padded left to 3.
-std::string Number3(std::string_view digits)
+// A number padded left to 3.
+std::string Number3(int value)
 {
-    return kol::PadLeft(std::to_string(kol::LenientNumber(digits)), 3);
+    return kol::PadLeft(std::to_string(value), 3);
 }
 
-// The pairs after the ◎ number. Bracket quinella bets are all single digits, so the viewer
-// gets them as bare digit pairs; quinella bets keep their padded form.
-std::string PairList(const AnalysedRace& race)
+// The pairs after the ◎ number. Bracket quinella bets are all single digits (a field of eight
+// at most), so the viewer gets them as bare digit pairs; quinella bets keep their padded form.
+std::string PairList(const Bets& bets)
 {
     std::string pairs;
-    const int count = std::min<int>(race.combinationCount, static_cast<int>(race.betTexts.size()));
+    const int count = std::min<int>(bets.combinationCount, static_cast<int>(bets.pairs.size()));
     for (int k = 0; k < count; ++k) {
-        const std::string& bet = race.betTexts[static_cast<std::size_t>(k)];
-        if (race.headCount > kBracketQuinellaMaxRunners) {
+        const BetPair& pair = bets.pairs[static_cast<std::size_t>(k)];
+        if (bets.kind == BetKind::Quinella) {
             if (k > 0) {
                 pairs += ' ';
             }
-            pairs += bet;
+            pairs += BetText(pair);
         } else {
             pairs += k == 0 ? "   " : "    ";
-            pairs += Bytes(bet, 2, 1);
-            pairs += Bytes(bet, 5, 1);
+            pairs += std::to_string(pair.low) + std::to_string(pair.high);
         }
     }
     return pairs;
@@ -59,23 +59,23 @@ const std::string& PlotSeparator()
 
 std::string PlotDateLine(const kol::RaceTexts& race)
 {
-    // The meeting number and day are written whole: taking only their second digit would
-    // print the 12th day as the 2nd.
-    const std::string_view meeting = race.meetingText;
-    return std::string(Bytes(race.raceHeader, 1, 4)) + " " +
-           std::string(Bytes(race.dateText, 1, 4)) + "年"_sj + Number3(Bytes(meeting, 1, 2)) +
-           "回"_sj + Number3(Bytes(meeting, 3, 2)) + "日目"_sj +
-           Number3(Bytes(race.dateText, 6, 2)) + "月"_sj + Number3(Bytes(race.dateText, 9, 2)) +
-           "日"_sj + std::string(Bytes(race.dateText, 11, 4)) + " [9999] Furlox Plus";
+    // The course name from the race record's own code, filled to its four bytes. A longer
+    // name (札(地), 美浦南) is written whole, as a longer selection is: never half a
+    // character. The meeting number and day are written whole: taking only their second
+    // digit would print the 12th day as the 2nd.
+    return kol::PadRight(kol::CourseName(race.courseCode), kCourseWidth) + " " +
+           std::string(Bytes(race.dateText, 1, 4)) + "年"_sj + Number3(race.meetingNumber) +
+           "回"_sj + Number3(race.meetingDay) + "日目"_sj + Number3(race.date.month) + "月"_sj +
+           Number3(race.date.day) + "日"_sj + std::string(Bytes(race.dateText, 11, 4)) +
+           " [9999] Furlox Plus";
 }
 
 std::string PlotRaceLine(const AnalysedRace& race)
 {
-    const int raceNumber = kol::LenientNumber(Bytes(race.raceHeader, 5, 2));
     const std::string selection =
-        kol::PadLeft(std::to_string(race.markTable[0]), 2) + " " + PairList(race);
-    return kol::PadLeft(std::to_string(raceNumber), 2) + "R  " +
-           kol::PadRight(selection, kSelectionWidth) + "| " + race.confidence;
+        kol::PadLeft(std::to_string(race.bets.win), 2) + " " + PairList(race.bets);
+    return kol::PadLeft(std::to_string(race.raceNumber), 2) + "R  " +
+           kol::PadRight(selection, kSelectionWidth) + "| " + ConfidenceText(race.bets.confidence);
 }
 
 std::vector<std::string> PlotLines(const kol::RaceDay& day)
@@ -85,14 +85,15 @@ std::vector<std::string> PlotLines(const kol::RaceDay& day)
     for (int i = 0; i < day.RaceCount(); ++i) {
         const AnalysedRace race = AnalyseRaceForBatch(day, i);
         const kol::RaceTexts& texts = day.races[static_cast<std::size_t>(i)];
-        const std::string course(Bytes(texts.raceHeader, 1, 4));
+        // A block per run of races at one course, by the course's name.
+        const std::string& course = kol::CourseName(texts.courseCode);
         if (i == 0 || course != previousCourse) {
             previousCourse = course;
             lines.push_back(PlotSeparator());
             lines.push_back(PlotDateLine(texts));
             lines.push_back(PlotSeparator());
         }
-        if (race.hasBets) {
+        if (race.bets.made) {
             lines.push_back(PlotRaceLine(race));
         }
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/GridRules.h"
+#include "analysis/RaceFormat.h"
 
 namespace furlox {
 
@@ -17,16 +18,16 @@ std::vector<PrintPage> LayoutPrintPages(const AnalysedRace& race, int pageWidth,
 {
     (void)pageWidth; // the twelve columns always fit across a landscape page
     const int rowHeight = settings.fontHeight + settings.rowSpacing;
-    const int rows = static_cast<int>(race.rows.size());
+    const int rows = static_cast<int>(race.runners.size());
     std::vector<PrintPage> pages;
     int next = 1; // next runner row to place
     do {
         PrintPage page;
         int top = settings.headerSize;
         if (pages.empty()) {
-            page.titleLines = race.printTitleLines;
+            page.titleLines = PrintTitleLines(race);
             page.titleTop = top;
-            top += settings.titleLineHeight * static_cast<int>(race.printTitleLines.size());
+            top += settings.titleLineHeight * static_cast<int>(page.titleLines.size());
         }
         // Every page repeats nothing: the header row goes on the first page only, as the
         // grid prints its rows one after another.

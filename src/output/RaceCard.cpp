@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/RaceFormat.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "kol/KolHen.h"
@@ -99,7 +100,7 @@ public:
             m_pager.Page().grid = gridPage;
             if (&gridPage == &gridPages.front()) {
                 AddGradeBox(race);
-                AddMarksPanel(race);
+                AddMarksPanel(card);
             }
         }
         int bottom = m_s.grid.headerSize;
@@ -112,7 +113,7 @@ public:
         } else {
             AddRunsHead();
         }
-        for (int row = 1; row <= static_cast<int>(race.rows.size()); ++row) {
+        for (int row = 1; row <= static_cast<int>(card.grid.size()); ++row) {
             if (m_pager.Room() < m_blockHeight) {
                 ContinuationPage(index, race);
             }
@@ -128,7 +129,7 @@ private:
     {
         m_pager.NewPage(index, m_s.grid.headerSize);
         PrintPage& grid = m_pager.Page().grid;
-        grid.titleLines = card.race.printTitleLines;
+        grid.titleLines = {card.race.startLine, card.race.raceHeader, ""};
         grid.titleTop = m_s.grid.headerSize;
         m_pager.Advance(m_s.grid.titleLineHeight * static_cast<int>(grid.titleLines.size()));
         const int width = m_pageWidth - Left();
@@ -164,7 +165,7 @@ private:
         letter.top = top + captionHeight;
         letter.height = m_s.gradeBoxHeight - captionHeight;
         letter.border = false;
-        letter.text = race.hasBets ? race.confidence : "－"_sj;
+        letter.text = race.bets.made ? ConfidenceText(race.bets.confidence) : "－"_sj;
         letter.fontHeight = letter.height * 3 / 4;
         letter.align = CellAlign::Centre;
         letter.bold = true;
@@ -174,7 +175,7 @@ private:
     }
 
     // The marked runners beside the grid, best first, as a newspaper lists its picks.
-    void AddMarksPanel(const AnalysedRace& race)
+    void AddMarksPanel(const RaceCardRace& card)
     {
         int gridRight = Left();
         for (const PrintCell& cell : m_pager.Page().grid.cells) {
@@ -197,13 +198,13 @@ private:
             top += lineHeight;
         };
         line("印"_sj, kHeadBackground, true);
-        for (int horse : race.markTable) {
-            for (const GridRow& row : race.rows) {
-                if (horse != 0 && kol::LenientNumber(row[kColHorseNumber]) == horse) {
-                    line(Trimmed(row[kColMark]) + " " + kol::PadLeft(std::to_string(horse), 2) +
-                             " " + Trimmed(row[kColHorseName]) + "  " + Trimmed(row[kColTotal]),
-                         0xFFFFFF, false);
-                }
+        for (int horse : card.race.markTable) {
+            // Horse number h stands in grid row h.
+            if (horse >= 1 && horse <= static_cast<int>(card.grid.size())) {
+                const GridRow& row = card.grid[static_cast<std::size_t>(horse - 1)];
+                line(Trimmed(row[kColMark]) + " " + kol::PadLeft(std::to_string(horse), 2) + " " +
+                         Trimmed(row[kColHorseName]) + "  " + Trimmed(row[kColTotal]),
+                     0xFFFFFF, false);
             }
         }
     }
@@ -248,7 +249,7 @@ private:
     void AddRunnerBlock(const RaceCardRace& card, int row)
     {
         const AnalysedRace& race = card.race;
-        const GridRow& cells = race.rows[static_cast<std::size_t>(row - 1)];
+        const GridRow& cells = card.grid[static_cast<std::size_t>(row - 1)];
         m_pager.Page().runnerRows.push_back(row);
 
         CardText label = m_pager.Text(Left(), m_s.labelWidth, m_blockHeight, "", 0);
@@ -258,7 +259,7 @@ private:
 
         const auto& runs = card.pastRuns[static_cast<std::size_t>(row - 1)];
         for (int run = 0; run < kRunsPerBlock; ++run) {
-            AddRun(race, row, run, runs[static_cast<std::size_t>(run)]);
+            AddRun(card, row, run, runs[static_cast<std::size_t>(run)]);
         }
         m_pager.Advance(m_blockHeight);
     }
@@ -299,7 +300,7 @@ private:
         m_pager.Add(std::move(total));
     }
 
-    void AddRun(const AnalysedRace& race, int row, int run, const PastRunRow& data)
+    void AddRun(const RaceCardRace& card, int row, int run, const PastRunRow& data)
     {
         const int left = RunLeft(run);
         CardText box = m_pager.Text(left, m_runWidth, m_blockHeight, "", 0);
@@ -328,14 +329,14 @@ private:
         CardText finish = Line(left + finishFrom, m_runWidth * 60 / 100 - finishFrom, 1,
                                Trimmed(data.cells[kPastRunFinishColumn - 1]));
         finish.font = PastRunFont(data, kPastRunFinishColumn);
-        finish.bold = finish.font != PastRunFont(data, 1);
+        finish.bold = data.finish == 1; // a win
         m_pager.Add(std::move(finish));
         // The run's figure in the grid's own colours.
         const int column = RunColumn(run);
-        const CellStyle style = Grid1CellStyle(race, row, column);
+        const CellStyle style = Grid1CellStyle(card.race, row, column);
         const int figureWidth = m_runWidth * 2 / 5;
         CardText figure = Line(left + m_runWidth - figureWidth, figureWidth, 1,
-                               "FX "_sj + Trimmed(race.rows[static_cast<std::size_t>(row - 1)]
+                               "FX "_sj + Trimmed(card.grid[static_cast<std::size_t>(row - 1)]
                                                            [static_cast<std::size_t>(column)]));
         figure.left -= kTextInset;
         figure.width += kTextInset;
@@ -375,19 +376,20 @@ std::vector<RaceCardRace> BuildRaceCard(const kol::RaceDay& day, const std::vect
         entry.raceIndex = index;
         try {
             entry.race = AnalyseRaceForBatch(day, index);
-            for (int r = 0; r < static_cast<int>(entry.race.rows.size()); ++r) {
+            entry.grid = GridRows(entry.race);
+            for (int r = 0; r < static_cast<int>(entry.race.runners.size()); ++r) {
                 entry.pastRuns.push_back(BuildPastRuns(day, entry.race, r));
             }
         } catch (const Error& e) {
             entry.failure = e.what();
             entry.pastRuns.clear();
+            entry.grid.clear();
             entry.race = AnalysedRace();
             entry.race.raceIndex = index;
             if (index >= 0 && index < day.RaceCount()) {
                 const kol::RaceTexts& texts = day.races[static_cast<std::size_t>(index)];
                 entry.race.startLine = texts.startLine;
                 entry.race.raceHeader = texts.raceHeader;
-                entry.race.printTitleLines = {texts.startLine, texts.raceHeader, ""};
             }
         }
         card.push_back(std::move(entry));

@@ -23,6 +23,7 @@ struct RaceCardRace
     int raceIndex = 0;
     std::string failure; // CP932; empty when the race was analysed
     AnalysedRace race;
+    std::vector<GridRow> grid; // the race grid's rows, as the formatting step makes them
     // Per grid row (horse-number order): the five past runs, fifth run back first.
     std::vector<std::array<PastRunRow, kPastRunRows>> pastRuns;
 };

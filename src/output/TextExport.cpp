@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "analysis/RaceAnalysis.h"
+#include "analysis/RaceFormat.h"
 #include "base/AtomicFile.h"
 #include "base/Encoding.h"
 #include "base/Error.h"
@@ -100,9 +101,9 @@ std::string TextRunnerLine(const GridRow& row)
 
 std::vector<std::string> RaceTextLines(const AnalysedRace& race)
 {
-    std::vector<std::string> lines = race.printTitleLines;
+    std::vector<std::string> lines = PrintTitleLines(race);
     lines.push_back(TextHeaderLine());
-    for (const GridRow& row : race.rows) {
+    for (const GridRow& row : GridRows(race)) {
         lines.push_back(TextRunnerLine(row));
     }
     return lines;
@@ -187,10 +188,9 @@ void WriteExportFile(const std::filesystem::path& path, std::string_view bytes)
 
 std::string SuggestedRaceFileName(const kol::RaceTexts& race)
 {
-    // The race number carries a leading zero in the header; the name does not.
-    const int raceNumber = kol::LenientNumber(Bytes(race.raceHeader, 5, 2));
-    return PlainFileName(DateDigits(race) + Bytes(race.raceHeader, 1, 4) +
-                         std::to_string(raceNumber));
+    // The race number without its leading zero.
+    return PlainFileName(DateDigits(race) + kol::CourseName(race.courseCode) +
+                         std::to_string(race.raceNumber));
 }
 
 std::string SuggestedAllRacesFileName(const kol::RaceTexts& race)

@@ -55,7 +55,7 @@ std::string Grade(std::initializer_list<std::pair<kol::FieldPos, const char*>> f
             race.Set(pos, value);
         }
     }
-    return RaceConfidence(b.Build().races[0]);
+    return ConfidenceText(RaceConfidence(b.Build().races[0]));
 }
 
 } // namespace
@@ -66,72 +66,76 @@ TEST(Bets, SixteenRunnerExample)
     const AnalysedRace race = Analyse(16, {5, 12, 3, 9, 1, 15, 7, 2, 4, 6, 8, 10, 14, 16});
     ASSERT_EQ(race.ratedCount, 14);
     EXPECT_EQ(race.markTable, (std::array<int, 7>{5, 12, 3, 9, 1, 15, 7}));
-    EXPECT_TRUE(race.hasBets);
-    EXPECT_EQ(race.combinationCount, 6);
-    EXPECT_EQ(race.betTexts,
+    EXPECT_TRUE(race.bets.made);
+    EXPECT_EQ(race.bets.combinationCount, 6);
+    EXPECT_EQ(BetTexts(race.bets),
               (std::array<std::string, 6>{" 5-12", " 3- 5", " 5- 9", " 1- 5", " 5-15", " 5- 7"}));
-    EXPECT_EQ(race.lblTan, S("単勝：\r\n 5\r\n\r\n馬連：\r\n 5-12\r\n 3- 5\r\n 5- 9\r\n 1- 5\r\n"
-                             " 5-15\r\n 5- 7\r\n"));
+    EXPECT_EQ(BetsLabel(race.bets),
+              S("単勝：\r\n 5\r\n\r\n馬連：\r\n 5-12\r\n 3- 5\r\n 5- 9\r\n 1- 5\r\n"
+                " 5-15\r\n 5- 7\r\n"));
     const std::string line = S("単勝： 5  馬連： 5-12 3-5 5-9 1-5 5-15 5-7   勝負度： B");
-    EXPECT_EQ(race.betsLine, line);
-    EXPECT_EQ(race.confidence, "B");
-    EXPECT_EQ(race.gradePicture, 'B');
-    ASSERT_EQ(race.printTitleLines.size(), 5u);
-    EXPECT_EQ(race.printTitleLines[3], line);
-    EXPECT_EQ(race.printTitleLines[4], "");
+    EXPECT_EQ(BetsLine(race.bets), line);
+    EXPECT_EQ(ConfidenceText(race.bets.confidence), "B");
+    EXPECT_EQ(GradePicture(race.bets), 'B');
+    ASSERT_EQ(PrintTitleLines(race).size(), 5u);
+    EXPECT_EQ(PrintTitleLines(race)[3], line);
+    EXPECT_EQ(PrintTitleLines(race)[4], "");
 }
 
 TEST(Bets, DataSufficiency)
 {
     const AnalysedRace none = Analyse(15, {1, 2, 3, 4, 5, 6, 7});
-    EXPECT_FALSE(none.hasBets);
-    EXPECT_EQ(none.lblTan, S("データ充足率が\r\n規定に満たない\r\nため推奨馬券は\r\nありません。"));
-    EXPECT_EQ(none.lblTan.substr(0, 2), S("デ")); // how the batch export spots it
+    EXPECT_FALSE(none.bets.made);
+    EXPECT_EQ(BetsLabel(none.bets),
+              S("データ充足率が\r\n規定に満たない\r\nため推奨馬券は\r\nありません。"));
+    EXPECT_EQ(BetsLabel(none.bets).substr(0, 2), S("デ")); // how the batch export spots it
     const std::string noBets = S("データ充足率が規定に満たないため推奨馬券はありません。");
-    EXPECT_EQ(none.betsLine, noBets);
+    EXPECT_EQ(BetsLine(none.bets), noBets);
     EXPECT_EQ(NoBetsLine(), noBets);
-    EXPECT_EQ(none.printTitleLines[3], noBets);
-    EXPECT_EQ(none.gradePicture, 'D');
-    EXPECT_EQ(none.confidence, "");
-    EXPECT_EQ(none.combinationCount, 0);
-    EXPECT_EQ(none.betTexts, (std::array<std::string, 6>{}));
+    EXPECT_EQ(PrintTitleLines(none)[3], noBets);
+    EXPECT_EQ(GradePicture(none.bets), 'D');
+    EXPECT_EQ(ConfidenceText(none.bets.confidence), "");
+    EXPECT_EQ(none.bets.combinationCount, 0);
+    EXPECT_EQ(BetTexts(none.bets), (std::array<std::string, 6>{}));
 
-    EXPECT_TRUE(Analyse(15, {1, 2, 3, 4, 5, 6, 7, 8}).hasBets);
-    EXPECT_FALSE(Analyse(16, {1, 2, 3, 4, 5, 6, 7}).hasBets);
-    EXPECT_TRUE(Analyse(16, {1, 2, 3, 4, 5, 6, 7, 8}).hasBets);
-    EXPECT_FALSE(Analyse(9, {1, 2, 3, 4}).hasBets);
-    EXPECT_TRUE(Analyse(9, {1, 2, 3, 4, 5}).hasBets);
-    EXPECT_FALSE(Analyse(1, {}).hasBets);
+    EXPECT_TRUE(Analyse(15, {1, 2, 3, 4, 5, 6, 7, 8}).bets.made);
+    EXPECT_FALSE(Analyse(16, {1, 2, 3, 4, 5, 6, 7}).bets.made);
+    EXPECT_TRUE(Analyse(16, {1, 2, 3, 4, 5, 6, 7, 8}).bets.made);
+    EXPECT_FALSE(Analyse(9, {1, 2, 3, 4}).bets.made);
+    EXPECT_TRUE(Analyse(9, {1, 2, 3, 4, 5}).bets.made);
+    EXPECT_FALSE(Analyse(1, {}).bets.made);
 
     // One of two rated: a win bet only, with an empty list under the bet type.
     const AnalysedRace single = Analyse(2, {2});
-    EXPECT_TRUE(single.hasBets);
-    EXPECT_EQ(single.combinationCount, 0);
-    EXPECT_EQ(single.lblTan, S("単勝：\r\n 2\r\n\r\n枠連：\r\n"));
-    EXPECT_EQ(single.betsLine.substr(0, single.betsLine.find(S("勝負度"))),
+    EXPECT_TRUE(single.bets.made);
+    EXPECT_EQ(single.bets.combinationCount, 0);
+    EXPECT_EQ(BetsLabel(single.bets), S("単勝：\r\n 2\r\n\r\n枠連：\r\n"));
+    EXPECT_EQ(BetsLine(single.bets).substr(0, BetsLine(single.bets).find(S("勝負度"))),
               S("単勝： 2  枠連：   "));
 }
 
 TEST(Bets, CombinationsAndBetType)
 {
-    EXPECT_EQ(Analyse(12, {4, 7, 2, 9, 10, 11}).combinationCount, 5);
-    EXPECT_EQ(Analyse(16, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}).combinationCount, 6);
+    EXPECT_EQ(Analyse(12, {4, 7, 2, 9, 10, 11}).bets.combinationCount, 5);
+    EXPECT_EQ(Analyse(16, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}).bets.combinationCount, 6);
 
     const AnalysedRace rated3 = Analyse(4, {4, 1, 3});
-    EXPECT_EQ(rated3.combinationCount, 2);
-    EXPECT_EQ(rated3.betTexts, (std::array<std::string, 6>{" 1- 4", " 3- 4", "", "", "", ""}));
+    EXPECT_EQ(rated3.bets.combinationCount, 2);
+    EXPECT_EQ(BetTexts(rated3.bets),
+              (std::array<std::string, 6>{" 1- 4", " 3- 4", "", "", "", ""}));
 
     // Eight runners bet by bracket, nine by horse; both are written with horse numbers.
     const AnalysedRace eight = Analyse(8, {8, 1, 2, 3});
-    EXPECT_NE(eight.betsLine.find(S("  枠連： 1-8 2-8 3-8   勝負度：")), std::string::npos);
-    EXPECT_NE(eight.lblTan.find(S("枠連：\r\n 1- 8\r\n")), std::string::npos);
+    EXPECT_NE(BetsLine(eight.bets).find(S("  枠連： 1-8 2-8 3-8   勝負度：")), std::string::npos);
+    EXPECT_NE(BetsLabel(eight.bets).find(S("枠連：\r\n 1- 8\r\n")), std::string::npos);
     const AnalysedRace nine = Analyse(9, {9, 1, 2, 3, 4});
-    EXPECT_NE(nine.betsLine.find(S("  馬連： 1-9 2-9 3-9 4-9   勝負度：")), std::string::npos);
+    EXPECT_NE(BetsLine(nine.bets).find(S("  馬連： 1-9 2-9 3-9 4-9   勝負度：")),
+              std::string::npos);
 
     // ◎ with the higher number: the pair is written low first.
     const AnalysedRace high = Analyse(12, {12, 3, 5, 6, 7, 8});
-    EXPECT_EQ(high.betTexts[0], " 3-12");
-    EXPECT_EQ(high.betsLine.substr(0, S("単勝： 12  馬連： 3-12 ").size()),
+    EXPECT_EQ(BetTexts(high.bets)[0], " 3-12");
+    EXPECT_EQ(BetsLine(high.bets).substr(0, S("単勝： 12  馬連： 3-12 ").size()),
               S("単勝： 12  馬連： 3-12 "));
 }
 

@@ -43,7 +43,7 @@ kol::RaceDay Day(const std::vector<Figures>& runners,
 std::vector<std::string> Column(const AnalysedRace& race, int column)
 {
     std::vector<std::string> cells;
-    for (const GridRow& row : race.rows) {
+    for (const GridRow& row : GridRows(race)) {
         cells.push_back(row[static_cast<std::size_t>(column)]);
     }
     return cells;
@@ -53,19 +53,26 @@ std::vector<std::string> Column(const AnalysedRace& race, int column)
 
 TEST(RaceAnalysis, TotalFormat)
 {
-    EXPECT_EQ(FormatTotal(285, 3), "95.0");
-    EXPECT_EQ(FormatTotal(25, 2), "12.5");
-    EXPECT_EQ(FormatTotal(5, 4), "1.3"); // 1.25: a double mean would print 1.2
-    EXPECT_EQ(FormatTotal(-1, 4), "-0.3");
-    EXPECT_EQ(FormatTotal(49, 4), "12.3");
-    EXPECT_EQ(FormatTotal(-49, 4), "-12.3");
-    EXPECT_EQ(FormatTotal(7, 3), "2.3");
-    EXPECT_EQ(FormatTotal(5, 3), "1.7");
-    EXPECT_EQ(FormatTotal(-5, 3), "-1.7");
-    EXPECT_EQ(FormatTotal(0, 5), "0.0");
-    EXPECT_EQ(FormatTotal(3, 5), "0.6");
-    EXPECT_EQ(FormatTotal(-2000, 1), "-2000.0");
-    EXPECT_EQ(FormatTotal(10, 0), "-9999");
+    auto total = [](long long sum, int count) { return TotalText(MeanTenths(sum, count)); };
+    EXPECT_EQ(total(285, 3), "95.0");
+    EXPECT_EQ(total(25, 2), "12.5");
+    EXPECT_EQ(total(5, 4), "1.3"); // 1.25: a double mean would print 1.2
+    EXPECT_EQ(total(-1, 4), "-0.3");
+    EXPECT_EQ(total(49, 4), "12.3");
+    EXPECT_EQ(total(-49, 4), "-12.3");
+    EXPECT_EQ(total(7, 3), "2.3");
+    EXPECT_EQ(total(5, 3), "1.7");
+    EXPECT_EQ(total(-5, 3), "-1.7");
+    EXPECT_EQ(total(0, 5), "0.0");
+    EXPECT_EQ(total(3, 5), "0.6");
+    EXPECT_EQ(total(-2000, 1), "-2000.0");
+    // A runner without figures has no total: "*" in the grid, never a number that ranks.
+    EXPECT_EQ(MeanTenths(10, 0), std::nullopt);
+    EXPECT_EQ(total(10, 0), "*");
+    // Tenths, so that 95.25 and 95.33 tie as the grid shows them.
+    EXPECT_EQ(MeanTenths(381, 4), 953);
+    EXPECT_EQ(MeanTenths(286, 3), 953);
+    EXPECT_EQ(MeanTenths(-1, 4), -3);
 
     EXPECT_EQ(FormatWeightCarried(550), "55.0");
     EXPECT_EQ(FormatWeightCarried(575), "57.5");
@@ -99,10 +106,10 @@ TEST(RaceAnalysis, RunnerCells)
 
     const GridRow header = {S("枠"),  S("馬"),  S("馬　　名"), S("斤量"), S("騎手"), S("5前"),
                             S("4前"), S("3前"), S("2前"),      S("1前"),  S("総合"), S("印")};
-    EXPECT_EQ(race.header, header);
-    ASSERT_EQ(race.rows.size(), 3u);
+    EXPECT_EQ(GridHeader(), header);
+    ASSERT_EQ(race.runners.size(), 3u);
 
-    const GridRow& first = race.rows[0];
+    const GridRow first = GridRows(race)[0];
     EXPECT_EQ(first[kColBracket], "3");
     EXPECT_EQ(first[kColHorseNumber], "1");
     EXPECT_EQ(first[kColHorseName], S("サクラ") + std::string(12, ' ')); // untrimmed, 18 bytes
@@ -114,23 +121,23 @@ TEST(RaceAnalysis, RunnerCells)
     EXPECT_EQ(Column(race, kColRun1)[0], "10");
     EXPECT_EQ(first[kColTotal], "30.0");
 
-    const GridRow& second = race.rows[1];
+    const GridRow second = GridRows(race)[1];
     EXPECT_EQ(second[kColWeight], ".0");
     EXPECT_EQ((std::vector<std::string>(second.begin() + 5, second.begin() + 11)),
               (std::vector<std::string>{"95", "*", "90", "*", "100", "95.0"}));
 
-    const GridRow& third = race.rows[2];
+    const GridRow third = GridRows(race)[2];
     for (int c = kColRun5; c <= kColTotal; ++c) {
         EXPECT_EQ(third[static_cast<std::size_t>(c)], "*") << c;
     }
     EXPECT_EQ(third[kColMark], "");
 
-    ASSERT_EQ(race.profiles.size(), 3u);
-    EXPECT_EQ(race.profiles[0], S("牝3") + "   " + S("栗毛") + "  ");
-    EXPECT_EQ(race.profiles[1], S("セン10") + S("鹿毛") + "  "); // unknown coat: 鹿毛
-    EXPECT_EQ(race.profiles[2], S("牡4") + "   " + S("鹿毛") + "  ");
-    for (const std::string& profile : race.profiles) {
-        EXPECT_EQ(profile.size(), 12u);
+    ASSERT_EQ(race.runners.size(), 3u);
+    EXPECT_EQ(RunnerProfile(race.runners[0]), S("牝3") + "   " + S("栗毛") + "  ");
+    EXPECT_EQ(RunnerProfile(race.runners[1]), S("セン10") + S("鹿毛") + "  "); // unknown coat: 鹿毛
+    EXPECT_EQ(RunnerProfile(race.runners[2]), S("牡4") + "   " + S("鹿毛") + "  ");
+    for (const AnalysedRunner& runner : race.runners) {
+        EXPECT_EQ(RunnerProfile(runner).size(), 12u);
     }
 }
 
@@ -209,13 +216,13 @@ TEST(RaceAnalysis, TitleAndHeadLines)
     const std::string header = S("東京11R サラ3歳以上 1000万 別定 テスト特別 芝1600M");
     EXPECT_EQ(race.startLine, start);
     EXPECT_EQ(race.raceHeader, header);
-    EXPECT_EQ(race.gradeLabel, S("1000万"));
+    EXPECT_EQ(kol::GradeLabelText(race.gradeLabel), S("1000万"));
     EXPECT_EQ(race.raceIndex, 0);
     EXPECT_EQ(race.headCount, 2);
 
     const std::string bets = S("単勝： 1  枠連： 1-2   勝負度： B");
-    EXPECT_EQ(race.betsLine, bets);
-    EXPECT_EQ(race.printTitleLines, (std::vector<std::string>{start, header, "", bets, ""}));
+    EXPECT_EQ(BetsLine(race.bets), bets);
+    EXPECT_EQ(PrintTitleLines(race), (std::vector<std::string>{start, header, "", bets, ""}));
 }
 
 TEST(RaceAnalysis, RunnersOfLaterRacesAndTheDayStaysUntouched)
@@ -233,9 +240,9 @@ TEST(RaceAnalysis, RunnersOfLaterRacesAndTheDayStaysUntouched)
     const kol::RaceDay before = day;
 
     const AnalysedRace race = AnalyseRace(day, 1);
-    ASSERT_EQ(race.rows.size(), 12u);
-    EXPECT_EQ(race.rows[0][kColHorseName].substr(0, 6), S("ウマB1"));
-    EXPECT_EQ(race.rows[11][kColHorseName].substr(0, 7), S("ウマB12"));
+    ASSERT_EQ(race.runners.size(), 12u);
+    EXPECT_EQ(GridRows(race)[0][kColHorseName].substr(0, 6), S("ウマB1"));
+    EXPECT_EQ(GridRows(race)[11][kColHorseName].substr(0, 7), S("ウマB12"));
     EXPECT_EQ(race.markTable[0], 12);
     EXPECT_EQ(race.raceIndex, 1);
 
@@ -249,18 +256,18 @@ TEST(RaceAnalysis, FieldSizesOutsideTheUsualRange)
     {
         // Head count 0: a header-only grid and no bets.
         const AnalysedRace race = AnalyseRace(Day({}), 0);
-        EXPECT_TRUE(race.rows.empty());
-        EXPECT_FALSE(race.hasBets);
-        EXPECT_EQ(race.betsLine, NoBetsLine());
-        EXPECT_EQ(race.printTitleLines.size(), 5u);
+        EXPECT_TRUE(race.runners.empty());
+        EXPECT_FALSE(race.bets.made);
+        EXPECT_EQ(BetsLine(race.bets), NoBetsLine());
+        EXPECT_EQ(PrintTitleLines(race).size(), 5u);
         EXPECT_EQ(race.markTable, (std::array<int, 7>{}));
     }
     {
         // A negative head count names no runner: analysed as an empty field.
         const AnalysedRace race = AnalyseRace(Day({{90}}, [](Race& r) { r.headCount = "-1"; }), 0);
         EXPECT_EQ(race.headCount, 0);
-        EXPECT_TRUE(race.rows.empty());
-        EXPECT_FALSE(race.hasBets);
+        EXPECT_TRUE(race.runners.empty());
+        EXPECT_FALSE(race.bets.made);
     }
     {
         // 20 runners: every one is analysed and marked; nothing is cut at 18.
@@ -269,12 +276,12 @@ TEST(RaceAnalysis, FieldSizesOutsideTheUsualRange)
             runners.push_back({h});
         }
         const AnalysedRace race = AnalyseRace(Day(runners), 0);
-        ASSERT_EQ(race.rows.size(), 20u);
-        ASSERT_EQ(race.profiles.size(), 20u);
-        EXPECT_EQ(race.rows[19][kColHorseNumber], "20");
-        EXPECT_EQ(race.rows[19][kColMark], S("◎"));
+        ASSERT_EQ(race.runners.size(), 20u);
+        ASSERT_EQ(race.runners.size(), 20u);
+        EXPECT_EQ(GridRows(race)[19][kColHorseNumber], "20");
+        EXPECT_EQ(GridRows(race)[19][kColMark], S("◎"));
         EXPECT_EQ(race.markTable[0], 20);
-        EXPECT_EQ(race.betTexts[0], "19-20");
+        EXPECT_EQ(BetTexts(race.bets)[0], "19-20");
     }
 }
 

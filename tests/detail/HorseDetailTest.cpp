@@ -95,7 +95,7 @@ TEST(HorseDetail, LabelsFromTheHorseRecord)
     EXPECT_EQ(U(d.lblHahaHaha), "母母：母母馬");
     // Counts are read leniently: a count that is not a number is 0.
     EXPECT_EQ(d.lblRecord[0], "  1 12100  0");
-    EXPECT_EQ(d.coatPicture, "Image3");
+    EXPECT_EQ(CoatPictureName(d.coatPicture), "Image3");
     EXPECT_EQ(Detail(b, 1).lblUmaKigou, "");
 
     const auto labels = HorseDetailLabels(d);
@@ -188,7 +188,7 @@ TEST(HorseDetail, CoatPictureAndChartRange)
     for (const auto& coat : coats) {
         KolBuilder b;
         Prizes(b.AddRunner()).SetHorse(hf::kCoatColourCode, coat.code);
-        EXPECT_EQ(Detail(b).coatPicture, coat.picture) << coat.code;
+        EXPECT_EQ(CoatPictureName(Detail(b).coatPicture), coat.picture) << coat.code;
     }
 
     struct
@@ -198,8 +198,13 @@ TEST(HorseDetail, CoatPictureAndChartRange)
         int max;
         int min;
     } ranges[] = {
-        {"00004", "0", 150, 0},   {"00004", "1", 140, -10}, {"00004", "3", 135, -15},
-        {"09000", " ", 125, -25}, {"16000", " ", 110, -40},
+        // Every row of the chart range by the race's grade label: G1, G2, G3, オープン (and
+        // an open race graded JG1, which labels by its class), 1500万, 1000万, 900万, 500万;
+        // 1600万, 新馬 and 未勝利 keep the default axis.
+        {"00004", "0", 150, 0},   {"00004", "1", 140, -10}, {"00004", "2", 140, -10},
+        {"00004", " ", 135, -15}, {"00004", "3", 135, -15}, {"15000", " ", 130, -20},
+        {"10000", " ", 125, -25}, {"09000", " ", 125, -25}, {"05000", " ", 120, -30},
+        {"16000", " ", 110, -40}, {"00001", " ", 110, -40}, {"00003", " ", 110, -40},
     };
     for (const auto& range : ranges) {
         KolBuilder b;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "kol/KolHen.h"
@@ -33,6 +37,15 @@ TEST(Encoding, RoundTripsJapaneseAndKeepsCp932Widths)
               "a?b");
     // A character CP932 lacks is "?", never a look-alike.
     EXPECT_EQ(S("café ½"), "caf? ?");
+
+    // Every ASCII byte stands for itself, with a double-byte character beside it (the
+    // converter's way) or without one (taken as it is): \ and ~ included.
+    std::string ascii;
+    for (int c = 0; c < 0x80; ++c) {
+        ascii += static_cast<char>(c);
+    }
+    EXPECT_EQ(U(ascii), ascii);
+    EXPECT_EQ(U(ascii + S("馬")), ascii + "馬");
 }
 
 TEST(Encoding, TrailByteDetection)
@@ -83,6 +96,9 @@ TEST(KolHen, SmallTablesAndTheirFallBacks)
 
 TEST(KolHen, SurfaceRule)
 {
+    EXPECT_EQ(ReadSurface("1", "1"), Surface::Steeplechase);
+    EXPECT_EQ(ReadSurface("0", "1"), Surface::Turf);
+    EXPECT_EQ(ReadSurface("", ""), Surface::Dirt);
     EXPECT_EQ(U(SurfaceText("1", "1")), "障");
     EXPECT_EQ(U(SurfaceText("1", "0")), "障");
     EXPECT_EQ(U(SurfaceText("0", "1")), "芝");
@@ -150,6 +166,62 @@ TEST(KolHen, CourseTableHasAllRowsWithTheirFallBack)
     EXPECT_EQ(CourseName("99"), UnknownCourseName());
 }
 
+TEST(KolHen, CourseCodesAsNumbers)
+{
+    EXPECT_EQ(ReadCourseCode("00"), 0);
+    EXPECT_EQ(ReadCourseCode("35"), 35);
+    EXPECT_EQ(ReadCourseCode("99"), 99);
+    for (const char* other : {"  ", "", "4", "04 ", "0A", " 4", "+4", "-1"}) {
+        EXPECT_EQ(ReadCourseCode(other), kNoCourse) << other;
+        // A code that is no number is no course of the table either.
+        EXPECT_EQ(CourseName(ReadCourseCode(other)), CourseName(other)) << other;
+    }
+    for (int i = 0; i < 100; ++i) {
+        const std::string code = PadZero(std::to_string(i), 2);
+        EXPECT_EQ(CourseName(ReadCourseCode(code)), CourseName(code)) << code;
+    }
+    EXPECT_EQ(U(CourseName(35)), "札(地)");
+    EXPECT_EQ(U(CourseName(100)), "不明");
+}
+
+TEST(KolHen, TypedClassesAndGradeLabelsCompareAsTheirTexts)
+{
+    EXPECT_EQ(ReadClassCode("05000"), PrizeClass(500));
+    EXPECT_EQ(ReadClassCode("0500 "), PrizeClass(500));
+    EXPECT_EQ(ReadClassCode("00004"), (RaceClass{ClassKind::Open, 0}));
+    EXPECT_EQ(ReadClassCode("     "), PrizeClass(0));
+    EXPECT_EQ(ReadGradeCode("0"), Grade::G1);
+    EXPECT_EQ(ReadGradeCode("5"), Grade::JG3);
+    EXPECT_EQ(ReadGradeCode("6"), Grade::None);
+    EXPECT_EQ(ReadGradeCode("0 "), Grade::None);
+    EXPECT_EQ(U(GradeText(Grade::JG2)), "JG2 ");
+    EXPECT_EQ(GradeText(Grade::None), "");
+
+    // Whatever pair of class and grade codes: two labels are equal exactly when their texts
+    // are, and the text is the one the race record's grade label is made of.
+    const char* classes[] = {"00001", "00002", "00003", "00004", "05000", "05009",
+                             "00500", "16000", "     ", "00000", "0004"};
+    const char* grades[] = {"0", "1", "2", "3", "4", "5", " ", "9"};
+    std::vector<std::pair<GradeLabel, std::string>> labels;
+    for (const char* c : classes) {
+        for (const char* g : grades) {
+            const GradeLabel label = MakeGradeLabel(ReadGradeCode(g), ReadClassCode(c));
+            const std::string& grade = GradeText(g);
+            const std::string text = grade == "G1 " || grade == "G2 " || grade == "G3 "
+                                         ? grade.substr(0, 2)
+                                         : ClassText(c);
+            EXPECT_EQ(GradeLabelText(label), text) << c << " " << g;
+            labels.emplace_back(label, text);
+        }
+    }
+    for (const auto& [a, aText] : labels) {
+        for (const auto& [b, bText] : labels) {
+            EXPECT_EQ(a == b, aText == bText) << U(aText) << " / " << U(bText);
+        }
+    }
+    EXPECT_EQ(U(GradeLabelText(MakeGradeLabel(Grade::JG1, ReadClassCode("00004")))), "オープン");
+}
+
 TEST(KolHen, CoatAndHorseMarkTables)
 {
     EXPECT_EQ(U(CoatColourText("35")), "黒鹿毛");
@@ -180,6 +252,20 @@ TEST(KolHen, CircledNumbersWithTheFortyRule)
     EXPECT_EQ(CircledNumber("3 "), "  ");
     EXPECT_EQ(CircledNumber("99"), "  ");
     EXPECT_EQ(CircledNumber(""), "  ");
+}
+
+// The readers the figure, the detail window and the circled numbers share.
+TEST(KolHen, CornerAndMarginReaders)
+{
+    EXPECT_EQ(CornerPosition("41"), 1);
+    EXPECT_EQ(CornerPosition("01"), 1);
+    EXPECT_EQ(CornerPosition("40"), 0);
+    EXPECT_EQ(CornerPosition("39"), 39);
+    EXPECT_EQ(CornerPosition("  "), 0);
+    EXPECT_EQ(MarginTenths("998"), 0);
+    EXPECT_EQ(MarginTenths("997"), 997);
+    EXPECT_EQ(MarginTenths("999"), 999);
+    EXPECT_EQ(MarginTenths(" 98"), 98);
 }
 
 TEST(KolHen, BreedingAreaTextsAreAllSixBytes)

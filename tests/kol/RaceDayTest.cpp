@@ -107,6 +107,41 @@ TEST(RaceRecord, UngradedSteeplechaseAndUnknownCodes)
     EXPECT_EQ(U(t.gradeLabel), "1600万");
 }
 
+// The numbers that name a race come from the record itself, not from its header: for a
+// course whose name is not two characters the header has no race number at bytes 5-6.
+TEST(RaceRecord, NumbersOfTheRaceRecord)
+{
+    RaceFields fields;
+    fields.grade = "1";
+    const RaceTexts t = ParseRaceRecord(RaceLine(fields));
+    EXPECT_EQ(t.courseCode, 4);
+    EXPECT_EQ(t.raceNumberText, "11");
+    EXPECT_EQ(t.raceNumber, 11);
+    EXPECT_EQ(t.date, (RaceDate{2001, 5, 27}));
+    EXPECT_EQ(t.meetingNumber, 3);
+    EXPECT_EQ(t.meetingDay, 12);
+    EXPECT_EQ(t.label, MakeGradeLabel(Grade::G2, {}));
+    EXPECT_EQ(t.surface, Surface::Turf);
+
+    fields = RaceFields();
+    fields.course = "35";
+    fields.number = "07";
+    fields.steeple = "1";
+    const RaceTexts local = ParseRaceRecord(RaceLine(fields));
+    EXPECT_EQ(U(local.raceHeader.substr(0, 9)), "札(地)07R");
+    EXPECT_EQ(local.courseCode, 35);
+    EXPECT_EQ(local.raceNumber, 7);
+    EXPECT_EQ(local.label, MakeGradeLabel(Grade::None, {ClassKind::Open, 0}));
+    EXPECT_EQ(local.surface, Surface::Steeplechase);
+
+    const RaceTexts cut = ParseRaceRecord("0511");
+    EXPECT_EQ(cut.courseCode, 5);
+    EXPECT_EQ(cut.raceNumber, 0);
+    EXPECT_EQ(cut.raceNumberText, "");
+    EXPECT_EQ(cut.date, RaceDate{});
+    EXPECT_EQ(ParseRaceRecord("ab").courseCode, kNoCourse);
+}
+
 TEST(RaceRecord, ShortLineStillGivesARace)
 {
     const RaceTexts t = ParseRaceRecord("0511");

@@ -259,6 +259,31 @@ void Overwrite(const fs::path& file, std::uintmax_t offset, std::size_t count)
     stream.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
 }
 
+TEST(LibraryCheck, ACheckOnABudgetSaysWhetherItEnded)
+{
+    TempDir dir;
+    const fs::path file = dir / "library.sqlite3";
+    MakeLibrary(file);
+    {
+        Database database = Database::Open(file);
+        const CheckResult cut = database.QuickCheck(std::chrono::milliseconds(0));
+        EXPECT_FALSE(cut.whole);
+        EXPECT_TRUE(cut.sound) << "nothing found in the part it reached";
+        const CheckResult ended = database.QuickCheck(std::chrono::seconds(60));
+        EXPECT_TRUE(ended.whole);
+        EXPECT_TRUE(ended.sound);
+        // The budget goes with its check: what runs next runs to its end.
+        Statement count = database.Prepare("SELECT count(*) FROM runs");
+        ASSERT_TRUE(count.Step());
+        EXPECT_EQ(count.Int(0), 2000);
+    }
+    Overwrite(file, fs::file_size(file) / 2, 3000);
+    Database damaged = Database::Open(file);
+    const CheckResult found = damaged.QuickCheck(std::chrono::seconds(60));
+    EXPECT_TRUE(found.whole);
+    EXPECT_FALSE(found.sound);
+}
+
 TEST(LibraryCheck, ASoundLibraryPassesAndDamageIsFound)
 {
     TempDir dir;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "app/KeepDay.h"
 #include "base/Encoding.h"
@@ -269,6 +270,101 @@ TEST(LibraryBackup, ABackupIsAWholeLibraryAndARestoreMovesTheOldOneAside)
         Statement days = old.Prepare("SELECT count(*) FROM days");
         days.Step();
         EXPECT_EQ(days.Int(0), 1);
+    }
+}
+
+// Every day of a copy whole: its races and runners as many as the day says.
+void ExpectWholeDays(const fs::path& copy)
+{
+    Database db = Database::Open(copy, OpenOptions{.readOnly = true});
+    ASSERT_TRUE(db.IntegrityCheck().sound) << Utf8Text(copy);
+    Statement days =
+        db.Prepare("SELECT d.date, d.race_count, d.runner_count, "
+                   "(SELECT count(*) FROM races ra WHERE ra.day_id = d.id), "
+                   "(SELECT count(*) FROM runners r JOIN races ra ON ra.id = r.race_id "
+                   "WHERE ra.day_id = d.id) FROM days d");
+    while (days.Step()) {
+        EXPECT_EQ(days.Int(1), days.Int(3)) << days.Text(0);
+        EXPECT_EQ(days.Int(2), days.Int(4)) << days.Text(0);
+    }
+    Statement orphans = db.Prepare(
+        "SELECT (SELECT count(*) FROM races WHERE day_id NOT IN (SELECT id FROM days)) + "
+        "(SELECT count(*) FROM runners WHERE race_id NOT IN (SELECT id FROM races)) + "
+        "(SELECT count(*) FROM past_runs WHERE runner_id NOT IN (SELECT id FROM runners))");
+    orphans.Step();
+    EXPECT_EQ(orphans.Int(0), 0);
+}
+
+TEST(LibraryBackup, ABackupTakenWhileAnotherConnectionWritesIsWhole)
+{
+    Season s;
+    std::vector<std::string> archives;
+    std::vector<test::SeasonHorse> horses;
+    for (int k = 0; k < 12; ++k) {
+        horses.push_back({"ホース" + std::to_string(k),
+                          {test::RunOn("05", "01", "05"), test::RunOn("06", "12", "20"),
+                           test::RunOn("08", "11", "30")}});
+    }
+    const fs::path a = s.dir / "a.lzh";
+    const fs::path b = s.dir / "b.lzh";
+    s.dir.Write("a.lzh", test::ArchiveOf(SeasonDay("20010113", horses)));
+    s.dir.Write("b.lzh", test::ArchiveOf(SeasonDay("20010114", horses, "06")));
+    {
+        Library made = Library::Open(s.work);
+    }
+
+    // The writer, on a connection of its own, adds and removes the two days over and over
+    // until the backups are done: each backup meets it half-way through somewhere.
+    std::atomic<bool> stop = false;
+    std::atomic<int> writes = 0;
+    std::string writerError; // read once the writer has stopped
+    std::atomic<bool> failed = false;
+    std::thread writer([&] {
+        try {
+            Library library = Library::Open(s.work);
+            while (!stop) {
+                library.ImportArchive(a);
+                ++writes;
+                library.ImportArchive(b);
+                ++writes;
+                library.RemoveDay(*ParseDateText("2001-01-13"));
+                ++writes;
+                library.RemoveDay(*ParseDateText("2001-01-14"));
+                ++writes;
+            }
+        } catch (const std::exception& e) {
+            writerError = e.what();
+            failed = true;
+        }
+    });
+    std::vector<fs::path> copies;
+    std::vector<int> writesAt;
+    {
+        Library library = Library::Open(s.work);
+        while (writes == 0 && !failed) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        // At least eight backups, and on until the writer has gone on through them: a
+        // backup that kept the writer waiting would end here at the deadline.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        for (int k = 0; !failed && std::chrono::steady_clock::now() < deadline; ++k) {
+            const fs::path copy = s.dir / ("backup-" + std::to_string(k) + ".sqlite3");
+            library.Backup(copy);
+            copies.push_back(copy);
+            writesAt.push_back(writes);
+            if (k >= 7 && writesAt.back() - writesAt.front() >= 4) {
+                break;
+            }
+        }
+    }
+    // Writes were made between the first backup and the last: the backups did not stop them.
+    const int writesDuring = writesAt.empty() ? 0 : writesAt.back() - writesAt.front();
+    stop = true;
+    writer.join();
+    ASSERT_EQ(writerError, "");
+    EXPECT_GE(writesDuring, 4);
+    for (const fs::path& copy : copies) {
+        ExpectWholeDays(copy);
     }
 }
 

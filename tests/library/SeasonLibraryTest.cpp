@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "app/KeepDay.h"
+#include "app/OpenDataArchive.h"
 #include "archive/DayArchive.h"
 #include "base/Encoding.h"
 #include "library/Library.h"
@@ -140,7 +142,10 @@ TEST(LibraryDays, AnArchiveWithoutAWholeDayIsRefusedAndNothingKept)
     EXPECT_THROW(library.ImportArchive(s.dir / "half.lzh"), archive::NotADayError);
     EXPECT_THROW(library.ImportArchive(s.dir / "junk.lzh"), Error);
     EXPECT_EQ(s.Count(library, "days"), 0);
-    EXPECT_TRUE(fs::is_empty(Library::KeptFolderIn(s.work)));
+    // Nothing kept (where folders cannot be locked, the library's lock file lives there).
+    for (const auto& entry : fs::directory_iterator(Library::KeptFolderIn(s.work))) {
+        EXPECT_EQ(Utf8Text(entry.path().filename()), ".furlox-lock");
+    }
 }
 
 TEST(LibraryDays, RemovingADayTakesItsRowsAndKeptArchive)
@@ -188,6 +193,56 @@ TEST(LibraryDays, TheWorkDirectorysDayIsKeptAsItsThreeFiles)
     EXPECT_EQ(test::ReadFile(kept / "kol_uma.kd2"), test::ReadFile(s.work / "kol_uma.kd2"));
     EXPECT_EQ(library.ImportWorkDay()->outcome, ImportOutcome::AlreadyThere);
     EXPECT_TRUE(library.Check().sound);
+}
+
+TEST(LibraryDays, ADayKeptAsItsThreeFilesOpensAgainThroughTheOpenFlow)
+{
+    Season s;
+    SeasonDay("20010106", {{"アルファ", {RunOn("05", "12", "24")}}}).WriteFiles(s.work);
+    const std::string race = test::ReadFile(s.work / "kol_den1.kd2");
+    const std::string entry = test::ReadFile(s.work / "kol_den2.kd2");
+    const std::string horse = test::ReadFile(s.work / "kol_uma.kd2");
+    {
+        Library library = s.Open();
+        ASSERT_TRUE(library.ImportWorkDay());
+    }
+    // Another day in the work directory, then the first one back from the library.
+    app::OpenDataArchive(s.Write("b.lzh", SeasonDay("20010107", {{"ベータ", {}}})), s.work,
+                         nullptr);
+    ASSERT_NE(test::ReadFile(s.work / "kol_uma.kd2"), horse);
+    const std::optional<archive::OpenedDay> opened = app::OpenLibraryDay(s.work, D(2001, 1, 6));
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->loaded.day.raceLines.size(), 1u);
+    EXPECT_EQ(test::ReadFile(s.work / "kol_den1.kd2"), race);
+    EXPECT_EQ(test::ReadFile(s.work / "kol_den2.kd2"), entry);
+    EXPECT_EQ(test::ReadFile(s.work / "kol_uma.kd2"), horse);
+    // Nothing imported again, nothing left behind.
+    Library library = s.Open();
+    EXPECT_EQ(library.Days().size(), 1u);
+    EXPECT_TRUE(fs::is_directory(*library.KeptCopy(D(2001, 1, 6))));
+    for (const auto& entry : fs::directory_iterator(s.work)) {
+        EXPECT_FALSE(Utf8Text(entry.path().filename()).starts_with(".furlox-import-"));
+    }
+    EXPECT_FALSE(app::OpenLibraryDay(s.work, D(2001, 1, 8)));
+}
+
+TEST(LibraryDays, ADayWhoseKeptCopyIsGoneLeavesTheWorkDirectoryAsItWas)
+{
+    Season s;
+    const fs::path a = s.Write("a.lzh", SeasonDay("20010106", {{"アルファ", {}}}));
+    {
+        Library library = s.Open();
+        library.ImportArchive(a);
+    }
+    app::OpenDataArchive(s.Write("b.lzh", SeasonDay("20010107", {{"ベータ", {}}})), s.work,
+                         nullptr);
+    const std::string before = test::ReadFile(s.work / "kol_uma.kd2");
+    {
+        Library library = s.Open();
+        fs::remove(*library.KeptCopy(D(2001, 1, 6)));
+    }
+    EXPECT_THROW(app::OpenLibraryDay(s.work, D(2001, 1, 6)), Error);
+    EXPECT_EQ(test::ReadFile(s.work / "kol_uma.kd2"), before);
 }
 
 TEST(LibraryHorses, TheYearsOfTheBlocksAreFoundNewestFirst)

@@ -62,6 +62,16 @@ const Record kHeader = {"日付", "場",   "R",    "レース名", "距離",  "�
                         "馬名", "斤量", "騎手", "5前",      "4前",   "3前", "2前",
                         "1前",  "総合", "順位", "印",       "勝負度"};
 
+// The ranking place of every runner, in horse-number order, as the CSV's 順位 column takes it.
+std::vector<int> Places(const AnalysedRace& race)
+{
+    std::vector<int> places;
+    for (const AnalysedRunner& runner : race.runners) {
+        places.push_back(runner.place);
+    }
+    return places;
+}
+
 } // namespace
 
 TEST(CsvExport, FieldsAreQuotedOnlyWhenTheyMustBe)
@@ -94,7 +104,7 @@ TEST(CsvExport, OneRowPerRunnerWithTheGridsTexts)
     std::size_t next = 1;
     for (int i = 0; i < day.RaceCount(); ++i) {
         const AnalysedRace race = AnalyseRace(day, i);
-        for (const GridRow& row : race.rows) {
+        for (const GridRow& row : GridRows(race)) {
             const Record& record = records.at(next++);
             ASSERT_EQ(record.size(), kHeader.size());
             for (int c = kColRun5; c <= kColTotal; ++c) {
@@ -142,7 +152,7 @@ TEST(CsvExport, RankingFollowsTheMarksAndLeavesUnratedRunnersOut)
 {
     const kol::RaceDay day = furlox::test::SmallDay().Build();
     const AnalysedRace race = AnalyseRace(day, 2); // 1: 80, 3: 90, 5: 70, 7: 85, 9: 100
-    EXPECT_EQ(TotalRanking(race), (std::vector<int>{4, 0, 2, 0, 5, 0, 3, 0, 1}));
+    EXPECT_EQ(Places(race), (std::vector<int>{4, 0, 2, 0, 5, 0, 3, 0, 1}));
 
     // Equal totals: the lower horse number ranks first, as it gets the better mark.
     KolBuilder b;
@@ -151,6 +161,6 @@ TEST(CsvExport, RankingFollowsTheMarksAndLeavesUnratedRunnersOut)
     b.AddRunner().Figures({95});
     b.AddRunner().Figures({90});
     const AnalysedRace tied = AnalyseRace(b.Build(), 0);
-    EXPECT_EQ(TotalRanking(tied), (std::vector<int>{2, 1, 3}));
-    EXPECT_EQ(ToUtf8(tied.rows[0][kColMark]), "○");
+    EXPECT_EQ(Places(tied), (std::vector<int>{2, 1, 3}));
+    EXPECT_EQ(ToUtf8(GridRows(tied)[0][kColMark]), "○");
 }

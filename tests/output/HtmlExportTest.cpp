@@ -148,7 +148,7 @@ TEST(HtmlExport, DataTextsAreEscaped)
     EXPECT_EQ(ToUtf8(head[7]), "<font color=\"#FFCC00\">2001/05/27(日) 発走15:40 01頭<br>"
                                "東京11R サラ3歳以上 1000万 別定 &lt;b&gt;R&amp;D&quot;杯&quot; "
                                "芝1600M</font><p>");
-    EXPECT_EQ(head[8], "<font color=\"#FFCC00\">" + race.betsLine + "</font><p>");
+    EXPECT_EQ(head[8], "<font color=\"#FFCC00\">" + BetsLine(race.bets) + "</font><p>");
 
     const std::vector<std::string> table = HtmlTableLines(race);
     ASSERT_EQ(table.size(), 1u + 14u + 14u + 1u);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 
+#include "analysis/RaceFormat.h"
 #include "base/Encoding.h"
 #include "kol/KolRecords.h"
 #include "kol/SampleDay.h"
@@ -67,11 +68,11 @@ TEST(RaceCard, EveryRunnerPlacedOnceAndEveryRaceOnItsOwnPages)
     ASSERT_EQ(firstPage.size(), card.size());
     for (const auto& [race, p] : firstPage) {
         EXPECT_EQ(pages[static_cast<std::size_t>(p)].grid.titleLines,
-                  card[static_cast<std::size_t>(race)].race.printTitleLines);
+                  PrintTitleLines(card[static_cast<std::size_t>(race)].race));
     }
 
     for (std::size_t r = 0; r < card.size(); ++r) {
-        const int runners = static_cast<int>(card[r].race.rows.size());
+        const int runners = static_cast<int>(card[r].race.runners.size());
         std::map<std::pair<int, int>, int> gridCells; // (row, column) → times placed
         std::map<int, int> blocks;                    // runner row → times placed
         for (const RaceCardPage& page : pages) {
@@ -235,6 +236,6 @@ TEST(RaceCard, PastRunsUseTheDetailWindowsColoursAndTheGridsFigures)
     EXPECT_TRUE(fonts["3着"].count(0x0000FF));                  // a local track
     EXPECT_TRUE(fonts["3着"].count(0x808080));                  // no time
     // The figure of the latest run as the grid shows it, beside the oldest's "*".
-    const std::string latest = ToUtf8(card[0].race.rows[0][kColRun1]);
+    const std::string latest = ToUtf8(card[0].grid[0][kColRun1]);
     EXPECT_EQ(fonts.count("FX " + latest), 1u);
 }

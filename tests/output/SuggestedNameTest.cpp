@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/Encoding.h"
+#include "kol/KolHen.h"
 #include "kol/RaceDay.h"
 #include "output/TextExport.h"
 
@@ -19,15 +20,20 @@ TEST(SuggestedName, RecordBytesNeverLeaveTheChosenFolder)
     kol::RaceTexts race;
     race.dateText = "20..//././"s + "(土)"_sj;
     race.raceHeader = "東京11R サラ3歳"_sj;
+    race.courseCode = 4;
+    race.raceNumber = 11;
     EXPECT_EQ(ToUtf8(SuggestedRaceFileName(race)), ".._.._東京11");
     EXPECT_EQ(SuggestedAllRacesFileName(race), ".._.._s");
     EXPECT_EQ(SuggestedPlotFileName(race), ".._.._w");
 
-    // Control bytes and the characters no file name may hold, here where a course without a
-    // name leaves the record's own bytes at the front of the header.
+    // Control bytes and the characters no file name may hold where the date belongs. The
+    // header's bytes (here where a course without a name leaves the record's own bytes at its
+    // front) no longer reach the name: the course comes from the code table.
     race.dateText = "2001/05/\x01\x1F(日)"_sj;
     race.raceHeader = "\\|\x7F<12R ";
-    EXPECT_EQ(SuggestedRaceFileName(race), "0105______12");
+    race.courseCode = kol::kNoCourse;
+    race.raceNumber = 12;
+    EXPECT_EQ(SuggestedRaceFileName(race), "0105__"s + "不明"_sj + "12");
     EXPECT_EQ(SuggestedAllRacesFileName(race), "0105__s");
 
     // A control byte after a lead byte is no second byte of any character.
@@ -36,9 +42,10 @@ TEST(SuggestedName, RecordBytesNeverLeaveTheChosenFolder)
 
     // A second byte of a double-byte character is no separator and stays as it is
     // (ポ is 0x83 0x7C, 表 is 0x95 0x5C).
-    race.dateText = "2001/05/27(日)"_sj;
-    race.raceHeader = "ポ表11R"_sj;
-    EXPECT_EQ(SuggestedRaceFileName(race), "010527" + "ポ表"_sj + "11");
+    race.dateText = "20"_sj + "ポ"_sj + "/" + "表"_sj + "/27(日)"_sj;
+    race.courseCode = 4;
+    race.raceNumber = 11;
+    EXPECT_EQ(SuggestedRaceFileName(race), "ポ表27東京11"_sj);
 }
 
 } // namespace

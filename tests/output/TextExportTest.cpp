@@ -6,6 +6,7 @@
 #include "kol/KolRecords.h"
 #include "output/SmallDay.h"
 #include "output/TextExport.h"
+#include "support/KolBuilder.h"
 #include "support/TempDir.h"
 
 using namespace furlox;
@@ -132,14 +133,19 @@ TEST(TextExport, AFailingRaceStopsTheBatchAndNamesTheRace)
 
 TEST(TextExport, SuggestedFileNames)
 {
-    kol::RaceTexts race;
-    race.dateText = ToCp932("2001/05/27(日)");
-    race.raceHeader = ToCp932("東京11R サラ3歳以上 1000万 別定 テスト特別 芝1600M");
+    namespace rc = kol::race;
+    test::KolBuilder b;
+    b.AddRace();
+    b.AddRace().Set(rc::kCourseCode, "05").Set(rc::kRaceNumber, "01");
+    // A local course: its name and race number from the record, not from header bytes.
+    b.AddRace().Set(rc::kCourseCode, "35").Set(rc::kRaceNumber, "03");
+    const kol::RaceDay day = b.Build();
+    const kol::RaceTexts& race = day.races[0];
     EXPECT_EQ(ToUtf8(SuggestedRaceFileName(race)), "010527東京11");
     EXPECT_EQ(SuggestedAllRacesFileName(race), "010527s");
     EXPECT_EQ(SuggestedPlotFileName(race), "010527w");
-    race.raceHeader = ToCp932("中山01R サラ2歳");
-    EXPECT_EQ(ToUtf8(SuggestedRaceFileName(race)), "010527中山1");
+    EXPECT_EQ(ToUtf8(SuggestedRaceFileName(day.races[1])), "010527中山1");
+    EXPECT_EQ(ToUtf8(SuggestedRaceFileName(day.races[2])), "010527札(地)3");
 }
 
 TEST(TextExport, AFailedWriteReportsThePathAndKeepsTheOldFile)

@@ -6,23 +6,45 @@
 #include <QHeaderView>
 
 #include "analysis/GridRules.h"
+#include "analysis/RaceFormat.h"
 #include "base/ui/CellStyleQt.h"
 #include "base/ui/QtText.h"
 #include "skin/ui/CellDelegate.h"
 
 namespace furlox::ui {
-RaceGridModel::RaceGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+RaceGridModel::RaceGridModel(QObject* parent)
+    : QAbstractTableModel(parent), m_font(FixedFont(12)), m_boldFont(FixedFont(12))
+{
+    m_boldFont.setBold(true);
+    for (const std::string& text : GridHeader()) {
+        m_header << Q(text);
+    }
+}
 
 void RaceGridModel::SetRace(const AnalysedRace* race)
 {
     beginResetModel();
     m_race = race;
+    m_cells.clear();
+    if (race) {
+        const std::vector<GridRow> rows = GridRows(*race);
+        m_cells.reserve(rows.size() * kGridColumns);
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            for (int column = 0; column < kGridColumns; ++column) {
+                const CellStyle style = Grid1CellStyle(*race, static_cast<int>(r) + 1, column);
+                m_cells.push_back({Q(rows[r][static_cast<std::size_t>(column)]),
+                                   QBrush(RgbColour(style.background)),
+                                   QBrush(RgbColour(style.font)), QtAlignment(style.align),
+                                   style.bold});
+            }
+        }
+    }
     endResetModel();
 }
 
 int RaceGridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !m_race ? 0 : static_cast<int>(m_race->rows.size());
+    return parent.isValid() || !m_race ? 0 : static_cast<int>(m_cells.size() / kGridColumns);
 }
 
 int RaceGridModel::columnCount(const QModelIndex& parent) const
@@ -32,26 +54,26 @@ int RaceGridModel::columnCount(const QModelIndex& parent) const
 
 QVariant RaceGridModel::data(const QModelIndex& index, int role) const
 {
-    if (!m_race || !index.isValid()) {
+    if (!m_race || !index.isValid() || index.column() < 0 || index.column() >= kGridColumns) {
         return {};
     }
-    const int row = index.row() + 1;
-    const int column = index.column();
+    const auto at = static_cast<std::size_t>(index.row()) * kGridColumns +
+                    static_cast<std::size_t>(index.column());
+    if (at >= m_cells.size()) {
+        return {};
+    }
+    const Cell& cell = m_cells[at];
     switch (role) {
     case Qt::DisplayRole:
-        return Q(
-            m_race->rows[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(column)]);
+        return cell.text;
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(QtAlignment(Grid1CellStyle(*m_race, row, column).align));
+        return QVariant::fromValue(cell.align);
     case Qt::BackgroundRole:
-        return QBrush(RgbColour(Grid1CellStyle(*m_race, row, column).background));
+        return cell.background;
     case Qt::ForegroundRole:
-        return QBrush(RgbColour(Grid1CellStyle(*m_race, row, column).font));
-    case Qt::FontRole: {
-        QFont font = FixedFont(12);
-        font.setBold(Grid1CellStyle(*m_race, row, column).bold);
-        return font;
-    }
+        return cell.foreground;
+    case Qt::FontRole:
+        return cell.bold ? m_boldFont : m_font;
     default:
         return {};
     }
@@ -64,7 +86,7 @@ QVariant RaceGridModel::headerData(int section, Qt::Orientation orientation, int
     }
     switch (role) {
     case Qt::DisplayRole:
-        return m_race ? Q(m_race->header[static_cast<std::size_t>(section)]) : QVariant();
+        return m_race ? m_header[section] : QVariant();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     case Qt::FontRole:

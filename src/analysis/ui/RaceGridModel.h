@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QBrush>
+#include <QFont>
+#include <QStringList>
 #include <QTableView>
+#include <vector>
 
 #include "analysis/AnalysedRace.h"
 
-// The race grid on screen: a read-only model over the core's analysed race, drawn with the
-// core's one grid rule (alignment, colours, bold).
+// The race grid on screen: a read-only model over the core's analysed race. Its texts come
+// from the core's formatting step and its looks from the core's one grid rule (alignment,
+// colours, bold), both taken once when the race is set: a repaint only hands them out.
 namespace furlox::ui {
 
 class RaceGridModel final : public QAbstractTableModel
@@ -26,7 +31,20 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    struct Cell
+    {
+        QString text;
+        QBrush background;
+        QBrush foreground;
+        Qt::Alignment align;
+        bool bold = false;
+    };
+
     const AnalysedRace* m_race = nullptr;
+    std::vector<Cell> m_cells; // row by row, kGridColumns per runner
+    QStringList m_header;
+    QFont m_font;
+    QFont m_boldFont;
 };
 
 // Grid1: one header row, twelve columns of fixed widths, rows 16 pixels high, no scroll

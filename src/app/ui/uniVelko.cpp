@@ -79,10 +79,10 @@ QFrame* MakePanel(QWidget* parent, const QRect& place, const QColor& colour, boo
     return panel;
 }
 
-QString NoDataNotice()
+QString NoDataNotice(const std::filesystem::path& workDir)
 {
-    return QStringLiteral("レースデータがありません。\n\n"
-                          "「開く」ボタン（Ctrl+O）でデータ書庫（.lzh）を選ぶか、\n"
+    return Q(kol::NoRaceDataMessage(workDir)) +
+           QStringLiteral("\n\n「開く」ボタン（Ctrl+O）でデータ書庫（.lzh）を選ぶか、\n"
                           "書庫ファイルをこのウィンドウにドロップしてください。");
 }
 
@@ -123,7 +123,7 @@ TfrmVelko::TfrmVelko(const Options& options, QWidget* parent)
     SkinWindow(this, Picture(QStringLiteral("main-bg.png")));
     RestoreSettings();
     KeepOnScreen(this);
-    ShowNotice(NoDataNotice());
+    ShowNotice(NoDataNotice(m_workDir));
 
     // Errors of the start-up (an archive that fails, a work directory that cannot be read)
     // are reported and the window opens all the same.
@@ -378,7 +378,7 @@ void TfrmVelko::DayReplaced()
     RebuildRaceMenu();
     ShowNotice(m_day.RaceCount() > 0
                    ? QStringLiteral("「レース」ボタン（Ctrl+R）でレースを選んでください。")
-                   : NoDataNotice());
+                   : NoDataNotice(m_workDir));
 }
 
 void TfrmVelko::DropRace()
@@ -469,12 +469,11 @@ bool TfrmVelko::AnalyseRace(int raceIndex)
     lblTitle1->adjustSize();
     lblTitle2->setText(Q(m_race.raceHeader));
     lblTitle2->adjustSize();
-    QString tan = Q(m_race.lblTan);
+    QString tan = Q(BetsLabel(m_race.bets));
     tan.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lblTan->setText(tan);
     lblTan->adjustSize();
-    const int picture =
-        m_race.gradePicture >= 'A' && m_race.gradePicture <= 'C' ? m_race.gradePicture - 'A' : 3;
+    const int picture = GradePicture(m_race.bets) - 'A'; // imgA .. imgD
     imgGraph->setPixmap(QPixmap::fromImage(m_gradePictures[static_cast<std::size_t>(picture)]));
     pnl4->show();
 

@@ -35,9 +35,12 @@ namespace furlox::ui {
 
 namespace {
 
-QLabel* Label(QWidget* parent, int left, int top, int width = -1)
+// A label of the panel; `name` is its control name, by which the core's list of labels
+// (HorseDetailLabels) finds it.
+QLabel* Label(QWidget* parent, const char* name, int left, int top, int width = -1)
 {
     auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
     label->move(left, top);
     label->setFont(ProportionalFont(12));
     label->setTextFormat(Qt::PlainText);
@@ -53,15 +56,18 @@ QLabel* Label(QWidget* parent, int left, int top, int width = -1)
 // The record captions beside lbl1 .. lbl11, laid out in two columns: turf, then dirt.
 struct RecordPlace
 {
+    const char* name;
     const char* caption;
     int left;
     int top;
 };
 constexpr RecordPlace kRecordPlaces[11] = {
-    {"全成績", 6, 204},      {"全芝", 6, 222},        {"芝重", 6, 240},
-    {"芝2300M～", 6, 258},   {"芝～2200M", 6, 276},   {"芝～1600M", 6, 294},
-    {"全ダ", 151, 222},      {"ダ重", 151, 240},      {"ダ2300M～", 151, 258},
-    {"ダ～2200M", 151, 276}, {"ダ～1600M", 151, 294},
+    {"lbl1", "全成績", 6, 204},       {"lbl2", "全芝", 6, 222},
+    {"lbl3", "芝重", 6, 240},         {"lbl4", "芝2300M～", 6, 258},
+    {"lbl5", "芝～2200M", 6, 276},    {"lbl6", "芝～1600M", 6, 294},
+    {"lbl7", "全ダ", 151, 222},       {"lbl8", "ダ重", 151, 240},
+    {"lbl9", "ダ2300M～", 151, 258},  {"lbl10", "ダ～2200M", 151, 276},
+    {"lbl11", "ダ～1600M", 151, 294},
 };
 
 } // namespace
@@ -123,27 +129,27 @@ void TfrmSyosai::BuildWindow()
     connect(cmbBamei, &QComboBox::currentIndexChanged, this, &TfrmSyosai::cmbBameiChange);
     cmbBamei->installEventFilter(this);
 
-    lblUmaKigou = Label(Panel1, 198, 20);
+    lblUmaKigou = Label(Panel1, "lblUmaKigou", 198, 20);
     imgKeiro = new QLabel(Panel1);
     imgKeiro->setGeometry(9, 45, 50, 67);
     imgKeiro->setAttribute(Qt::WA_TranslucentBackground);
-    lblSeinen = Label(Panel1, 69, 45);
-    lblSanti = Label(Panel1, 69, 63);
-    lblSeisansya = Label(Panel1, 69, 82, 224);
-    lblBanusi = Label(Panel1, 69, 100, 224);
-    lblChokyosi = Label(Panel1, 6, 122, 280);
-    lblSouSyokin = Label(Panel1, 6, 142, 143);
-    lblHonSyokin = Label(Panel1, 151, 142, 143);
-    lblTiti = Label(Panel1, 6, 162, 143);
-    lblHaha = Label(Panel1, 6, 181, 143);
-    lblHahaTiti = Label(Panel1, 151, 162, 143);
-    lblHahaHaha = Label(Panel1, 151, 181, 143);
+    lblSeinen = Label(Panel1, "lblSeinen", 69, 45);
+    lblSanti = Label(Panel1, "lblSanti", 69, 63);
+    lblSeisansya = Label(Panel1, "lblSeisansya", 69, 82, 224);
+    lblBanusi = Label(Panel1, "lblBanusi", 69, 100, 224);
+    lblChokyosi = Label(Panel1, "lblChokyosi", 6, 122, 280);
+    lblSouSyokin = Label(Panel1, "lblSouSyokin", 6, 142, 143);
+    lblHonSyokin = Label(Panel1, "lblHonSyokin", 151, 142, 143);
+    lblTiti = Label(Panel1, "lblTiti", 6, 162, 143);
+    lblHaha = Label(Panel1, "lblHaha", 6, 181, 143);
+    lblHahaTiti = Label(Panel1, "lblHahaTiti", 151, 162, 143);
+    lblHahaHaha = Label(Panel1, "lblHahaHaha", 151, 181, 143);
     for (std::size_t i = 0; i < lblRecord.size(); ++i) {
         const RecordPlace& place = kRecordPlaces[i];
-        QLabel* caption = Label(Panel1, place.left, place.top, 64);
+        QLabel* caption = Label(Panel1, "", place.left, place.top, 64);
         caption->setText(QString::fromUtf8(place.caption));
         caption->setStyleSheet(QStringLiteral("color: #505050;"));
-        QLabel* counts = Label(Panel1, place.left + 64, place.top, 78);
+        QLabel* counts = Label(Panel1, place.name, place.left + 64, place.top, 78);
         counts->setFont(FixedFont(12));
         counts->setText(QStringLiteral("  0  0  0  0"));
         lblRecord[i] = counts;
@@ -211,7 +217,7 @@ void TfrmSyosai::ReportError(const QString& text)
 
 void TfrmSyosai::ShowRunnerDetail(int row, bool show)
 {
-    if (!m_day || !m_race || row < 1 || row > static_cast<int>(m_race->rows.size())) {
+    if (!m_day || !m_race || row < 1 || row > static_cast<int>(m_race->runners.size())) {
         return; // a race without runners has nobody to show
     }
     // The race grid keeps its rows in horse-number order, so row k holds horse number k.
@@ -326,15 +332,18 @@ void TfrmSyosai::ClearHorse()
 {
     m_pastRuns->SetDetail(nullptr);
     m_detail = HorseDetail{};
-    for (QLabel* label : {lblSeinen, lblUmaKigou, lblSanti, lblSeisansya, lblBanusi, lblChokyosi,
-                          lblSouSyokin, lblHonSyokin, lblTiti, lblHaha, lblHahaTiti, lblHahaHaha}) {
-        label->clear();
-    }
-    for (QLabel* label : lblRecord) {
-        label->clear();
+    for (const auto& [name, text] : HorseDetailLabels(m_detail)) {
+        if (QLabel* label = DetailLabel(name)) {
+            label->clear();
+        }
     }
     imgKeiro->clear();
     ShowChart(nullptr);
+}
+
+QLabel* TfrmSyosai::DetailLabel(const std::string& name) const
+{
+    return Panel1->findChild<QLabel*>(QString::fromStdString(name));
 }
 
 void TfrmSyosai::ShowHorse(int index)
@@ -349,28 +358,19 @@ void TfrmSyosai::ShowHorse(int index)
     m_pastRuns->SetDetail(nullptr);
     m_detail = std::move(detail);
 
-    const std::pair<QLabel*, const std::string*> texts[] = {
-        {lblSeinen, &m_detail.lblSeinen},       {lblUmaKigou, &m_detail.lblUmaKigou},
-        {lblSanti, &m_detail.lblSanti},         {lblSeisansya, &m_detail.lblSeisansya},
-        {lblBanusi, &m_detail.lblBanusi},       {lblChokyosi, &m_detail.lblChokyosi},
-        {lblSouSyokin, &m_detail.lblSouSyokin}, {lblHonSyokin, &m_detail.lblHonSyokin},
-        {lblTiti, &m_detail.lblTiti},           {lblHaha, &m_detail.lblHaha},
-        {lblHahaTiti, &m_detail.lblHahaTiti},   {lblHahaHaha, &m_detail.lblHahaHaha},
-    };
-    for (const auto& [label, text] : texts) {
+    for (const auto& [name, text] : HorseDetailLabels(m_detail)) {
+        QLabel* label = DetailLabel(name);
+        if (!label) {
+            continue;
+        }
         label->setText(Q(*text));
         if (!label->property("designedWidth").isValid()) {
             label->adjustSize();
         }
     }
-    for (std::size_t i = 0; i < lblRecord.size(); ++i) {
-        lblRecord[i]->setText(Q(m_detail.lblRecord[i]));
-    }
 
-    // "Image7" is the seventh coat picture.
-    const int coat = QString::fromStdString(m_detail.coatPicture).mid(5).toInt();
-    imgKeiro->setPixmap(
-        ScreenPixmap(QStringLiteral("coat-%1.png").arg(coat, 2, 10, QLatin1Char('0'))));
+    imgKeiro->setPixmap(ScreenPixmap(
+        QStringLiteral("coat-%1.png").arg(m_detail.coatPicture, 2, 10, QLatin1Char('0'))));
 
     ShowChart(&m_detail);
     m_pastRuns->SetDetail(&m_detail);

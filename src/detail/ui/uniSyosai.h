@@ -96,6 +96,8 @@ private:
     void BuildWindow();
     void ShowChart(const HorseDetail* detail);
     void ClearHorse();
+    // The panel's label of that control name ("lblSeinen" … "lbl11"), nullptr for none.
+    QLabel* DetailLabel(const std::string& name) const;
     void ReportError(const QString& text);
     void cmbBameiChange(int index);
     void RestorePosition();

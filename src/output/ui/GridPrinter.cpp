@@ -5,6 +5,7 @@
 #include <QPrinter>
 
 #include "analysis/GridRules.h"
+#include "analysis/RaceFormat.h"
 #include "base/ui/CellStyleQt.h"
 #include "base/ui/QtText.h"
 
@@ -34,12 +35,13 @@ void DrawPrintPage(QPainter& painter, const AnalysedRace& race, const PrintPage&
     }
     QPen border(Qt::black);
     border.setWidth(settings.borderWidth);
+    const std::vector<GridRow> rows = GridRows(race);
     for (const PrintCell& cell : page.cells) {
         const QRect rect(cell.left, cell.top, cell.width, cell.height);
         const CellStyle style = Grid1CellStyle(race, cell.row, cell.column);
-        const std::string& text = cell.row == 0 ? race.header[static_cast<std::size_t>(cell.column)]
-                                                : race.rows[static_cast<std::size_t>(cell.row - 1)]
-                                                           [static_cast<std::size_t>(cell.column)];
+        const GridRow& cells =
+            cell.row == 0 ? GridHeader() : rows[static_cast<std::size_t>(cell.row - 1)];
+        const std::string& text = cells[static_cast<std::size_t>(cell.column)];
         painter.fillRect(rect, RgbColour(style.background));
         painter.setPen(border);
         painter.drawRect(rect);

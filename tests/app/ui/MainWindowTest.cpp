@@ -21,6 +21,7 @@
 #include "analysis/GridRules.h"
 #include "analysis/RaceAnalysis.h"
 #include "analysis/ui/RaceGridModel.h"
+#include "app/WorkDir.h"
 #include "app/ui/Application.h"
 #include "app/ui/SingleInstance.h"
 #include "app/ui/uniAbout.h"
@@ -292,9 +293,9 @@ private slots:
             for (int c = 0; c < 12; ++c) {
                 const QModelIndex index = model->index(r, c);
                 const CellStyle style = Grid1CellStyle(race, r + 1, c);
-                QCOMPARE(
-                    index.data().toString().toStdString(),
-                    ToUtf8(race.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]));
+                QCOMPARE(index.data().toString().toStdString(),
+                         ToUtf8(GridRows(
+                             race)[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]));
                 QCOMPARE(index.data(Qt::BackgroundRole).value<QBrush>().color().rgb() & 0xFFFFFF,
                          style.background);
                 QCOMPARE(index.data(Qt::ForegroundRole).value<QBrush>().color().rgb() & 0xFFFFFF,
@@ -574,7 +575,7 @@ private slots:
         QCOMPARE(window.LoadedDay().RaceCount(), 3);
         QCOMPARE(window.CurrentRace(), 0);
         QVERIFY(!window.RaceShown());
-        QVERIFY(window.Race().rows.empty());
+        QVERIFY(window.Race().runners.empty());
         QVERIFY(window.Grid1->isHidden());
         QVERIFY(!window.lblNotice->isHidden());
         QVERIFY(window.lblNotice->text().contains(QStringLiteral("は整数ではありません")));
@@ -647,7 +648,7 @@ private slots:
         QCOMPARE(window.LoadedDay().RaceCount(), 3);
         QCOMPARE(window.CurrentRace(), 0);
         QVERIFY(!window.RaceShown());
-        QVERIFY(window.Race().rows.empty());
+        QVERIFY(window.Race().runners.empty());
         QCOMPARE(window.Grid1->model()->rowCount(), 0);
         QVERIFY(!detail.isVisible());
         QVERIFY(!detail.IsOpen());
@@ -1148,6 +1149,8 @@ private slots:
         TfrmVelko window(options);
         window.show();
         QVERIFY(window.lblNotice->isVisible());
+        // The one message for a work folder without a race day, then how to get one.
+        QVERIFY(window.lblNotice->text().startsWith(Q(kol::NoRaceDataMessage(options.workDir))));
         QVERIFY(window.lblNotice->text().contains(QStringLiteral(".lzh")));
         QVERIFY(window.lblNotice->text().contains(QStringLiteral("Ctrl+O")));
         QVERIFY(window.lblNotice->text().contains(QStringLiteral("ドロップ")));

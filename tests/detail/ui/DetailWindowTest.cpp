@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include "analysis/FxValue.h"
+#include "analysis/RaceFormat.h"
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
 #include "base/ui/Dialogs.h"
@@ -69,6 +70,24 @@ private:
         return w;
     }
 
+    // The day built in `b` written to `dir`, race 0 shown, its first runner's detail open.
+    std::unique_ptr<Windows> OpenBuiltRunner(const QTemporaryDir& dir, test::KolBuilder& b)
+    {
+        b.WriteFiles(PathOf(dir.path()));
+        auto w = Open(dir.path());
+        w->main->AnalyseRace(0);
+        w->main->Grid1ClickCell(1, 2);
+        return w;
+    }
+
+    // A horse record with its three prize fields given (the detail window refuses blank ones).
+    static void ZeroPrizes(test::Runner& runner)
+    {
+        runner.SetHorse(kol::horse::kMainPrize, "0000000000")
+            .SetHorse(kol::horse::kPrizePart1, "0000000000")
+            .SetHorse(kol::horse::kPrizePart2, "0000000000");
+    }
+
     // Every text the window shows equals the core's detail data for the same runner.
     static void CheckShows(const TfrmSyosai& window, const HorseDetail& expected)
     {
@@ -87,6 +106,15 @@ private:
         for (std::size_t i = 0; i < expected.lblRecord.size(); ++i) {
             QCOMPARE(window.lblRecord[i]->text(), Q(expected.lblRecord[i]));
         }
+        // The core's list of labels is the window's: each name is one of its labels, all 23.
+        int labels = 0;
+        for (const auto& [name, text] : HorseDetailLabels(expected)) {
+            const auto* label = window.findChild<QLabel*>(QString::fromStdString(name));
+            QVERIFY2(label, name.c_str());
+            QCOMPARE(label->text(), Q(*text));
+            ++labels;
+        }
+        QCOMPARE(labels, 23);
         const QAbstractItemModel* grid = window.Grid2->model();
         for (int r = 0; r < kPastRunRows; ++r) {
             for (int c = 0; c < kPastRunColumns; ++c) {
@@ -283,15 +311,8 @@ private slots:
         // 130 above the 125 line and -45 below the -25 line of the race's class (1000万).
         QTemporaryDir dir;
         test::KolBuilder b;
-        b.AddRunner()
-            .Figures({130, -45, 60})
-            .SetHorse(kol::horse::kMainPrize, "0000000000")
-            .SetHorse(kol::horse::kPrizePart1, "0000000000")
-            .SetHorse(kol::horse::kPrizePart2, "0000000000");
-        b.WriteFiles(PathOf(dir.path()));
-        auto w = Open(dir.path());
-        w->main->AnalyseRace(0);
-        w->main->Grid1ClickCell(1, 2);
+        ZeroPrizes(b.AddRunner().Figures({130, -45, 60}));
+        auto w = OpenBuiltRunner(dir, b);
         QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
         QCoreApplication::processEvents();
         QChart* chart = w->detail->Chart1->chart();
@@ -402,15 +423,8 @@ private slots:
         test::KolBuilder b;
         test::PastRun open;
         open.classCode = "00005"; // オープン，牝馬: wider than the 52 pixels of 条件
-        b.AddRunner()
-            .Run(0, open)
-            .SetHorse(kol::horse::kMainPrize, "0000000000")
-            .SetHorse(kol::horse::kPrizePart1, "0000000000")
-            .SetHorse(kol::horse::kPrizePart2, "0000000000");
-        b.WriteFiles(PathOf(dir.path()));
-        auto w = Open(dir.path());
-        w->main->AnalyseRace(0);
-        w->main->Grid1ClickCell(1, 2);
+        ZeroPrizes(b.AddRunner().Run(0, open));
+        auto w = OpenBuiltRunner(dir, b);
         QVERIFY(QTest::qWaitForWindowExposed(w->detail.get()));
         QTableView* grid = w->detail->Grid2;
         // The latest run is the last row; 条件 is data column 3.
@@ -459,8 +473,8 @@ private slots:
         // Picking a runner shows that runner of the race on screen, under its own name.
         w->detail->cmbBamei->setCurrentIndex(3);
         CheckShows(*w->detail, BuildHorseDetail(w->main->LoadedDay(), w->main->Race(), 3));
-        QVERIFY(
-            w->detail->cmbBamei->currentText().contains(Q(w->main->Race().rows[3][kColHorseName])));
+        QVERIFY(w->detail->cmbBamei->currentText().contains(
+            Q(GridRows(w->main->Race())[3][kColHorseName])));
     }
 
     // ---- closing it gives the keys back to the main window ---------------------------

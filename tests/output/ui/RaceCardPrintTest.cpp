@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include "analysis/RaceFormat.h"
 #include "app/ui/Application.h"
 #include "app/ui/uniVelko.h"
 #include "base/Encoding.h"
@@ -154,10 +155,10 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("馬連")));
         QVERIFY(text.contains(QStringLiteral("馬番・馬名・騎手")));
         for (const RaceCardRace& race : card) {
-            for (const std::string& line : race.race.printTitleLines) {
+            for (const std::string& line : PrintTitleLines(race.race)) {
                 QVERIFY2(text.contains(Shown(line)), qPrintable(Shown(line)));
             }
-            for (const GridRow& row : race.race.rows) {
+            for (const GridRow& row : GridRows(race.race)) {
                 QVERIFY2(text.contains(Shown(row[kColHorseName])),
                          qPrintable(Shown(row[kColHorseName])));
             }

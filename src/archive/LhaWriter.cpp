@@ -1,8 +1,10 @@
-#include "support/LhaWriter.h"
+#include "archive/LhaWriter.h"
 
+#include <array>
+#include <limits>
 #include <stdexcept>
 
-namespace furlox::test {
+namespace furlox::archive {
 namespace {
 
 void Put16(std::string& out, std::uint32_t v)
@@ -23,7 +25,15 @@ void Set16(std::string& out, std::size_t at, std::uint32_t v)
     out[at + 1] = static_cast<char>((v >> 8) & 0xFF);
 }
 
-// One extended header: type, data and the size of the next one (patched by the caller).
+std::uint32_t Size32(std::size_t size)
+{
+    if (size > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("LHA entry of 4 GB or more");
+    }
+    return static_cast<std::uint32_t>(size);
+}
+
+// One extended header: type and data (the size of the next one is added by Chain).
 std::string ExtendedHeader(char type, std::string_view data)
 {
     std::string h(1, type);
@@ -64,10 +74,10 @@ std::vector<std::string> ExtendedHeaders(const LhaEntry& e, bool withName)
 std::string Chain(const std::vector<std::string>& headers)
 {
     std::string out;
-    Put16(out, headers.empty() ? 0 : headers.front().size() + 2);
+    Put16(out, headers.empty() ? 0 : Size32(headers.front().size() + 2));
     for (std::size_t i = 0; i < headers.size(); ++i) {
         out += headers[i];
-        Put16(out, i + 1 < headers.size() ? headers[i + 1].size() + 2 : 0);
+        Put16(out, i + 1 < headers.size() ? Size32(headers[i + 1].size() + 2) : 0);
     }
     return out;
 }
@@ -87,8 +97,8 @@ std::string Level0Or1(const LhaEntry& e)
     }
     std::string h(2, '\0');
     h += Method(e);
-    Put32(h, static_cast<std::uint32_t>(e.data.size() + extended.size()));
-    Put32(h, e.originalSize.value_or(static_cast<std::uint32_t>(e.data.size())));
+    Put32(h, Size32(e.data.size() + extended.size()));
+    Put32(h, e.originalSize.value_or(Size32(e.data.size())));
     Put32(h, e.time);
     h += '\x20';
     h += static_cast<char>(e.level);
@@ -98,7 +108,7 @@ std::string Level0Or1(const LhaEntry& e)
     if (e.level == 1) {
         h += e.osId;
         const std::vector<std::string> headers = ExtendedHeaders(e, false);
-        Put16(h, headers.empty() ? 0 : headers.front().size() + 2);
+        Put16(h, headers.empty() ? 0 : Size32(headers.front().size() + 2));
     }
     if (h.size() - 2 > 255) {
         throw std::length_error("LHA base header too long");
@@ -117,8 +127,8 @@ std::string Level2(const LhaEntry& e)
     const std::uint16_t crc = e.crc.value_or(Crc16(e.data));
     std::string h(2, '\0');
     h += Method(e);
-    Put32(h, static_cast<std::uint32_t>(e.data.size()));
-    Put32(h, e.originalSize.value_or(static_cast<std::uint32_t>(e.data.size())));
+    Put32(h, Size32(e.data.size()));
+    Put32(h, e.originalSize.value_or(Size32(e.data.size())));
     Put32(h, e.time);
     h += '\x20';
     h += '\x02';
@@ -129,21 +139,35 @@ std::string Level2(const LhaEntry& e)
     if ((h.size() & 0xFF) == 0) {
         h += '\0'; // a header size with a zero low byte would read as the end mark
     }
+    if (h.size() > 0xFFFF) {
+        throw std::length_error("LHA header too long");
+    }
     Set16(h, 0, static_cast<std::uint32_t>(h.size()));
     Set16(h, crcAt, Crc16(h));
     return h + e.data;
 }
 
+constexpr std::array<std::uint16_t, 256> MakeCrcTable()
+{
+    std::array<std::uint16_t, 256> table{};
+    for (unsigned b = 0; b < 256; ++b) {
+        unsigned crc = b;
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+        }
+        table[b] = static_cast<std::uint16_t>(crc);
+    }
+    return table;
+}
+constexpr std::array<std::uint16_t, 256> kCrcTable = MakeCrcTable();
+
 } // namespace
 
 std::uint16_t Crc16(std::string_view bytes, std::uint16_t crc)
 {
+    // A byte at a time from a table: a season of full days is a few hundred megabytes.
     for (unsigned char b : bytes) {
-        crc ^= b;
-        for (int k = 0; k < 8; ++k) {
-            crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001)
-                            : static_cast<std::uint16_t>(crc >> 1);
-        }
+        crc = static_cast<std::uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ b) & 0xFF]);
     }
     return crc;
 }
@@ -158,16 +182,18 @@ std::string MakeLha(const std::vector<LhaEntry>& entries)
     return out;
 }
 
-std::string MakeLhaFiles(const std::vector<std::pair<std::string, std::string>>& files)
+std::string MakeLhaFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                         std::uint32_t time)
 {
     std::vector<LhaEntry> entries;
     for (const auto& [name, data] : files) {
         LhaEntry e;
         e.name = name;
         e.data = data;
+        e.time = time;
         entries.push_back(e);
     }
     return MakeLha(entries);
 }
 
-} // namespace furlox::test
+} // namespace furlox::archive
