@@ -761,9 +761,9 @@ void TfrmVelko::LibraryClick()
         }
         m_library = new TfrmLibrary(m_workDir, m_history, this);
         // A day chosen in the list goes through the same open as a chosen archive, and the
-        // list follows (the open keeps the day in the library).
-        connect(m_library, &TfrmLibrary::openArchive, this, [this](const QString& archive) {
-            OpenDataArchive(archive);
+        // list follows (a day gone meanwhile leaves it).
+        connect(m_library, &TfrmLibrary::openDay, this, [this](library::Date date) {
+            OpenLibraryDay(date);
             m_library->Refresh();
         });
     }
@@ -808,16 +808,45 @@ void TfrmVelko::OpenArchiveNow(const QString& archivePath)
         ShowMessage(Q(e.what()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         return;
     }
-    TakeDay(std::move(opened.loaded));
-    if (!opened.refusals.empty()) {
-        ShowMessage(Q(opened.refusals).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
-    }
-    AnalyseRace(0);
+    ShowOpenedDay(std::move(opened));
     // The day shown is kept in the library too; when it cannot be, the user hears why.
     const std::string notKept = app::KeepOpenedDay(PathOf(archivePath), m_workDir, m_day);
     if (!notKept.empty()) {
         ShowMessage(Q(notKept).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
     }
+}
+
+void TfrmVelko::OpenLibraryDay(library::Date date)
+{
+    Run([&] { OpenLibraryDayNow(date); });
+}
+
+void TfrmVelko::OpenLibraryDayNow(library::Date date)
+{
+    m_busy = true;
+    const auto done = qScopeGuard([this] { m_busy = false; });
+    std::optional<archive::OpenedDay> opened;
+    try {
+        opened = OpenLibraryDayWithProgress(this, m_workDir, date);
+    } catch (const app::NotADayError& e) {
+        ShowMessage(Q(e.what()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        return;
+    }
+    if (!opened) {
+        ShowMessage(
+            QStringLiteral("ライブラリに %1 の日はありません。").arg(Q(library::DateText(date))));
+        return;
+    }
+    ShowOpenedDay(std::move(*opened));
+}
+
+void TfrmVelko::ShowOpenedDay(archive::OpenedDay opened)
+{
+    TakeDay(std::move(opened.loaded));
+    if (!opened.refusals.empty()) {
+        ShowMessage(Q(opened.refusals).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
+    }
+    AnalyseRace(0);
 }
 
 void TfrmVelko::dragEnterEvent(QDragEnterEvent* event)

@@ -12,7 +12,9 @@
 #include <optional>
 
 #include "analysis/AnalysedRace.h"
+#include "archive/DayArchive.h"
 #include "kol/RaceDay.h"
+#include "library/DayRecords.h"
 #include "output/PrintLayout.h"
 
 class QFrame;
@@ -79,6 +81,9 @@ public:
     // the error is reported and the index still moves there; false then.
     bool AnalyseRace(int raceIndex);
     void OpenDataArchive(const QString& archivePath);
+    // A day of the library (the library window's 開く): put into the work directory through
+    // the same open flow and shown at race 0; it is the library's already.
+    void OpenLibraryDay(library::Date date);
     // An archive handed over by a second start: opened as soon as no dialog or extraction of
     // this window is running, and the window comes to the front.
     void OpenHandedArchive(const QString& archivePath);
@@ -187,6 +192,9 @@ private:
     void Command(Needs needs, const std::function<void()>& action);
     void OpenHomePage(const QString& url);
     void OpenArchiveNow(const QString& archivePath);
+    void OpenLibraryDayNow(library::Date date);
+    // The day an open has put into the work directory, shown at race 0 with its refusals.
+    void ShowOpenedDay(archive::OpenedDay opened);
     // A new race day (or part of one) was loaded: nothing of the old analysed race stays.
     // Makes the loaded day this one, with the race menu, and tells its warnings.
     void TakeDay(kol::LoadedDay loaded);

@@ -1,6 +1,5 @@
 #include "library/ui/LibraryWindow.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -267,31 +266,9 @@ bool TfrmLibrary::ChooseDay(library::Date date)
 
 void TfrmLibrary::OpenChosenDay()
 {
-    const std::optional<library::Date> date = ChosenDay();
-    if (!date) {
-        return;
+    if (const std::optional<library::Date> date = ChosenDay()) {
+        emit openDay(*date);
     }
-    std::optional<std::filesystem::path> kept;
-    try {
-        library::Library library = library::Library::Open(m_workDir);
-        kept = library.KeptCopy(*date);
-    } catch (const Error& e) {
-        Tell(QStringLiteral("ライブラリを開けません。\n") + Q(e.what()));
-        return;
-    }
-    if (!kept) {
-        Tell(QStringLiteral("%1 の日はライブラリにありません。").arg(DateShown(*date)));
-        Refresh();
-        return;
-    }
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(*kept, ec)) {
-        Tell(QStringLiteral("%1 の日の書庫がライブラリにありません（%2）。\n"
-                            "その日の書庫をもう一度取り込んでください。")
-                 .arg(DateShown(*date), ShownPath(*kept)));
-        return;
-    }
-    emit openArchive(PathQ(*kept));
 }
 
 void TfrmLibrary::RemoveChosenDay()

@@ -51,7 +51,7 @@ private:
 };
 
 // ライブラリ: the days kept in the library of the work directory. A day is opened into the
-// work directory through the main window's open flow (openArchive), removed after a question,
+// work directory by the main window through the one open flow (openDay), removed after a question,
 // and archives or a folder of them are imported with a progress window; a horse is found by
 // name and its history shown.
 class TfrmLibrary final : public QWidget
@@ -84,8 +84,8 @@ public:
     QLabel* StatusLine() const { return m_status; }
 
 signals:
-    // The kept archive of a day, to be opened by the one open flow.
-    void openArchive(const QString& archivePath);
+    // A day of the library to be put into the work directory and shown.
+    void openDay(library::Date date);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -332,6 +332,46 @@ private slots:
         QVERIFY(m_messages.isEmpty());
     }
 
+    // The day found in the work directory at the first start is kept as its three files, not
+    // as an archive; it opens from the list all the same. A day whose kept archive is gone
+    // says so and leaves the day shown as it was.
+    void aDayKeptAsItsFilesOpensAndOneWithoutItsArchiveLeavesTheDayShown()
+    {
+        DayOn("20241228", 6).WriteFiles(WorkDir());
+        {
+            library::Library library = library::Library::Open(WorkDir());
+            QVERIFY(library.ImportWorkDay());
+        }
+        ImportThreeDays();
+        TfrmVelko main({WorkDir(), {}});
+        main.LibraryClick();
+        TfrmLibrary* window = main.LibraryWindow();
+        QCOMPARE(window->Table()->model()->rowCount(), 4);
+
+        QVERIFY(window->ChooseDay(DateOf(2025, 1, 11)));
+        window->OpenChosenDay();
+        QCOMPARE(main.Race().headCount, 5);
+        QVERIFY(window->ChooseDay(DateOf(2024, 12, 28)));
+        window->OpenChosenDay();
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('|'))));
+        QVERIFY(main.RaceShown());
+        QCOMPARE(main.CurrentRace(), 0);
+        QCOMPARE(main.Race().headCount, 6);
+
+        {
+            library::Library library = library::Library::Open(WorkDir());
+            fs::remove(*library.KeptCopy(DateOf(2025, 1, 18)));
+        }
+        QVERIFY(window->ChooseDay(DateOf(2025, 1, 18)));
+        window->OpenChosenDay();
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains(QStringLiteral("もう一度取り込んで")));
+        QCOMPARE(main.Race().headCount, 6);
+        QCOMPARE(main.LoadedDay().RaceCount(), 1);
+        // Nothing came into the library or went out of it.
+        QCOMPARE(window->Table()->model()->rowCount(), 4);
+    }
+
     void theRegionButtonOpensTheLibraryLikeCtrlL()
     {
         ImportThreeDays();
