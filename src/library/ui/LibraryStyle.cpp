@@ -24,6 +24,9 @@ void ApplyLibraryStyle(QWidget* window)
     window->setPalette(palette);
     window->setAutoFillBackground(true);
     window->setStyleSheet(QStringLiteral(
+        // The header's own background too: beyond the last column and below the last row
+        // number the style would paint white.
+        "QHeaderView { background: #101820; border: 0; }"
         "QHeaderView::section { background: #101820; color: #FFCC00; border: 0;"
         " border-right: 1px solid #3A3F46; border-bottom: 1px solid #D4A017; padding: 2px 6px; }"
         "QTableView, QListWidget { gridline-color: #3A3F46; border: 1px solid #D4A017;"

@@ -1,5 +1,6 @@
 // The library window, the import's progress and a horse's history, offscreen.
 #include <QFrame>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
@@ -229,6 +230,25 @@ private slots:
         QVERIFY(history.ShowHorse(QStringLiteral("ホース104")));
         QCOMPARE(model->rowCount(), 1);
         QCOMPARE(history.Chart()->Series()->count(), 0);
+    }
+
+    // The header strip beyond the last column and the row-number strip below the last row
+    // are the skin's dark colour, not the style's white.
+    void historyTableHasNoWhiteAroundItsCells()
+    {
+        ImportThreeDays();
+        TfrmHorseHistory history(WorkDir());
+        history.resize(1000, 600);
+        QVERIFY(history.ShowHorse(QStringLiteral("ロングラン")));
+        QTableView* table = history.Table();
+        QVERIFY(table);
+        const QImage shot = table->grab().toImage();
+        const int headerMiddle = table->horizontalHeader()->height() / 2;
+        const auto isLight = [&](int x, int y) {
+            return QColor(shot.pixel(x, y)).lightness() > 200;
+        };
+        QVERIFY(!isLight(shot.width() - 6, headerMiddle));
+        QVERIFY(!isLight(4, shot.height() - 6));
     }
 
     void removeAsksFirstAndRemovesOnYes()
