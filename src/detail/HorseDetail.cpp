@@ -381,16 +381,16 @@ std::uint32_t PastRunFont(const PastRunRow& run, int column)
     return kStateFont[state];
 }
 
-ChartAxis DrawnChartAxis(const HorseDetail& detail)
+ChartAxis WidenedChartAxis(int min, int max, std::span<const int> figures)
 {
-    ChartAxis axis{detail.chartMin, detail.chartMax, kChartLineStep};
-    for (const ChartPoint& point : detail.points) {
+    ChartAxis axis{min, max, kChartLineStep};
+    for (const int y : figures) {
         // Whole steps, counted rather than looped, so no figure can make this slow.
-        if (point.y > axis.max) {
-            axis.max += (point.y - axis.max + kChartLineStep - 1) / kChartLineStep * kChartLineStep;
+        if (y > axis.max) {
+            axis.max += (y - axis.max + kChartLineStep - 1) / kChartLineStep * kChartLineStep;
         }
-        if (point.y < axis.min) {
-            axis.min -= (axis.min - point.y + kChartLineStep - 1) / kChartLineStep * kChartLineStep;
+        if (y < axis.min) {
+            axis.min -= (axis.min - y + kChartLineStep - 1) / kChartLineStep * kChartLineStep;
         }
     }
     const int lines = (axis.max - axis.min) / kChartLineStep;
@@ -403,6 +403,15 @@ ChartAxis DrawnChartAxis(const HorseDetail& detail)
         }
     }
     return axis;
+}
+
+ChartAxis DrawnChartAxis(const HorseDetail& detail)
+{
+    std::vector<int> figures;
+    for (const ChartPoint& point : detail.points) {
+        figures.push_back(point.y);
+    }
+    return WidenedChartAxis(detail.chartMin, detail.chartMax, figures);
 }
 
 } // namespace furlox

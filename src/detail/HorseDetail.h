@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -84,6 +85,9 @@ struct ChartAxis
     bool operator==(const ChartAxis&) const = default;
 };
 ChartAxis DrawnChartAxis(const HorseDetail& detail);
+// The same axis for any figures over the range `min` to `max`: what a chart of a horse's
+// whole history draws.
+ChartAxis WidenedChartAxis(int min, int max, std::span<const int> figures);
 
 // Fills the detail data of runner `runnerIndex` (0-based) of `race`, which was analysed from
 // `day`. Throws furlox::Error when there is no such runner, and ConvertError

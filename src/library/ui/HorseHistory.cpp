@@ -15,6 +15,7 @@
 #include "base/Error.h"
 #include "base/ui/Dialogs.h"
 #include "base/ui/QtText.h"
+#include "detail/HorseDetail.h"
 #include "library/LibraryTexts.h"
 #include "library/ui/LibraryStyle.h"
 
@@ -22,6 +23,10 @@ namespace furlox::ui {
 namespace {
 
 constexpr int kMarkerSize = 7;
+// A history spans races of many classes: its chart starts from the detail chart's axis of a
+// maiden race, the widest, and widens it as the detail chart does.
+constexpr int kHistoryChartMin = -40;
+constexpr int kHistoryChartMax = 110;
 const QColor kAqua(0, 255, 255);
 constexpr int kFxColumn = library::kHistoryColumns - 1;
 constexpr int kFinishColumn = 7;
@@ -122,14 +127,12 @@ void HistoryChart::ShowRuns(const std::vector<library::HistoryRun>& runs)
     axisX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     const int count = static_cast<int>(runs.size());
     const int every = std::max(1, (count + 9) / 10); // at most about ten labels
-    int low = -40;
-    int high = 110;
+    std::vector<int> figures;
     for (int i = 0; i < count; ++i) {
         const library::HistoryRun& run = runs[static_cast<std::size_t>(i)];
         if (run.fx) {
             m_series->append(i + 1, *run.fx);
-            low = std::min(low, *run.fx);
-            high = std::max(high, *run.fx);
+            figures.push_back(*run.fx);
         }
         if (i % every == 0 || i == count - 1) {
             QString label = Q(library::HistoryChartLabel(run));
@@ -144,16 +147,11 @@ void HistoryChart::ShowRuns(const std::vector<library::HistoryRun>& runs)
     axisX->setStartValue(0.5);
     chart->addSeries(m_series);
 
-    // The detail chart's range, widened 30 at a time to take every point.
-    while (low < -40 && (-40 - low) % 30 != 0) {
-        --low;
-    }
-    while (high > 110 && (high - 110) % 30 != 0) {
-        ++high;
-    }
+    // The detail chart's range and lines, widened as the detail chart widens them.
+    const ChartAxis range = WidenedChartAxis(kHistoryChartMin, kHistoryChartMax, figures);
     auto* axisY = new QValueAxis(chart);
-    axisY->setRange(low, high);
-    axisY->setTickCount((high - low) / 30 + 1);
+    axisY->setRange(range.min, range.max);
+    axisY->setTickCount((range.max - range.min) / range.step + 1);
     axisY->setLabelFormat(QStringLiteral("%d"));
     QPen axisPen(QColor(0xC0, 0xC0, 0xC0));
     axisPen.setStyle(Qt::DashLine);
