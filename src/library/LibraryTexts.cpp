@@ -99,7 +99,10 @@ std::string CoursesText(const DaySummary& day)
             continue;
         }
         seen.push_back(code);
-        text += (text.empty() ? "" : " ") + CourseText(code);
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += CourseText(code);
     }
     return text;
 }
@@ -136,9 +139,13 @@ std::array<std::string, kHistoryColumns> HistoryCells(const HistoryRun& run)
         c[5] = kol::GoingText(run.goingCode);
     }
     if (run.headCount || run.horseNumber) {
-        c[6] = (run.headCount ? std::to_string(*run.headCount) + Cp932("頭") : std::string()) +
-               (run.horseNumber ? " " + std::to_string(*run.horseNumber) + Cp932("番")
-                                : std::string());
+        if (run.headCount) {
+            c[6] = std::to_string(*run.headCount) + Cp932("頭");
+        }
+        if (run.horseNumber) {
+            c[6] += ' ';
+            c[6] += std::to_string(*run.horseNumber) + Cp932("番");
+        }
     }
     if (run.finish) {
         c[7] = FinishText(*run.finish);
@@ -154,7 +161,8 @@ std::array<std::string, kHistoryColumns> HistoryCells(const HistoryRun& run)
             if (run.finish == 1) {
                 margin = -margin;
             }
-            c[10] = (margin < 0 ? "-" : "") + TenthsText(std::abs(margin));
+            c[10] = margin < 0 ? "-" : "";
+            c[10] += TenthsText(std::abs(margin));
         }
     }
     if (run.last3fTenths && *run.last3fTenths > 0) {
