@@ -6,6 +6,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <unordered_map>
 
 #include "archive/DayArchive.h"
 #include "archive/LhaWriter.h"
@@ -264,6 +265,7 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
     ImportResult result;
     result.date = record.date;
     const std::string date = DateText(record.date);
+    std::vector<RaceKey> touched;
     {
         Transaction transaction(m_database);
         {
@@ -281,6 +283,8 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
             if (old.Step()) {
                 oldSha = old.Text(1);
                 oldKept = old.Text(2);
+                // The races the old copy gave results to lose them, or take them from others.
+                touched = RacesTouchedBy(m_database, old.Int64(0));
                 Statement remove = m_database.Prepare("DELETE FROM days WHERE id = ?");
                 remove.BindAll(old.Int64(0)).Run();
                 result.outcome = ImportOutcome::Replaced;
@@ -345,6 +349,9 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
                 }
             }
         }
+        const std::vector<RaceKey> added = RacesTouchedBy(record);
+        touched.insert(touched.end(), added.begin(), added.end());
+        RefreshResults(m_database, touched);
         source.keep();
         try {
             transaction.Commit();
@@ -574,6 +581,15 @@ std::vector<DaySummary> Library::Days()
             days[found->second].courseCodes.push_back(courses.Int(1));
         }
     }
+    Statement known = m_database.Prepare(
+        "SELECT ra.day_id, count(*) FROM results s JOIN runners r ON r.id = s.runner_id "
+        "JOIN races ra ON ra.id = r.race_id GROUP BY ra.day_id");
+    while (known.Step()) {
+        const auto found = byId.find(known.Int64(0));
+        if (found != byId.end()) {
+            days[found->second].known = known.Int(1);
+        }
+    }
     return days;
 }
 
@@ -619,9 +635,10 @@ std::vector<HistoryRun> Library::History(std::string_view name)
     // The library's own races of the horse that no block covers yet.
     Statement races = m_database.Prepare(
         "SELECT ra.course_code, ra.date, ra.race_number, r.horse_number, ra.head_count, "
-        "ra.distance, ra.surface, ra.class_code, ra.grade_code, ra.race_name "
+        "ra.distance, ra.surface, ra.class_code, ra.grade_code, ra.race_name, s.finish "
         "FROM runners r JOIN races ra ON ra.id = r.race_id JOIN days d ON d.id = ra.day_id "
-        "WHERE r.name = ? AND ra.course_code IS NOT NULL AND ra.date IS NOT NULL "
+        "LEFT JOIN results s ON s.runner_id = r.id WHERE r.name = ? AND ra.course_code IS NOT NULL "
+        "AND ra.date IS NOT NULL "
         "ORDER BY d.date DESC");
     races.BindAll(key);
     while (races.Step()) {
@@ -641,12 +658,135 @@ std::vector<HistoryRun> Library::History(std::string_view name)
         run.classCode = races.Text(7);
         run.gradeCode = races.Text(8);
         run.raceName = races.Text(9);
+        // Known only by deduction: an own block would have covered the run.
+        run.finish = Optional(races, 10);
         runs.push_back(std::move(run));
     }
     std::sort(runs.begin(), runs.end(), [](const HistoryRun& a, const HistoryRun& b) {
         return std::tie(a.date, a.courseCode) < std::tie(b.date, b.courseCode);
     });
     return runs;
+}
+
+std::optional<Date> Library::NewestDay()
+{
+    Statement newest = m_database.Prepare("SELECT max(date) FROM days");
+    newest.Step();
+    const std::optional<std::string> date = newest.OptionalText(0);
+    return date ? ParseDateText(*date) : std::nullopt;
+}
+
+std::optional<std::vector<RaceResults>> Library::Results(Date date)
+{
+    Transaction reading(m_database, TransactionKind::Deferred);
+    Statement day = m_database.Prepare("SELECT id FROM days WHERE date = ?");
+    day.BindAll(DateText(date));
+    if (!day.Step()) {
+        return std::nullopt;
+    }
+    const std::int64_t dayId = day.Int64(0);
+    std::vector<RaceResults> races;
+    std::map<std::int64_t, std::size_t> byId;
+    Statement list =
+        m_database.Prepare("SELECT id, race_index, course_code, race_number, analysis_error "
+                           "FROM races WHERE day_id = ? ORDER BY race_index");
+    list.BindAll(dayId);
+    while (list.Step()) {
+        RaceResults& race = races.emplace_back();
+        race.raceIndex = list.Int(1);
+        race.courseCode = Optional(list, 2);
+        race.raceNumber = Optional(list, 3);
+        race.analysisError = list.OptionalText(4).value_or(std::string());
+        byId[list.Int64(0)] = races.size() - 1;
+    }
+    Statement runners = m_database.Prepare(
+        "SELECT r.race_id, r.horse_number, r.name, r.mark, s.finish, s.popularity, "
+        "s.time_tenths, s.margin, s.last3f_tenths, s.source "
+        "FROM runners r JOIN races ra ON ra.id = r.race_id "
+        "LEFT JOIN results s ON s.runner_id = r.id "
+        "WHERE ra.day_id = ? ORDER BY ra.race_index, r.horse_number");
+    runners.BindAll(dayId);
+    while (runners.Step()) {
+        const auto found = byId.find(runners.Int64(0));
+        if (found == byId.end()) {
+            continue;
+        }
+        RunnerOfDay& runner = races[found->second].runners.emplace_back();
+        runner.horseNumber = runners.Int(1);
+        runner.name = runners.Text(2);
+        runner.mark = static_cast<StoredMark>(runners.Int(3));
+        if (const std::optional<int> finish = Optional(runners, 4)) {
+            RunnerResult& result = runner.result.emplace();
+            result.finish = *finish;
+            result.popularity = Optional(runners, 5);
+            result.timeTenths = Optional(runners, 6);
+            result.margin = Optional(runners, 7);
+            result.last3fTenths = Optional(runners, 8);
+            result.source = static_cast<ResultSource>(runners.Int(9));
+        }
+    }
+    return races;
+}
+
+TallyResult Library::Tally(const TallyFilter& filter)
+{
+    Transaction reading(m_database, TransactionKind::Deferred);
+    // The range by the day's date; the other filters on what is read.
+    const std::string from = filter.from ? DateText(*filter.from) : std::string("0000-00-00");
+    const std::string to = filter.to ? DateText(*filter.to) : std::string("9999-99-99");
+    std::vector<TallyRace> races;
+    std::unordered_map<std::int64_t, std::size_t> byId;
+    Statement list = m_database.Prepare(
+        "SELECT ra.id, d.date, ra.race_index, ra.course_code, ra.race_number, ra.distance, "
+        "ra.surface, ra.class_code, ra.confidence, ra.analysis_error "
+        "FROM races ra JOIN days d ON d.id = ra.day_id WHERE d.date BETWEEN ? AND ? "
+        "ORDER BY d.date, ra.race_index");
+    list.BindAll(from, to);
+    while (list.Step()) {
+        TallyRace& race = races.emplace_back();
+        race.day = ParseDateText(list.Text(1)).value_or(Date{});
+        race.raceIndex = list.Int(2);
+        race.courseCode = Optional(list, 3);
+        race.raceNumber = Optional(list, 4);
+        race.distance = Optional(list, 5);
+        race.surface = static_cast<StoredSurface>(list.Int(6));
+        race.classCode = list.Text(7);
+        const std::string grade = list.OptionalText(8).value_or(std::string());
+        if (grade == "A" || grade == "B" || grade == "C") {
+            race.grade = static_cast<BetGrade>(grade[0] - 'A');
+        }
+        race.analysisError = list.OptionalText(9).value_or(std::string());
+        byId[list.Int64(0)] = races.size() - 1;
+    }
+    Statement runners = m_database.Prepare(
+        "SELECT r.race_id, r.horse_number, r.mark, s.finish, s.popularity "
+        "FROM runners r JOIN races ra ON ra.id = r.race_id JOIN days d ON d.id = ra.day_id "
+        "LEFT JOIN results s ON s.runner_id = r.id WHERE d.date BETWEEN ? AND ?");
+    runners.BindAll(from, to);
+    while (runners.Step()) {
+        const auto found = byId.find(runners.Int64(0));
+        if (found == byId.end()) {
+            continue;
+        }
+        TallyRunner& runner = races[found->second].runners.emplace_back();
+        runner.horseNumber = runners.Int(1);
+        runner.mark = static_cast<StoredMark>(runners.Int(2));
+        runner.finish = Optional(runners, 3);
+        runner.popularity = Optional(runners, 4);
+    }
+    Statement bets =
+        m_database.Prepare("SELECT b.race_id, b.slot, b.kind, b.low, b.high FROM bets b "
+                           "JOIN races ra ON ra.id = b.race_id JOIN days d ON d.id = ra.day_id "
+                           "WHERE d.date BETWEEN ? AND ? ORDER BY b.race_id, b.slot");
+    bets.BindAll(from, to);
+    while (bets.Step()) {
+        const auto found = byId.find(bets.Int64(0));
+        if (found != byId.end()) {
+            races[found->second].bets.push_back(
+                BetRow{bets.Int(1), bets.Int(2), bets.Int(3), bets.Int(4)});
+        }
+    }
+    return TallyRaces(races, filter);
 }
 
 std::vector<std::string> Library::SearchHorses(std::string_view text, int limit)
@@ -693,8 +833,10 @@ bool Library::RemoveDay(Date date)
         }
         sha = old.Text(1);
         kept = old.Text(2);
+        const std::vector<RaceKey> touched = RacesTouchedBy(m_database, old.Int64(0));
         Statement remove = m_database.Prepare("DELETE FROM days WHERE id = ?");
         remove.BindAll(old.Int64(0)).Run();
+        RefreshResults(m_database, touched);
         transaction.Commit();
     }
     std::error_code ec;
