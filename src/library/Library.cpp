@@ -700,8 +700,7 @@ std::optional<std::vector<RaceResults>> Library::Results(Date date)
         byId[list.Int64(0)] = races.size() - 1;
     }
     Statement runners = m_database.Prepare(
-        "SELECT r.race_id, r.horse_number, r.name, r.mark, s.finish, s.popularity, "
-        "s.time_tenths, s.margin, s.last3f_tenths, s.source "
+        "SELECT r.race_id, r.horse_number, r.name, r.mark, s.finish, s.popularity, s.source "
         "FROM runners r JOIN races ra ON ra.id = r.race_id "
         "LEFT JOIN results s ON s.runner_id = r.id "
         "WHERE ra.day_id = ? ORDER BY ra.race_index, r.horse_number");
@@ -719,10 +718,7 @@ std::optional<std::vector<RaceResults>> Library::Results(Date date)
             RunnerResult& result = runner.result.emplace();
             result.finish = *finish;
             result.popularity = Optional(runners, 5);
-            result.timeTenths = Optional(runners, 6);
-            result.margin = Optional(runners, 7);
-            result.last3fTenths = Optional(runners, 8);
-            result.source = static_cast<ResultSource>(runners.Int(9));
+            result.source = static_cast<ResultSource>(runners.Int(6));
         }
     }
     return races;
@@ -758,21 +754,34 @@ TallyResult Library::Tally(const TallyFilter& filter)
         race.analysisError = list.OptionalText(9).value_or(std::string());
         byId[list.Int64(0)] = races.size() - 1;
     }
+    // Tens of thousands of rows for a season: 0 stands for a value not known, and the rows
+    // come race by race in the order of the list above.
     Statement runners = m_database.Prepare(
-        "SELECT r.race_id, r.horse_number, r.mark, s.finish, s.popularity "
+        "SELECT r.race_id, r.horse_number, r.mark, ifnull(s.finish, 0), ifnull(s.popularity, 0) "
         "FROM runners r JOIN races ra ON ra.id = r.race_id JOIN days d ON d.id = ra.day_id "
-        "LEFT JOIN results s ON s.runner_id = r.id WHERE d.date BETWEEN ? AND ?");
+        "LEFT JOIN results s ON s.runner_id = r.id WHERE d.date BETWEEN ? AND ? "
+        "ORDER BY d.date, ra.race_index, r.horse_number");
     runners.BindAll(from, to);
+    std::int64_t raceId = -1;
+    TallyRace* race = nullptr;
     while (runners.Step()) {
-        const auto found = byId.find(runners.Int64(0));
-        if (found == byId.end()) {
+        if (runners.Int64(0) != raceId) {
+            raceId = runners.Int64(0);
+            const auto found = byId.find(raceId);
+            race = found == byId.end() ? nullptr : &races[found->second];
+        }
+        if (!race) {
             continue;
         }
-        TallyRunner& runner = races[found->second].runners.emplace_back();
+        TallyRunner& runner = race->runners.emplace_back();
         runner.horseNumber = runners.Int(1);
         runner.mark = static_cast<StoredMark>(runners.Int(2));
-        runner.finish = Optional(runners, 3);
-        runner.popularity = Optional(runners, 4);
+        if (const int finish = runners.Int(3)) {
+            runner.finish = finish;
+        }
+        if (const int popularity = runners.Int(4)) {
+            runner.popularity = popularity;
+        }
     }
     Statement bets =
         m_database.Prepare("SELECT b.race_id, b.slot, b.kind, b.low, b.high FROM bets b "

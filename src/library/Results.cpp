@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
+#include <unordered_map>
 
 #include "library/Database.h"
 
@@ -40,13 +42,12 @@ std::optional<int> PopularityOf(const ResultBlock& block)
     return std::nullopt;
 }
 
-// The blocks of one meeting (course and date) by horse name, each name's latest day first.
+// A block of a meeting (course and date) and the horse number it was run under.
 struct MeetingBlock
 {
     std::optional<int> horseNumber;
     ResultBlock block;
 };
-using MeetingBlocks = std::map<std::string, std::vector<MeetingBlock>, std::less<>>;
 
 } // namespace
 
@@ -91,9 +92,6 @@ std::vector<std::optional<RunnerResult>> DecideResults(const std::vector<ResultR
         if (!IsNoStart(*finish)) {
             result.popularity = PopularityOf(*r.ownBlock);
         }
-        result.timeTenths = r.ownBlock->timeTenths;
-        result.margin = r.ownBlock->margin;
-        result.last3fTenths = r.ownBlock->last3fTenths;
         result.source = ResultSource::OwnBlock;
     }
     // The deductions, from the runner with the lowest horse number first.
@@ -134,23 +132,50 @@ std::vector<std::optional<RunnerResult>> DecideResults(const std::vector<ResultR
 void RefreshResults(Database& database, const std::vector<RaceKey>& keys)
 {
     const std::set<RaceKey> unique(keys.begin(), keys.end());
+    if (unique.empty()) {
+        return;
+    }
+    // The runners of every day that may hold a block of these meetings: each one's name and
+    // the date of its day, read once instead of joined for every block.
+    struct Holder
+    {
+        std::string name;
+        int day = 0; // days since the epoch
+    };
+    std::unordered_map<std::int64_t, Holder> holders;
+    {
+        Statement runners = database.Prepare(
+            "SELECT r.id, r.name, d.date FROM days d "
+            "JOIN races ra ON ra.day_id = d.id JOIN runners r ON r.race_id = ra.id "
+            "WHERE d.date > ? AND d.date <= ?");
+        const auto [earliest, latest] =
+            std::minmax_element(unique.begin(), unique.end(),
+                                [](const RaceKey& a, const RaceKey& b) { return a.date < b.date; });
+        runners.BindAll(DateText(earliest->date),
+                        DateText(Date{sys_days(latest->date) + kResultWindow}));
+        std::string lastDate;
+        int lastDay = 0;
+        while (runners.Step()) {
+            std::string date = runners.Text(2);
+            if (date != lastDate) {
+                lastDay = static_cast<int>(
+                    sys_days(ParseDateText(date).value_or(Date{})).time_since_epoch().count());
+                lastDate = std::move(date);
+            }
+            holders.emplace(runners.Int64(0), Holder{runners.Text(1), lastDay});
+        }
+    }
     Statement races = database.Prepare("SELECT id FROM races WHERE course_code = ? AND date = ?");
     Statement clear = database.Prepare(
         "DELETE FROM results WHERE runner_id IN (SELECT id FROM runners WHERE race_id = ?)");
     Statement runnersOf = database.Prepare(
         "SELECT id, horse_number, name FROM runners WHERE race_id = ? ORDER BY horse_number");
-    // Every copy of every block of the meeting from a later day within the window, the copy
-    // of the latest day first.
-    Statement blocks = database.Prepare(
-        "SELECT r.name, p.horse_number, p.finish, p.popularity, p.time_tenths, p.margin, "
-        "p.last3f_tenths, p.winner_or_second "
-        "FROM past_runs p JOIN runners r ON r.id = p.runner_id "
-        "JOIN races ra ON ra.id = r.race_id JOIN days d ON d.id = ra.day_id "
-        "WHERE p.course_code = ? AND p.date = ? AND d.date > ? AND d.date <= ? "
-        "ORDER BY d.date DESC, p.runner_id DESC");
+    // Every copy of every block of the meeting, read from the meeting's index alone.
+    Statement blocks =
+        database.Prepare("SELECT runner_id, horse_number, finish, popularity, winner_or_second "
+                         "FROM past_runs WHERE course_code = ? AND date = ?");
     Statement insert = database.Prepare(
-        "INSERT INTO results (runner_id, finish, popularity, time_tenths, margin, last3f_tenths, "
-        "source) VALUES (?, ?, ?, ?, ?, ?, ?)");
+        "INSERT INTO results (runner_id, finish, popularity, source) VALUES (?, ?, ?, ?)");
     for (const RaceKey& key : unique) {
         const std::string date = DateText(key.date);
         std::vector<std::int64_t> raceIds;
@@ -162,20 +187,37 @@ void RefreshResults(Database& database, const std::vector<RaceKey>& keys)
         if (raceIds.empty()) {
             continue;
         }
-        MeetingBlocks meeting;
+        // By name, the copies of later days within the window, the latest day's first.
+        const int raceDay = static_cast<int>(sys_days(key.date).time_since_epoch().count());
+        const int lastDay = raceDay + static_cast<int>(kResultWindow.count());
+        struct Copy
+        {
+            int day = 0;
+            std::int64_t holder = 0;
+            MeetingBlock block;
+        };
+        std::map<std::string_view, std::vector<Copy>> meeting;
         blocks.Reset();
-        blocks.BindAll(key.courseCode, date, date,
-                       DateText(Date{sys_days(key.date) + kResultWindow}));
+        blocks.BindAll(key.courseCode, date);
         while (blocks.Step()) {
-            MeetingBlock b;
-            b.horseNumber = blocks.OptionalInt(1);
-            b.block.finish = blocks.OptionalInt(2);
-            b.block.popularity = blocks.OptionalInt(3);
-            b.block.timeTenths = blocks.OptionalInt(4);
-            b.block.margin = blocks.OptionalInt(5);
-            b.block.last3fTenths = blocks.OptionalInt(6);
-            b.block.winnerOrSecond = blocks.Text(7);
-            meeting[blocks.Text(0)].push_back(std::move(b));
+            const auto holder = holders.find(blocks.Int64(0));
+            if (holder == holders.end() || holder->second.day <= raceDay ||
+                holder->second.day > lastDay) {
+                continue;
+            }
+            Copy copy;
+            copy.day = holder->second.day;
+            copy.holder = holder->first;
+            copy.block.horseNumber = blocks.OptionalInt(1);
+            copy.block.block.finish = blocks.OptionalInt(2);
+            copy.block.block.popularity = blocks.OptionalInt(3);
+            copy.block.block.winnerOrSecond = blocks.Text(4);
+            meeting[holder->second.name].push_back(std::move(copy));
+        }
+        for (auto& [name, copies] : meeting) {
+            std::sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) {
+                return std::tie(a.day, a.holder) > std::tie(b.day, b.holder);
+            });
         }
         for (const std::int64_t raceId : raceIds) {
             clear.Reset();
@@ -193,9 +235,9 @@ void RefreshResults(Database& database, const std::vector<RaceKey>& keys)
                 if (found == meeting.end()) {
                     continue;
                 }
-                for (const MeetingBlock& b : found->second) {
-                    if (b.horseNumber == r.horseNumber) {
-                        r.ownBlock = b.block;
+                for (const Copy& c : found->second) {
+                    if (c.block.horseNumber == r.horseNumber) {
+                        r.ownBlock = c.block.block;
                         break;
                     }
                 }
@@ -207,10 +249,7 @@ void RefreshResults(Database& database, const std::vector<RaceKey>& keys)
                 }
                 const RunnerResult& r = *results[i];
                 insert.Reset();
-                insert
-                    .BindAll(ids[i], r.finish, r.popularity, r.timeTenths, r.margin, r.last3fTenths,
-                             static_cast<int>(r.source))
-                    .Run();
+                insert.BindAll(ids[i], r.finish, r.popularity, static_cast<int>(r.source)).Run();
             }
         }
     }

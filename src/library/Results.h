@@ -11,7 +11,8 @@
 // the past-run block of a later library day (within 365 days) for a horse of its name that
 // names its race (course and date) and its horse number, the latest day's copy first. A
 // block also names the race's winner (or, for a winner, the second), which gives the finish
-// of a runner whose own block the library does not hold.
+// of a runner whose own block the library does not hold. (The run's time, margin and last
+// three furlongs are in the horse's history.)
 //
 // The results are derived rows: the table `results` is rebuilt for every race an import or a
 // removal touches, in the same transaction, and never written otherwise.
@@ -45,9 +46,6 @@ struct RunnerResult
     // 1–18 (several runners share a place in a dead heat), or a code 31–35.
     int finish = 0;
     std::optional<int> popularity; // 1–18; none for a deduced finish or a non-starter
-    std::optional<int> timeTenths;
-    std::optional<int> margin;
-    std::optional<int> last3fTenths;
     ResultSource source = ResultSource::OwnBlock;
 };
 
@@ -57,9 +55,6 @@ struct ResultBlock
 {
     std::optional<int> finish;
     std::optional<int> popularity;
-    std::optional<int> timeTenths;
-    std::optional<int> margin;
-    std::optional<int> last3fTenths;
     std::string winnerOrSecond; // keyed like a horse name
 };
 

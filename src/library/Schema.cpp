@@ -94,18 +94,16 @@ CREATE TABLE past_runs (
 
 // Version 2: the results of the library's races, derived from the past-run blocks of later
 // days (library/Results.h): a row per runner whose finish is known, rebuilt for the races an
-// import or a removal touches. The index finds a meeting's blocks.
+// import or a removal touches. The index holds what the results read of a meeting's blocks.
 constexpr const char* kVersion2 = R"sql(
 CREATE TABLE results (
     runner_id INTEGER PRIMARY KEY REFERENCES runners(id) ON DELETE CASCADE,
     finish INTEGER NOT NULL,              -- 1-18, or 31-35
     popularity INTEGER,
-    time_tenths INTEGER,
-    margin INTEGER,
-    last3f_tenths INTEGER,
     source INTEGER NOT NULL               -- 0 the runner's own block, 1 deduced from another's
 );
-CREATE INDEX past_runs_by_meeting ON past_runs (course_code, date);
+CREATE INDEX past_runs_by_meeting
+    ON past_runs (course_code, date, horse_number, finish, popularity, winner_or_second);
 )sql";
 
 } // namespace

@@ -83,14 +83,11 @@ TEST(LibraryResults, TheRunnersOwnBlockInALaterDayGivesItsResult)
 {
     ResultLibrary s({"アルファ", "ベータ"});
     EXPECT_EQ(s.Finish(1), 0) << "no later day yet";
-    PastRun own = RaceBlock(1, "02", "", "04");
-    own.last3F = "351";
-    s.Later("20010113", {{"アルファ", {own}}});
+    s.Later("20010113", {{"アルファ", {RaceBlock(1, "02", "", "04")}}});
     const std::vector<RunnerOfDay> runners = s.Runners();
     ASSERT_TRUE(runners[0].result);
     EXPECT_EQ(runners[0].result->finish, 2);
     EXPECT_EQ(runners[0].result->popularity, 4);
-    EXPECT_EQ(runners[0].result->last3fTenths, 351);
     EXPECT_EQ(runners[0].result->source, ResultSource::OwnBlock);
     EXPECT_FALSE(runners[1].result);
     EXPECT_EQ(s.library->Days().back().known, 1);
