@@ -561,8 +561,8 @@ std::string TallyTable(const library::TallyResult& tally, const library::TallyFi
     using kol::PadRight;
     std::string out = "成績集計  "_sj;
     if (filter.from || filter.to) {
-        out += (filter.from ? library::DateText(*filter.from) : "") + " - " +
-               (filter.to ? library::DateText(*filter.to) : "") + "  ";
+        out += (filter.from ? library::DateText(*filter.from) : "最初の日"_sj) + " - " +
+               (filter.to ? library::DateText(*filter.to) : "最後の日"_sj) + "  ";
     }
     out += std::to_string(tally.races) + " レース"_sj + "\n";
     const auto header = [&](const std::string& first) {
