@@ -1,8 +1,10 @@
 // Speed of the windows, offscreen: switching races in the main window and starting up to the
-// first race shown, each beside what Qt alone costs for the same window; and the day's race
-// card as PDF beside the analysis of the same races.
+// first race shown, each beside what Qt alone costs for the same window; the day's race
+// card as PDF beside the analysis of the same races; given a season library, the library
+// window's day list filled beside the query alone.
 //
-//   furlox_gui_bench --workdir DIR [benchmark flags]   the in-process benchmarks
+//   furlox_gui_bench --workdir DIR [--library WORKDIR] [benchmark flags]
+//                                                      the in-process benchmarks
 //   furlox_gui_bench --startup-once --workdir DIR      one start-up, then exit at once
 //   furlox_gui_bench --startup-once --bare             the same for an empty window
 //
@@ -11,6 +13,7 @@
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QWidget>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +33,9 @@
 #include "base/ui/Dialogs.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/RaceDay.h"
+#include "library/Library.h"
+#include "library/ui/HorseHistory.h"
+#include "library/ui/LibraryWindow.h"
 #include "output/RaceCard.h"
 #include "output/ui/RaceCardPrinter.h"
 
@@ -186,6 +192,69 @@ void BM_GuiRaceCardPdf(benchmark::State& state)
 }
 BENCHMARK(BM_GuiRaceCardPdf)->Unit(benchmark::kMillisecond);
 
+// ---- the library window's day list, beside the query it is filled from -----------------
+
+fs::path g_libraryDir;
+
+struct LibraryWindows
+{
+    std::unique_ptr<TfrmHorseHistory> history;
+    std::unique_ptr<TfrmLibrary> window;
+};
+
+// Made once and shown; they too must go before the application does.
+std::unique_ptr<LibraryWindows> g_library;
+
+LibraryWindows& ShownLibrary()
+{
+    if (!g_library) {
+        g_library = std::make_unique<LibraryWindows>();
+        g_library->history = std::make_unique<TfrmHorseHistory>(g_libraryDir);
+        g_library->window = std::make_unique<TfrmLibrary>(g_libraryDir, g_library->history.get());
+        g_library->window->show();
+        if (!g_library->window->Refresh()) {
+            std::cerr << "furlox_gui_bench: no library in " << g_libraryDir << '\n';
+            std::exit(1);
+        }
+        Settle(*g_library->window);
+    }
+    return *g_library;
+}
+
+void RegisterLibraryBenchmarks()
+{
+    // The days as the window reads them, on a library kept open (the baseline).
+    benchmark::RegisterBenchmark("BM_GuiLibraryDays", [](benchmark::State& state) {
+        library::Library season = library::Library::Open(g_libraryDir);
+        for (auto _ : state) {
+            std::vector<library::DaySummary> days = season.Days();
+            benchmark::DoNotOptimize(days.data());
+        }
+    })->Unit(benchmark::kMillisecond);
+    // The list filled: the days read, the model reset, the sorted table laid out and painted.
+    benchmark::RegisterBenchmark("BM_GuiLibraryDayList", [](benchmark::State& state) {
+        TfrmLibrary& window = *ShownLibrary().window;
+        library::Library season = library::Library::Open(g_libraryDir);
+        for (auto _ : state) {
+            window.Model()->SetDays(season.Days());
+            Settle(window);
+        }
+        if (window.Table()->model()->rowCount() !=
+            static_cast<int>(window.Model()->Days().size())) {
+            state.SkipWithError("the table does not show every day");
+        }
+    })->Unit(benchmark::kMillisecond);
+    // What the user waits for at 開く of the window: the library opened (its check at open
+    // included), the list filled and painted.
+    benchmark::RegisterBenchmark("BM_GuiLibraryRefresh", [](benchmark::State& state) {
+        TfrmLibrary& window = *ShownLibrary().window;
+        for (auto _ : state) {
+            window.Refresh();
+            Settle(window);
+        }
+    })->Unit(benchmark::kMillisecond);
+}
+
 // One start-up as the program makes it (splash, main window, detail window), stopped as soon
 // as the first race is on screen. Teardown is skipped: the user does not wait for it.
 int StartUpOnce(bool bare)
@@ -227,6 +296,8 @@ int main(int argc, char** argv)
             bare = true;
         } else if (std::strcmp(argv[i], "--workdir") == 0 && i + 1 < argc) {
             g_workDir = argv[++i];
+        } else if (std::strcmp(argv[i], "--library") == 0 && i + 1 < argc) {
+            g_libraryDir = argv[++i];
         } else {
             rest.push_back(argv[i]);
         }
@@ -234,7 +305,8 @@ int main(int argc, char** argv)
     int restCount = static_cast<int>(rest.size());
     rest.push_back(nullptr);
     if (!bare && g_workDir.empty()) {
-        std::cerr << "usage: furlox_gui_bench --workdir DIR [--startup-once] [benchmark flags]\n"
+        std::cerr << "usage: furlox_gui_bench --workdir DIR [--library WORKDIR] [benchmark flags]\n"
+                     "       furlox_gui_bench --startup-once --workdir DIR\n"
                      "       furlox_gui_bench --startup-once --bare\n";
         return 2;
     }
@@ -253,8 +325,12 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(restCount, rest.data())) {
         return 1;
     }
+    if (!g_libraryDir.empty()) {
+        RegisterLibraryBenchmarks();
+    }
     Shown(); // the shared windows are made and painted before any timing starts
     benchmark::RunSpecifiedBenchmarks();
+    g_library.reset();
     g_shown.reset();
     benchmark::Shutdown();
     return 0;

@@ -45,4 +45,8 @@ inline constexpr std::array<MainButton, 7> kMainButtons = {{
     {{491, 423, 64, 65}, "btn7"},
 }};
 
+// The library button, narrower than the seven, at the left of their tray where the window's
+// frame leaves room (its own small tray around it); the seven keep their places.
+inline constexpr MainButton kLibraryButton = {{10, 423, 46, 65}, "btn-library"};
+
 } // namespace furlox::app

@@ -35,13 +35,35 @@ bool WriteAll(int fd, const char* data, std::size_t size)
 }
 
 // One conversion with iconv, with a substitute for every byte sequence the target cannot take.
-std::string Convert(const char* to, const char* from, std::string_view in,
-                    std::string_view substitute, std::size_t badInputSkip)
+// A converter opened once per thread and direction: opening one looks up the character set
+// modules, which costs far more than converting a field of a record.
+class Converter
 {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        throw std::runtime_error("iconv cannot convert between CP932 and UTF-8");
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from))
+    {
+        if (m_cd == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error("iconv cannot convert between CP932 and UTF-8");
+        }
     }
+    ~Converter() { iconv_close(m_cd); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    // The converter in its initial state.
+    iconv_t Reset()
+    {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        return m_cd;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+std::string Convert(Converter& converter, std::string_view in, std::string_view substitute,
+                    std::size_t badInputSkip)
+{
+    iconv_t cd = converter.Reset();
     std::string out;
     out.reserve(in.size() * 3 / 2 + 8);
     char buffer[4096];
@@ -71,7 +93,6 @@ std::string Convert(const char* to, const char* from, std::string_view in,
         srcLeft -= skip;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    iconv_close(cd);
     return out;
 }
 
@@ -79,12 +100,14 @@ std::string Convert(const char* to, const char* from, std::string_view in,
 
 std::string Utf8ToCp932(std::string_view utf8)
 {
-    return Convert("CP932", "UTF-8", utf8, "?", 0);
+    thread_local Converter toCp932("CP932", "UTF-8");
+    return Convert(toCp932, utf8, "?", 0);
 }
 
 std::string Cp932ToUtf8(std::string_view cp932)
 {
-    return Convert("UTF-8", "CP932", cp932, "\xEF\xBF\xBD", 1);
+    thread_local Converter toUtf8("UTF-8", "CP932");
+    return Convert(toUtf8, cp932, "\xEF\xBF\xBD", 1);
 }
 
 EntryKind KindOf(const std::filesystem::path& path)

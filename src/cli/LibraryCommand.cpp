@@ -9,9 +9,9 @@
 #include "base/Encoding.h"
 #include "base/Error.h"
 #include "cli/Cli.h"
-#include "kol/KolHen.h"
 #include "library/Library.h"
 #include "library/LibraryError.h"
+#include "library/LibraryTexts.h"
 
 namespace furlox::cli {
 namespace {
@@ -39,20 +39,6 @@ int Usage()
 {
     std::cerr << kLibraryUsage;
     return 2;
-}
-
-std::string CourseText(int code)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", code);
-    return kol::CourseName(text); // CP932
-}
-
-std::string WeekdayOf(Date date)
-{
-    static const std::array<const char*, 7> names = {"日", "月", "火", "水", "木", "金", "土"};
-    const std::chrono::weekday weekday{std::chrono::sys_days(date)};
-    return ToCp932(names[weekday.c_encoding()]);
 }
 
 std::string Json(std::string_view utf8)
@@ -171,7 +157,7 @@ int Days(const Context& ctx)
             out << (i ? ", " : "") << "{\"date\": \"" << library::DateText(d.date)
                 << "\", \"courses\": [";
             for (std::size_t c = 0; c < d.courseCodes.size(); ++c) {
-                out << (c ? ", " : "") << JsonString(CourseText(d.courseCodes[c]));
+                out << (c ? ", " : "") << JsonString(library::CourseText(d.courseCodes[c]));
             }
             out << "], \"races\": " << d.races << ", \"runners\": " << d.runners
                 << ", \"known\": " << d.known << "}";
@@ -179,13 +165,10 @@ int Days(const Context& ctx)
         out << "]}\n";
     } else {
         for (const library::DaySummary& d : days) {
-            std::string courses;
-            for (const int code : d.courseCodes) {
-                courses += (courses.empty() ? "" : " ") + CourseText(code);
-            }
             out << library::DateText(d.date) << " "
-                << Printable("("_sj + WeekdayOf(d.date) + ") "_sj + courses) << "  " << d.races
-                << "R " << d.runners << Printable("頭"_sj) << "\n";
+                << Printable("("_sj + library::WeekdayText(d.date) + ") "_sj +
+                             library::CoursesText(d))
+                << "  " << d.races << "R " << d.runners << Printable("頭"_sj) << "\n";
         }
     }
     std::cout << out.str();
@@ -253,7 +236,7 @@ int Horse(const Context& ctx)
         for (std::size_t i = 0; i < runs.size(); ++i) {
             const library::HistoryRun& r = runs[i];
             out << (i ? ", " : "") << "{\"date\": \"" << library::DateText(r.date)
-                << "\", \"course\": " << JsonString(CourseText(r.courseCode))
+                << "\", \"course\": " << JsonString(library::CourseText(r.courseCode))
                 << ", \"fx\": " << JsonNumber(r.fx) << ", \"finish\": " << JsonNumber(r.finish)
                 << ", \"popularity\": " << JsonNumber(r.popularity) << ", \"source\": \""
                 << (r.source == library::HistoryRun::Source::Block ? "block" : "race") << "\"}";
@@ -261,8 +244,8 @@ int Horse(const Context& ctx)
         out << "]}\n";
     } else {
         for (const library::HistoryRun& r : runs) {
-            out << library::DateText(r.date) << " " << Printable(CourseText(r.courseCode)) << " FX "
-                << (r.fx ? std::to_string(*r.fx) : "-") << "  " << Printable("着順 "_sj)
+            out << library::DateText(r.date) << " " << Printable(library::CourseText(r.courseCode))
+                << " FX " << (r.fx ? std::to_string(*r.fx) : "-") << "  " << Printable("着順 "_sj)
                 << (r.finish ? std::to_string(*r.finish) : "-") << "  " << Printable("人気 "_sj)
                 << (r.popularity ? std::to_string(*r.popularity) : "-") << "  "
                 << Printable(ToCp932(r.raceName)) << "\n";
@@ -286,7 +269,7 @@ std::string RaceName(Date day, std::optional<int> courseCode, std::optional<int>
 {
     std::string name = library::DateText(day) + " ";
     if (courseCode) {
-        name += CourseText(*courseCode);
+        name += library::CourseText(*courseCode);
     }
     if (raceNumber) {
         name += std::to_string(*raceNumber) + "R";
@@ -328,7 +311,7 @@ int Results(const Context& ctx)
             continue;
         }
         out << (firstRace ? "" : ", ") << "{\"race\": " << race.raceIndex << ", \"course\": "
-            << (race.courseCode ? JsonString(CourseText(*race.courseCode)) : "null")
+            << (race.courseCode ? JsonString(library::CourseText(*race.courseCode)) : "null")
             << ", \"number\": " << JsonNumber(race.raceNumber) << ", \"runners\": [";
         firstRace = false;
         for (std::size_t i = 0; i < race.runners.size(); ++i) {

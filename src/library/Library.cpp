@@ -45,9 +45,13 @@ std::string ReadBytes(const fs::path& path)
     std::ifstream in(path, std::ios::binary);
     std::string bytes;
     if (in) {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        // Read in large pieces: a stream read character by character costs more than hashing.
+        char piece[64 * 1024];
+        while (in.read(piece, sizeof piece) || in.gcount() > 0) {
+            bytes.append(piece, static_cast<std::size_t>(in.gcount()));
+        }
     }
-    if (!in && !in.eof()) {
+    if (in.bad() || (!in && !in.eof())) {
         throw Error("ファイル "_sj + Shown(path) + " を読み込めません。"_sj);
     }
     return bytes;
@@ -256,6 +260,53 @@ void Library::RemoveTemporaries()
             fs::remove_all(it->path(), removeError);
         }
     }
+}
+
+int Library::SweepKept()
+{
+    const fs::path folder = KeptFolderIn(m_workDir);
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        return 0;
+    }
+    // Only names of the library's own form: a SHA-256 in hex, an archive or a folder.
+    const auto shaOf = [](const fs::directory_entry& entry) -> std::optional<std::string> {
+        std::string name = Utf8Text(entry.path().filename());
+        std::error_code kindError;
+        if (!entry.is_directory(kindError)) {
+            if (!name.ends_with(".lzh")) {
+                return std::nullopt;
+            }
+            name.resize(name.size() - 4);
+        }
+        const bool hex = name.size() == 64 && std::all_of(name.begin(), name.end(), [](char c) {
+                             return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+                         });
+        return hex ? std::optional<std::string>(name) : std::nullopt;
+    };
+    int removed = 0;
+    try {
+        Transaction transaction(m_database);
+        std::set<std::string> named;
+        Statement days = m_database.Prepare("SELECT sha256 FROM days");
+        while (days.Step()) {
+            named.insert(days.Text(0));
+        }
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::optional<std::string> sha = shaOf(*it);
+            if (sha && !named.contains(*sha)) {
+                std::error_code removeError;
+                fs::remove_all(it->path(), removeError);
+                removed += removeError ? 0 : 1;
+            }
+        }
+        transaction.Commit();
+    } catch (const LibraryError& e) {
+        if (e.Fault() != LibraryFault::Busy) {
+            throw;
+        }
+    }
+    return removed;
 }
 
 ImportResult Library::Store(const Source& source, const DayRecord& record)
@@ -522,6 +573,7 @@ Library::ImportMany(const std::vector<fs::path>& paths,
         std::sort(inFolder.begin(), inFolder.end());
         archives.insert(archives.end(), inFolder.begin(), inFolder.end());
     }
+    SweepKept();
     std::vector<ImportItem> items;
     const int total = static_cast<int>(archives.size());
     for (int i = 0; i < total; ++i) {

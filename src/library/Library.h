@@ -189,6 +189,12 @@ public:
     std::vector<std::string> SearchHorses(std::string_view text, int limit = 50);
     bool HasHorse(std::string_view name);
 
+    // Removes the kept archives and folders that no day names: what an import killed between
+    // keeping its archive and its commit, or a replacement killed before the old copy went,
+    // left behind. Done under the write lock, so no other import is between those steps;
+    // returns how many were removed (0 when the library is busy: it waits for a later import).
+    int SweepKept();
+
     // Removes a day and its kept archive; false when the library has no day of that date.
     bool RemoveDay(Date date);
     // The kept archive of a day (nullopt: no such day). A day taken from the work directory's

@@ -31,6 +31,8 @@ TEST(LibraryCli, ShapesAndExitCodes)
     EXPECT_EQ(days.exitCode, 0);
     EXPECT_EQ(days.out, "{\"days\": [{\"date\": \"2001-01-06\", \"courses\": [\"中山\"], "
                         "\"races\": 1, \"runners\": 1, \"known\": 0}]}\n");
+    // The list as text: the weekday and the courses as the library window shows them.
+    EXPECT_EQ(RunCliIn(work, {"library", "days"}).out, "2001-01-06 (土) 中山  1R 1頭\n");
 
     const CommandResult horse = RunCliIn(work, {"library", "horse", "アルファ", "--json"});
     EXPECT_EQ(horse.exitCode, 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/KeepDay.h"
 #include "app/OpenDataArchive.h"
@@ -162,6 +163,32 @@ TEST(LibraryDays, RemovingADayTakesItsRowsAndKeptArchive)
     EXPECT_EQ(s.Count(library, "days"), 1);
     EXPECT_EQ(s.Count(library, "runners"), 1);
     EXPECT_EQ(s.Count(library, "past_runs"), 0);
+    EXPECT_TRUE(library.Check().sound);
+}
+
+TEST(LibraryDays, KeptCopiesNoDayNamesAreSweptAndNothingElse)
+{
+    Season s;
+    Library library = s.Open();
+    library.ImportArchive(s.Write("a.lzh", SeasonDay("20010106", {{"アルファ", {}}})));
+    const fs::path kept = *library.KeptCopy(D(2001, 1, 6));
+    const fs::path folder = kept.parent_path();
+    // What a kill between keeping an archive and the commit leaves, in both forms.
+    const std::string stray(64, 'a');
+    const auto put = [](const fs::path& file) { std::ofstream(file, std::ios::binary) << "LHA"; };
+    put(folder / (stray + ".lzh"));
+    fs::create_directories(folder / std::string(64, 'b'));
+    // Names of another form are not the library's to judge.
+    put(folder / "readme.txt");
+    const std::vector<ImportItem> items =
+        library.ImportMany({s.Write("b.lzh", SeasonDay("20010107", {{"ベータ", {}}}))});
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_FALSE(fs::exists(folder / (stray + ".lzh")));
+    EXPECT_FALSE(fs::exists(folder / std::string(64, 'b')));
+    EXPECT_TRUE(fs::exists(folder / "readme.txt"));
+    EXPECT_TRUE(fs::exists(kept));
+    EXPECT_TRUE(fs::exists(*library.KeptCopy(D(2001, 1, 7))));
+    EXPECT_EQ(library.SweepKept(), 0);
     EXPECT_TRUE(library.Check().sound);
 }
 

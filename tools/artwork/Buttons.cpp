@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 #include "Motifs.h"
 #include "Outline.h"
@@ -205,6 +206,34 @@ QPainterPath IconHelp()
     return ring.subtracted(inner).united(mark).simplified();
 }
 
+// Books standing on a shelf, each spine with two bands.
+QPainterPath IconLibrary()
+{
+    struct Book
+    {
+        QRectF spine;
+        double bandTop, bandBottom;
+    };
+    const Book books[] = {
+        {{3, 8, 6, 18}, 11, 22},
+        {{10, 4, 7, 22}, 8, 22},
+        {{18, 10, 5, 16}, 13, 22},
+        {{24, 6, 6, 20}, 9.5, 22},
+    };
+    QPainterPath all;
+    for (const Book& b : books) {
+        QPainterPath spine;
+        spine.addRoundedRect(b.spine, 1.2, 1.2);
+        QPainterPath bands;
+        bands.addRect(QRectF(b.spine.left(), b.bandTop, b.spine.width(), 1.3));
+        bands.addRect(QRectF(b.spine.left(), b.bandBottom, b.spine.width(), 1.3));
+        all = all.united(spine.subtracted(bands));
+    }
+    QPainterPath shelf;
+    shelf.addRoundedRect(QRectF(1, 27.2, 30, 2.8), 1.2, 1.2);
+    return all.united(shelf).simplified();
+}
+
 } // namespace
 
 std::vector<ButtonDesign> ButtonDesigns()
@@ -221,11 +250,18 @@ std::vector<ButtonDesign> ButtonDesigns()
     };
 }
 
+ButtonDesign LibraryButtonDesign()
+{
+    using furlox::app::kLibraryButton;
+    return {kLibraryButton.picture, QStringLiteral("ライブラリ"), IconLibrary, false,
+            QSize(kLibraryButton.place.width, kLibraryButton.place.height)};
+}
+
 QImage RegionButton(int scale, const ButtonDesign& design, ButtonState state)
 {
     const ButtonLook look = LookFor(state);
-    const int w = furlox::app::kMainButtons[0].place.width;
-    const int h = furlox::app::kMainButtons[0].place.height;
+    const int w = design.size.width();
+    const int h = design.size.height();
     QImage img = Canvas(scale, w, h);
     {
         QPainter p(&img);
@@ -258,7 +294,7 @@ QImage RegionButton(int scale, const ButtonDesign& design, ButtonState state)
 
         p.translate(look.offset, look.offset);
         // Icon, centred in the upper part.
-        const QPainterPath icon = design.icon().translated(16, 5);
+        const QPainterPath icon = design.icon().translated((w - 32) / 2.0, 5);
         if (look.glow)
             p.strokePath(icon, QPen(QColor(0xFF, 0xD0, 0x40, 70), 3.0, Qt::SolidLine, Qt::RoundCap,
                                     Qt::RoundJoin));
@@ -270,23 +306,39 @@ QImage RegionButton(int scale, const ButtonDesign& design, ButtonState state)
         p.fillPath(icon, ink);
 
         // Hairline between icon and caption.
-        QLinearGradient hair(12, 0, 52, 0);
+        const double hairInset = w * 12.0 / 64.0;
+        QLinearGradient hair(hairInset, 0, w - hairInset, 0);
         const QColor hairColour =
             state == ButtonState::Disabled ? QColor(0x70, 0x70, 0x70) : kGoldDeep;
         hair.setColorAt(0.0, WithAlpha(hairColour, 0));
         hair.setColorAt(0.5, WithAlpha(hairColour, 170));
         hair.setColorAt(1.0, WithAlpha(hairColour, 0));
-        p.fillRect(QRectF(12, 39, 40, 1), hair);
+        p.fillRect(QRectF(hairInset, 39, w - 2 * hairInset, 1), hair);
 
-        // Caption.
-        const QFont font =
+        // Caption; one wider than its button (the narrow library button's) is set smaller and
+        // drawn a little narrower to fit.
+        QFont font =
             design.latinCaption ? Font(kSans, 11, QFont::Bold) : Font(kSans, 12, QFont::Bold);
-        const QRectF captionBox(0, 41, w, 17);
-        p.setFont(font);
-        p.setPen(QColor(0, 0, 0, 200));
-        p.drawText(captionBox.translated(1, 1), Qt::AlignCenter, design.caption);
-        p.setPen(look.caption);
-        p.drawText(captionBox, Qt::AlignCenter, design.caption);
+        const double room = w - 6;
+        if (TextWidth(design.caption, font) <= room) {
+            const QRectF captionBox(0, 41, w, 17);
+            p.setFont(font);
+            p.setPen(QColor(0, 0, 0, 200));
+            p.drawText(captionBox.translated(1, 1), Qt::AlignCenter, design.caption);
+            p.setPen(look.caption);
+            p.drawText(captionBox, Qt::AlignCenter, design.caption);
+        } else {
+            font = Font(kSans, 10.5, QFont::Bold);
+            const double natural = TextWidth(design.caption, font);
+            const double squeeze = std::min(1.0, room / natural);
+            QPainterPath caption = TextPath(design.caption, font, QPointF(0, 0));
+            QTransform fit;
+            fit.translate((w - natural * squeeze) / 2.0, 53.5);
+            fit.scale(squeeze, 1.0);
+            caption = fit.map(caption);
+            p.fillPath(caption.translated(1, 1), QColor(0, 0, 0, 200));
+            p.fillPath(caption, look.caption);
+        }
     }
     return Keyed(img, Shape::RoundedRect(scale, w, h, 12), look.rings);
 }

@@ -13,6 +13,25 @@
 
 // The main window
 namespace artwork {
+namespace {
+
+void ButtonTray(QPainter& p, const QRectF& tray)
+{
+    QPainterPath trayPath;
+    trayPath.addRoundedRect(tray, 10, 10);
+    QLinearGradient trayFill(0, tray.top(), 0, tray.bottom());
+    trayFill.setColorAt(0.0, QColor(0x07, 0x09, 0x0B));
+    trayFill.setColorAt(0.25, QColor(0x0D, 0x11, 0x14));
+    trayFill.setColorAt(1.0, QColor(0x12, 0x17, 0x1B));
+    p.fillPath(trayPath, trayFill);
+    QLinearGradient trayRim(0, tray.top(), 0, tray.bottom());
+    trayRim.setColorAt(0.0, QColor(0, 0, 0, 230));
+    trayRim.setColorAt(0.6, QColor(0x40, 0x34, 0x14, 160));
+    trayRim.setColorAt(1.0, WithAlpha(kGoldDeep, 200));
+    p.strokePath(trayPath, QPen(QBrush(trayRim), 1.0));
+}
+
+} // namespace
 
 QImage MainBackground(int scale)
 {
@@ -35,27 +54,19 @@ QImage MainBackground(int scale)
         for (const furlox::app::WindowPlace& r : furlox::app::kMainPanels)
             RecessFrame(p, QRect(r.left, r.top, r.width, r.height));
 
-        // The tray the seven buttons sit in, a little larger than the row of buttons.
+        // The tray the seven buttons sit in, a little larger than the row of buttons, and the
+        // library button's own small one at its left.
         const furlox::app::WindowPlace& first = kMainButtons.front().place;
         const furlox::app::WindowPlace& last = kMainButtons.back().place;
-        const QRectF tray =
-            QRectF(first.left, first.top, last.left + last.width - first.left, first.height)
-                .adjusted(-8.5, -3.5, 8.5, 3.5);
-        QPainterPath trayPath;
-        trayPath.addRoundedRect(tray, 10, 10);
-        QLinearGradient trayFill(0, tray.top(), 0, tray.bottom());
-        trayFill.setColorAt(0.0, QColor(0x07, 0x09, 0x0B));
-        trayFill.setColorAt(0.25, QColor(0x0D, 0x11, 0x14));
-        trayFill.setColorAt(1.0, QColor(0x12, 0x17, 0x1B));
-        p.fillPath(trayPath, trayFill);
-        QLinearGradient trayRim(0, tray.top(), 0, tray.bottom());
-        trayRim.setColorAt(0.0, QColor(0, 0, 0, 230));
-        trayRim.setColorAt(0.6, QColor(0x40, 0x34, 0x14, 160));
-        trayRim.setColorAt(1.0, WithAlpha(kGoldDeep, 200));
-        p.strokePath(trayPath, QPen(QBrush(trayRim), 1.0));
+        const furlox::app::WindowPlace& library = furlox::app::kLibraryButton.place;
+        ButtonTray(p,
+                   QRectF(first.left, first.top, last.left + last.width - first.left, first.height)
+                       .adjusted(-8.5, -3.5, 8.5, 3.5));
+        ButtonTray(p, QRectF(library.left, library.top, library.width, library.height)
+                          .adjusted(-3.5, -3.5, 3.5, 3.5));
 
-        // Horseshoes at either end of the tray, faint.
-        for (const double cx : {34.0, 598.0}) {
+        // A horseshoe at the right end of the tray, faint.
+        for (const double cx : {598.0}) {
             const QRectF box(cx - 13, 440, 26, 28);
             QPainterPath shoe = Horseshoe(box).subtracted(HorseshoeNails(box));
             p.fillPath(shoe.translated(0, 1), QColor(0, 0, 0, 150));

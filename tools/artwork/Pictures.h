@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -36,10 +37,14 @@ struct ButtonDesign
     QString caption;
     std::function<QPainterPath()> icon;
     bool latinCaption;
+    QSize size{64, 65}; // designed pixels
 };
 
 // The seven region buttons of the main window, in the order of its button table.
 std::vector<ButtonDesign> ButtonDesigns();
+
+// The main window's narrower library button.
+ButtonDesign LibraryButtonDesign();
 
 QImage RegionButton(int scale, const ButtonDesign& design, ButtonState state);
 

@@ -128,9 +128,11 @@ QImage PreviewSheet(const QImage& mainBg, const QImage& system, const QImage& cl
     p.drawImage(10 + 499, 10 + 32, pnl3);
     p.fillRect(QRect(10 + 497, 10 + 367, 133, 50), Qt::white);
     p.drawImage(10 + 498, 10 + 368, grade);
-    for (std::size_t i = 0; i < buttons.size(); ++i)
+    for (std::size_t i = 0; i < furlox::app::kMainButtons.size(); ++i)
         p.drawImage(10 + furlox::app::kMainButtons[i].place.left,
                     10 + furlox::app::kMainButtons[i].place.top, unkeyed(buttons[i]));
+    p.drawImage(10 + furlox::app::kLibraryButton.place.left,
+                10 + furlox::app::kLibraryButton.place.top, unkeyed(buttons.back()));
     // Sample texts as the labels would show them.
     p.setFont(Font(kSans, 12, QFont::Normal));
     p.setPen(kGold);
@@ -227,8 +229,11 @@ int main(int argc, char** argv)
         ok &= out.write(QStringLiteral("close-hover.png"), CloseButton(scale, ButtonState::Hover));
         ok &= out.write(QStringLiteral("close-down.png"), CloseButton(scale, ButtonState::Down));
 
+        // The seven in the order of the window's table, then the library button.
+        std::vector<ButtonDesign> designs = ButtonDesigns();
+        designs.push_back(LibraryButtonDesign());
         std::vector<QImage> idleButtons;
-        for (const ButtonDesign& design : ButtonDesigns())
+        for (const ButtonDesign& design : designs)
             for (const auto& [suffix, state] : states) {
                 const QImage button = RegionButton(scale, design, state);
                 if (state == ButtonState::Idle) {

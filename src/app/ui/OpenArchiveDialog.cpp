@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "app/KeepDay.h"
+
 namespace furlox::ui {
 
 void RunWithProgressDialog(QWidget* owner,
@@ -20,6 +22,16 @@ archive::OpenedDay OpenDataArchiveWithProgress(QWidget* owner,
     archive::OpenedDay opened;
     RunWithProgressDialog(owner, [&](TDlgArchiverProgress& dialog) {
         opened = app::OpenDataArchive(archivePath, workDir, &dialog.Progress());
+    });
+    return opened;
+}
+
+std::optional<archive::OpenedDay>
+OpenLibraryDayWithProgress(QWidget* owner, const std::filesystem::path& workDir, library::Date date)
+{
+    std::optional<archive::OpenedDay> opened;
+    RunWithProgressDialog(owner, [&](TDlgArchiverProgress& dialog) {
+        opened = app::OpenLibraryDay(workDir, date, &dialog.Progress());
     });
     return opened;
 }

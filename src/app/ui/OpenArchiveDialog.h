@@ -3,9 +3,11 @@
 #include <QWidget>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "app/OpenDataArchive.h"
 #include "archive/ui/LHPRGDLG.h"
+#include "library/DayRecords.h"
 
 // The application's open-archive flow with its progress dialog: the dialog is the archive
 // subsystem's window, the flow (check, extract, load) the application's.
@@ -24,5 +26,11 @@ void RunWithProgressDialog(QWidget* owner,
 archive::OpenedDay OpenDataArchiveWithProgress(QWidget* owner,
                                                const std::filesystem::path& archivePath,
                                                const std::filesystem::path& workDir);
+
+// A day of the library put into the work directory through the same flow (app::OpenLibraryDay)
+// with the same dialog; nullopt when the library holds no day of that date.
+std::optional<archive::OpenedDay> OpenLibraryDayWithProgress(QWidget* owner,
+                                                             const std::filesystem::path& workDir,
+                                                             library::Date date);
 
 } // namespace furlox::ui

@@ -35,6 +35,8 @@
 #include "base/ui/WindowSettings.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/WorkDir.h"
+#include "library/ui/HorseHistory.h"
+#include "library/ui/LibraryWindow.h"
 #include "output/ui/CompanionViewer.h"
 #include "skin/ui/CloseButton.h"
 #include "skin/ui/EzRgnBtn.h"
@@ -209,6 +211,18 @@ void TfrmVelko::BuildWindow()
     connect(EzRgnBtn[4], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn5Click);
     connect(EzRgnBtn[5], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn6Click);
     connect(EzRgnBtn[6], &TEzRgnBtn::clicked, this, &TfrmVelko::EzRgnBtn7Click);
+
+    btnLibrary = new TEzRgnBtn(this);
+    {
+        const QString base = QString::fromLatin1(app::kLibraryButton.picture);
+        btnLibrary->SetPicIdle(ScreenPicture(base + QStringLiteral("-idle.png")));
+        btnLibrary->SetPicUp(ScreenPicture(base + QStringLiteral("-hover.png")));
+        btnLibrary->SetPicDown(ScreenPicture(base + QStringLiteral("-down.png")));
+    }
+    btnLibrary->SetPaintMode(TPaintMode::pmCrop);
+    btnLibrary->setGeometry(Place(app::kLibraryButton.place));
+    btnLibrary->setToolTip(QStringLiteral("ライブラリ (Ctrl+L)"));
+    connect(btnLibrary, &TEzRgnBtn::clicked, this, &TfrmVelko::LibraryClick);
 }
 
 void TfrmVelko::BuildMenus()
@@ -266,6 +280,7 @@ void TfrmVelko::BuildShortcuts()
         {QKeySequence(Qt::CTRL | Qt::Key_O), &TfrmVelko::EzRgnBtn1Click},
         {QKeySequence(Qt::CTRL | Qt::Key_R), &TfrmVelko::EzRgnBtn2Click},
         {QKeySequence(Qt::CTRL | Qt::Key_E), &TfrmVelko::EzRgnBtn5Click},
+        {QKeySequence(Qt::CTRL | Qt::Key_L), &TfrmVelko::LibraryClick},
         {QKeySequence(Qt::Key_F1), &TfrmVelko::popHelpIndexClick},
     };
     const auto add = [this](const QKeySequence& keys) {
@@ -485,6 +500,7 @@ void TfrmVelko::AttachDetailWindow(TfrmSyosai* detail)
             ReturnFocus();
         }
     });
+    connect(detail, &TfrmSyosai::historyRequested, this, &TfrmVelko::ShowHorseHistory);
 }
 
 void TfrmVelko::ShowRunnerDetail(int row, int column, bool show)
@@ -737,6 +753,34 @@ void TfrmVelko::OpenHomePage(const QString& url)
     });
 }
 
+void TfrmVelko::LibraryClick()
+{
+    if (!m_library) {
+        if (!m_history) {
+            m_history = new TfrmHorseHistory(m_workDir, this);
+        }
+        m_library = new TfrmLibrary(m_workDir, m_history, this);
+        // A day chosen in the list goes through the same open as a chosen archive, and the
+        // list follows (a day gone meanwhile leaves it).
+        connect(m_library, &TfrmLibrary::openDay, this, [this](library::Date date) {
+            OpenLibraryDay(date);
+            m_library->Refresh();
+        });
+    }
+    m_library->Refresh();
+    m_library->show();
+    m_library->raise();
+    m_library->activateWindow();
+}
+
+void TfrmVelko::ShowHorseHistory(const QString& name)
+{
+    if (!m_history) {
+        m_history = new TfrmHorseHistory(m_workDir, this);
+    }
+    m_history->ShowHorse(name);
+}
+
 void TfrmVelko::OpenDataArchive(const QString& archivePath)
 {
     Run([&] { OpenArchiveNow(archivePath); });
@@ -764,16 +808,45 @@ void TfrmVelko::OpenArchiveNow(const QString& archivePath)
         ShowMessage(Q(e.what()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         return;
     }
-    TakeDay(std::move(opened.loaded));
-    if (!opened.refusals.empty()) {
-        ShowMessage(Q(opened.refusals).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
-    }
-    AnalyseRace(0);
+    ShowOpenedDay(std::move(opened));
     // The day shown is kept in the library too; when it cannot be, the user hears why.
     const std::string notKept = app::KeepOpenedDay(PathOf(archivePath), m_workDir, m_day);
     if (!notKept.empty()) {
         ShowMessage(Q(notKept).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
     }
+}
+
+void TfrmVelko::OpenLibraryDay(library::Date date)
+{
+    Run([&] { OpenLibraryDayNow(date); });
+}
+
+void TfrmVelko::OpenLibraryDayNow(library::Date date)
+{
+    m_busy = true;
+    const auto done = qScopeGuard([this] { m_busy = false; });
+    std::optional<archive::OpenedDay> opened;
+    try {
+        opened = OpenLibraryDayWithProgress(this, m_workDir, date);
+    } catch (const app::NotADayError& e) {
+        ShowMessage(Q(e.what()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        return;
+    }
+    if (!opened) {
+        ShowMessage(
+            QStringLiteral("ライブラリに %1 の日はありません。").arg(Q(library::DateText(date))));
+        return;
+    }
+    ShowOpenedDay(std::move(*opened));
+}
+
+void TfrmVelko::ShowOpenedDay(archive::OpenedDay opened)
+{
+    TakeDay(std::move(opened.loaded));
+    if (!opened.refusals.empty()) {
+        ShowMessage(Q(opened.refusals).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
+    }
+    AnalyseRace(0);
 }
 
 void TfrmVelko::dragEnterEvent(QDragEnterEvent* event)

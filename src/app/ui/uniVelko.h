@@ -12,7 +12,9 @@
 #include <optional>
 
 #include "analysis/AnalysedRace.h"
+#include "archive/DayArchive.h"
 #include "kol/RaceDay.h"
+#include "library/DayRecords.h"
 #include "output/PrintLayout.h"
 
 class QFrame;
@@ -22,6 +24,8 @@ namespace furlox::ui {
 class ArchiveHandover;
 class TEzRgnBtn;
 class TfrmSyosai;
+class TfrmLibrary;
+class TfrmHorseHistory;
 class CompanionViewer;
 class OutputCommands;
 class RaceGridModel;
@@ -77,6 +81,9 @@ public:
     // the error is reported and the index still moves there; false then.
     bool AnalyseRace(int raceIndex);
     void OpenDataArchive(const QString& archivePath);
+    // A day of the library (the library window's 開く): put into the work directory through
+    // the same open flow and shown at race 0; it is the library's already.
+    void OpenLibraryDay(library::Date date);
     // An archive handed over by a second start: opened as soon as no dialog or extraction of
     // this window is running, and the window comes to the front.
     void OpenHandedArchive(const QString& archivePath);
@@ -114,6 +121,11 @@ public:
     void popPrintAllClick(); // the day's race card: preview, then print
     void popPdfAllClick();   // the day's race card as a PDF file
     void popCsvClick();      // the day as a CSV file
+    void LibraryClick();     // the library window (its button, Ctrl+L)
+    // A horse's history from the library (the detail window's button, the search).
+    void ShowHorseHistory(const QString& name);
+    TfrmLibrary* LibraryWindow() const { return m_library; }
+    TfrmHorseHistory* HistoryWindow() const { return m_history; }
 
     // The window's one message path: a message box over the window, the keys back on the
     // window afterwards.
@@ -138,6 +150,7 @@ public:
     QLabel* imgGraph = nullptr;
     QLabel* lblNotice = nullptr; // in pnl2 while no race is shown: why, and what to do
     std::array<TEzRgnBtn*, 7> EzRgnBtn{};
+    TEzRgnBtn* btnLibrary = nullptr; // the library window, as Ctrl+L
     QMenu* popMenu = nullptr;
     QMenu* popOutput = nullptr;
     QMenu* popHelp = nullptr;
@@ -179,6 +192,9 @@ private:
     void Command(Needs needs, const std::function<void()>& action);
     void OpenHomePage(const QString& url);
     void OpenArchiveNow(const QString& archivePath);
+    void OpenLibraryDayNow(library::Date date);
+    // The day an open has put into the work directory, shown at race 0 with its refusals.
+    void ShowOpenedDay(archive::OpenedDay opened);
     // A new race day (or part of one) was loaded: nothing of the old analysed race stays.
     // Makes the loaded day this one, with the race menu, and tells its warnings.
     void TakeDay(kol::LoadedDay loaded);
@@ -203,6 +219,8 @@ private:
     bool m_detailShown = false;            // the detail-window-shown flag
     std::array<QImage, 4> m_gradePictures; // imgA, imgB, imgC, imgD
     CompanionViewer* m_viewer = nullptr;
+    TfrmLibrary* m_library = nullptr;
+    TfrmHorseHistory* m_history = nullptr;
 };
 
 } // namespace furlox::ui

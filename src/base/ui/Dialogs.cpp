@@ -1,5 +1,6 @@
 #include "base/ui/Dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -134,8 +135,11 @@ std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* parent, const FileQuestion&
         dialog->setAcceptMode(QFileDialog::AcceptSave);
         dialog->setDefaultSuffix(question.suffix);
         dialog->selectFile(question.name);
+    } else if (question.chooseFolder) {
+        dialog->setFileMode(QFileDialog::Directory);
+        dialog->setOption(QFileDialog::ShowDirsOnly);
     } else {
-        dialog->setFileMode(QFileDialog::ExistingFile);
+        dialog->setFileMode(question.many ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     }
     return dialog;
 }
@@ -152,6 +156,29 @@ QString Dialogs::AskFile(QWidget* parent, const FileQuestion& question)
     }
     const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(parent, question);
     return dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
+}
+
+bool Dialogs::Confirm(QWidget* parent, const QString& text, const QString& title)
+{
+    const QString shownTitle = title.isEmpty() ? QStringLiteral("Furlox") : title;
+    if (PresetAnswers().confirm) {
+        return PresetAnswers().confirm(shownTitle, text);
+    }
+    QMessageBox box(QMessageBox::Question, shownTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QStringList Dialogs::AskFiles(QWidget* parent, const FileQuestion& question)
+{
+    if (PresetAnswers().files) {
+        return PresetAnswers().files(question);
+    }
+    const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(parent, question);
+    return dialog->exec() == QDialog::Accepted ? dialog->selectedFiles() : QStringList();
 }
 
 PrintAnswer Dialogs::Print(QWidget* parent, QPrinter& printer, int pageCount, int& from, int& to)

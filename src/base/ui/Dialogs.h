@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -35,10 +36,12 @@ enum class PrintAnswer
 struct FileQuestion
 {
     bool save = false;
-    QString folder; // where the dialog starts
-    QString name;   // the suggested name (save)
-    QString filter; // "テキスト ファイル(*.txt) (*.txt)" and the like
-    QString suffix; // added to a saved name without one
+    QString folder;            // where the dialog starts
+    QString name;              // the suggested name (save)
+    QString filter;            // "テキスト ファイル(*.txt) (*.txt)" and the like
+    QString suffix;            // added to a saved name without one
+    bool many = false;         // open: several files may be chosen (AskFiles)
+    bool chooseFolder = false; // open: a folder is chosen in place of files (AskFiles)
 };
 
 // The text that says no printer is set up (shown for PrintAnswer::NoPrinter).
@@ -60,8 +63,12 @@ public:
     // that window will be.
     static void Message(QWidget* parent, const QString& text,
                         MessageKind kind = MessageKind::Information, const QString& title = {});
+    // A yes/no question (the answer "いいえ" is the default); true for "はい".
+    static bool Confirm(QWidget* parent, const QString& text, const QString& title = {});
     // The chosen file, empty when the user cancelled.
     static QString AskFile(QWidget* parent, const FileQuestion& question);
+    // The chosen files or folder (`many`, `chooseFolder`), empty when the user cancelled.
+    static QStringList AskFiles(QWidget* parent, const FileQuestion& question);
     // The print dialog for `pageCount` pages, offering `from` to `to`; on Print they hold the
     // chosen range (both 1-based).
     static PrintAnswer Print(QWidget* parent, QPrinter& printer, int pageCount, int& from, int& to);
@@ -77,7 +84,9 @@ public:
         std::function<void(QWidget* parent, const QString& title, const QString& text,
                            MessageKind kind)>
             message;
+        std::function<bool(const QString& title, const QString& text)> confirm;
         std::function<QString(const FileQuestion& question)> file;
+        std::function<QStringList(const FileQuestion& question)> files;
         std::function<PrintAnswer(QPrinter& printer, int pageCount, int& from, int& to)> print;
         std::function<void(QDialog& dialog)> modal;
         std::function<QString(const QUrl& url)> browser;

@@ -7,10 +7,13 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QShortcut>
 #include <QTableView>
 #include <algorithm>
 
@@ -79,6 +82,14 @@ TfrmSyosai::TfrmSyosai(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHin
     Chart1 = new FxChart(this);
     Chart1->setGeometry(314, 32, 316, 316);
     Series1 = Chart1->Series();
+    btnHistory = new QPushButton(QStringLiteral("馬の履歴"), this);
+    btnHistory->setGeometry(500, 6, 84, 20);
+    btnHistory->setFont(ProportionalFont(11));
+    btnHistory->setFocusPolicy(Qt::NoFocus);
+    btnHistory->setToolTip(QStringLiteral("ライブラリにあるこの馬の全走（Ctrl+H）"));
+    connect(btnHistory, &QPushButton::clicked, this, &TfrmSyosai::RequestHistory);
+    auto* historyKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    connect(historyKey, &QShortcut::activated, this, &TfrmSyosai::RequestHistory);
     SkinWindow(this, Picture(QStringLiteral("detail-bg.png")));
     RestorePosition();
     KeepOnScreen(this);
@@ -230,6 +241,23 @@ void TfrmSyosai::ShowRunnerDetail(int row, bool show)
         activateWindow();
         emit shownChanged(true);
     }
+}
+
+QString TfrmSyosai::HorseName() const
+{
+    const QString entry = cmbBamei->currentText();
+    // The list's entries are the padded horse number, a blank, the name.
+    return entry.size() > 3 ? entry.mid(3).trimmed() : QString();
+}
+
+void TfrmSyosai::RequestHistory()
+{
+    const QString name = HorseName();
+    if (name.isEmpty()) {
+        QApplication::beep();
+        return;
+    }
+    emit historyRequested(name);
 }
 
 void TfrmSyosai::CloseDetail()

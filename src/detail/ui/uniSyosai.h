@@ -12,6 +12,7 @@ class QFrame;
 class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineSeries;
+class QPushButton;
 class QTableView;
 
 namespace furlox::ui {
@@ -74,7 +75,15 @@ public:
     QLineSeries* Series1 = nullptr; // rebuilt, with its chart, for every horse
     QTableView* Grid2 = nullptr;
 
+    // The name of the horse shown (UTF-8, trailing blanks removed); empty when none is.
+    QString HorseName() const;
+    // Asks for the shown horse's history (the 履歴 button, Ctrl+H).
+    void RequestHistory();
+    QPushButton* btnHistory = nullptr;
+
 signals:
+    // The history of a horse of the shown race is asked for.
+    void historyRequested(const QString& name);
     // The program opened (true) or closed (false) the window; see IsOpen.
     void shownChanged(bool shown);
 

@@ -35,6 +35,7 @@
 #include "detail/ui/uniSyosai.h"
 #include "kol/KolRecords.h"
 #include "kol/SampleDay.h"
+#include "library/Library.h"
 #include "output/TextExport.h"
 #include "skin/ui/EzRgnBtn.h"
 #include "skin/ui/Skin.h"
@@ -462,6 +463,41 @@ private slots:
         QCOMPARE(window.LastOpenDir(),
                  QFileInfo(QStringLiteral(FURLOX_SOURCE_DIR "/samples")).absoluteFilePath() +
                      QLatin1Char('/'));
+    }
+
+    // The day in the work folder at the first start (as its three files), and every archive
+    // opened later, is kept in the library without a word to the user.
+    void everyDayTheWindowShowsIsKeptInTheLibrary()
+    {
+        QTemporaryDir work;
+        kol::SampleOptions sample;
+        sample.seed = 3;
+        sample.races = 12;
+        kol::WriteSampleDay(sample, PathOf(work.path()));
+        TfrmVelko::Options options;
+        options.workDir = PathOf(work.path());
+        TfrmVelko window(options);
+        CollectMessages();
+        std::vector<library::DaySummary> days = library::Library::Open(options.workDir).Days();
+        QCOMPARE(days.size(), std::size_t(1));
+        const library::Date first = days[0].date;
+        QCOMPARE(days[0].races, 12);
+
+        QVERIFY(!library::Library::Open(options.workDir).KeptCopy(first)->has_extension());
+
+        // A corrected day of the same date, opened with the window's button, takes its place.
+        QTemporaryDir archives;
+        const QString archive = WriteArchive(archives.path(), kol::MakeSampleDay({.seed = 4}));
+        window.OpenDataArchive(archive);
+        QCOMPARE(window.LoadedDay().RaceCount(), 36);
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(QLatin1Char('|'))));
+        library::Library library = library::Library::Open(options.workDir);
+        days = library.Days();
+        QCOMPARE(days.size(), std::size_t(1));
+        QCOMPARE(days[0].races, 36);
+        const std::optional<fs::path> kept = library.KeptCopy(first);
+        QVERIFY(kept && fs::exists(*kept));
+        QCOMPARE(kept->extension(), fs::path(".lzh"));
     }
 
     void archiveWithoutDataShowsTheMessageAndKeepsTheDay()
