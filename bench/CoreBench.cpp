@@ -379,18 +379,32 @@ void RegisterSeasonBenchmarks(const fs::path& workDir)
             newest = day.Int64(0);
         }
     }
-    // What the import of the newest day adds to its transaction: the results of every race
-    // its blocks and races touch, rebuilt (and rolled back, to leave the library as it was).
+    // What the import of the newest day adds to its transaction: the results of the races in
+    // which its blocks can change a runner's result, and of its own races, rebuilt (and
+    // rolled back, to leave the library as it was).
     benchmark::RegisterBenchmark("BM_SeasonResultsAfterImport", [newest](benchmark::State& state) {
         std::size_t races = 0;
+        for (auto _ : state) {
+            library::Transaction transaction(season->Db());
+            std::vector<std::int64_t> touched = library::RacesResultedBy(season->Db(), newest);
+            const std::vector<std::int64_t> own = library::RacesOfDay(season->Db(), newest);
+            touched.insert(touched.end(), own.begin(), own.end());
+            library::RefreshRaces(season->Db(), touched);
+            races = touched.size();
+        }
+        state.counters["races"] = static_cast<double>(races);
+    })->Unit(benchmark::kMillisecond);
+    // The same before the races were chosen: every race of every meeting the day names.
+    benchmark::RegisterBenchmark("BM_SeasonResultsOfMeetings", [newest](benchmark::State& state) {
+        std::size_t meetings = 0;
         for (auto _ : state) {
             library::Transaction transaction(season->Db());
             const std::vector<library::RaceKey> touched =
                 library::RacesTouchedBy(season->Db(), newest);
             library::RefreshResults(season->Db(), touched);
-            races = touched.size();
+            meetings = touched.size();
         }
-        state.counters["meetings"] = static_cast<double>(races);
+        state.counters["meetings"] = static_cast<double>(meetings);
     })->Unit(benchmark::kMillisecond);
     // Every race's results again, as the migration to results does.
     benchmark::RegisterBenchmark("BM_SeasonResultsRebuild", [](benchmark::State& state) {

@@ -316,7 +316,7 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
     ImportResult result;
     result.date = record.date;
     const std::string date = DateText(record.date);
-    std::vector<RaceKey> touched;
+    std::vector<std::int64_t> touched;
     {
         Transaction transaction(m_database);
         {
@@ -335,7 +335,7 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
                 oldSha = old.Text(1);
                 oldKept = old.Text(2);
                 // The races the old copy gave results to lose them, or take them from others.
-                touched = RacesTouchedBy(m_database, old.Int64(0));
+                touched = RacesResultedBy(m_database, old.Int64(0));
                 Statement remove = m_database.Prepare("DELETE FROM days WHERE id = ?");
                 remove.BindAll(old.Int64(0)).Run();
                 result.outcome = ImportOutcome::Replaced;
@@ -400,9 +400,11 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
                 }
             }
         }
-        const std::vector<RaceKey> added = RacesTouchedBy(record);
-        touched.insert(touched.end(), added.begin(), added.end());
-        RefreshResults(m_database, touched);
+        for (const auto& races :
+             {RacesResultedBy(m_database, dayId), RacesOfDay(m_database, dayId)}) {
+            touched.insert(touched.end(), races.begin(), races.end());
+        }
+        RefreshRaces(m_database, touched);
         source.keep();
         try {
             transaction.Commit();
@@ -894,10 +896,10 @@ bool Library::RemoveDay(Date date)
         }
         sha = old.Text(1);
         kept = old.Text(2);
-        const std::vector<RaceKey> touched = RacesTouchedBy(m_database, old.Int64(0));
+        const std::vector<std::int64_t> touched = RacesResultedBy(m_database, old.Int64(0));
         Statement remove = m_database.Prepare("DELETE FROM days WHERE id = ?");
         remove.BindAll(old.Int64(0)).Run();
-        RefreshResults(m_database, touched);
+        RefreshRaces(m_database, touched);
         transaction.Commit();
     }
     std::error_code ec;

@@ -42,11 +42,57 @@ std::optional<int> PopularityOf(const ResultBlock& block)
     return std::nullopt;
 }
 
-// A block of a meeting (course and date) and the horse number it was run under.
-struct MeetingBlock
+// Decides the results of one race's runners and writes what changed: a refresh late in a
+// season finds most of a race's results as they were.
+class ResultWriter
 {
-    std::optional<int> horseNumber;
-    ResultBlock block;
+public:
+    explicit ResultWriter(Database& database)
+        : m_clear(database.Prepare(
+              "DELETE FROM results WHERE runner_id IN (SELECT id FROM runners WHERE race_id = ?)")),
+          m_remove(database.Prepare("DELETE FROM results WHERE runner_id = ?")),
+          m_put(database.Prepare("INSERT OR REPLACE INTO results (runner_id, finish, popularity, "
+                                 "source) VALUES (?, ?, ?, ?)"))
+    {}
+    void Clear(std::int64_t raceId)
+    {
+        m_clear.Reset();
+        m_clear.BindAll(raceId).Run();
+    }
+    // `stored`: each runner's row as the table holds it now.
+    void Write(const std::vector<std::int64_t>& ids, const std::vector<ResultRunner>& runners,
+               const std::vector<std::optional<RunnerResult>>& stored)
+    {
+        const std::vector<std::optional<RunnerResult>> results = DecideResults(runners);
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            const std::optional<RunnerResult>& now = results[i];
+            const std::optional<RunnerResult>& was = stored[i];
+            if (Same(now, was)) {
+                continue;
+            }
+            if (!now) {
+                m_remove.Reset();
+                m_remove.BindAll(ids[i]).Run();
+                continue;
+            }
+            m_put.Reset();
+            m_put.BindAll(ids[i], now->finish, now->popularity, static_cast<int>(now->source))
+                .Run();
+        }
+    }
+
+private:
+    static bool Same(const std::optional<RunnerResult>& a, const std::optional<RunnerResult>& b)
+    {
+        if (!a || !b) {
+            return !a && !b;
+        }
+        return a->finish == b->finish && a->popularity == b->popularity && a->source == b->source;
+    }
+
+    Statement m_clear;
+    Statement m_remove;
+    Statement m_put;
 };
 
 } // namespace
@@ -129,19 +175,23 @@ std::vector<std::optional<RunnerResult>> DecideResults(const std::vector<ResultR
     return results;
 }
 
-void RefreshResults(Database& database, const std::vector<RaceKey>& keys)
+namespace {
+
+// Rebuilds the results of the races held at these meetings; only those of `only` when given.
+void RefreshMeetings(Database& database, const std::set<RaceKey>& unique,
+                     const std::set<std::int64_t>* only)
 {
-    const std::set<RaceKey> unique(keys.begin(), keys.end());
     if (unique.empty()) {
         return;
     }
-    // The runners of every day that may hold a block of these meetings: each one's name and
-    // the date of its day, read once instead of joined for every block.
+    // The runners of every day that may hold a block of these meetings: each one's name (as a
+    // number of its own) and the date of its day, read once instead of joined for every block.
     struct Holder
     {
-        std::string name;
+        int name = 0;
         int day = 0; // days since the epoch
     };
+    std::unordered_map<std::string, int> names;
     std::unordered_map<std::int64_t, Holder> holders;
     {
         Statement runners = database.Prepare(
@@ -162,68 +212,71 @@ void RefreshResults(Database& database, const std::vector<RaceKey>& keys)
                     sys_days(ParseDateText(date).value_or(Date{})).time_since_epoch().count());
                 lastDate = std::move(date);
             }
-            holders.emplace(runners.Int64(0), Holder{runners.Text(1), lastDay});
+            const int name =
+                names.emplace(runners.Text(1), static_cast<int>(names.size())).first->second;
+            holders.emplace(runners.Int64(0), Holder{name, lastDay});
         }
     }
     Statement races = database.Prepare("SELECT id FROM races WHERE course_code = ? AND date = ?");
-    Statement clear = database.Prepare(
-        "DELETE FROM results WHERE runner_id IN (SELECT id FROM runners WHERE race_id = ?)");
+    ResultWriter writer(database);
     Statement runnersOf = database.Prepare(
-        "SELECT id, horse_number, name FROM runners WHERE race_id = ? ORDER BY horse_number");
+        "SELECT r.id, r.horse_number, r.name, s.finish, s.popularity, s.source FROM runners r "
+        "LEFT JOIN results s ON s.runner_id = r.id WHERE r.race_id = ? ORDER BY r.horse_number");
     // Every copy of every block of the meeting, read from the meeting's index alone.
     Statement blocks =
         database.Prepare("SELECT runner_id, horse_number, finish, popularity, winner_or_second "
                          "FROM past_runs WHERE course_code = ? AND date = ?");
-    Statement insert = database.Prepare(
-        "INSERT INTO results (runner_id, finish, popularity, source) VALUES (?, ?, ?, ?)");
     for (const RaceKey& key : unique) {
         const std::string date = DateText(key.date);
         std::vector<std::int64_t> raceIds;
         races.Reset();
         races.BindAll(key.courseCode, date);
         while (races.Step()) {
-            raceIds.push_back(races.Int64(0));
+            if (!only || only->contains(races.Int64(0))) {
+                raceIds.push_back(races.Int64(0));
+            }
         }
         if (raceIds.empty()) {
             continue;
         }
-        // By name, the copies of later days within the window, the latest day's first.
+        // By name and horse number, the copy of the latest later day within the window (of
+        // one day, the latest row's).
         const int raceDay = static_cast<int>(sys_days(key.date).time_since_epoch().count());
         const int lastDay = raceDay + static_cast<int>(kResultWindow.count());
         struct Copy
         {
             int day = 0;
             std::int64_t holder = 0;
-            MeetingBlock block;
+            ResultBlock block;
         };
-        std::map<std::string_view, std::vector<Copy>> meeting;
+        std::unordered_map<std::uint64_t, Copy> meeting;
+        const auto keyOf = [](int name, int horseNumber) {
+            return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(name)) << 32) |
+                   static_cast<std::uint32_t>(horseNumber);
+        };
         blocks.Reset();
         blocks.BindAll(key.courseCode, date);
         while (blocks.Step()) {
             const auto holder = holders.find(blocks.Int64(0));
+            const std::optional<int> horseNumber = blocks.OptionalInt(1);
             if (holder == holders.end() || holder->second.day <= raceDay ||
-                holder->second.day > lastDay) {
+                holder->second.day > lastDay || !horseNumber) {
                 continue;
             }
-            Copy copy;
+            Copy& copy = meeting[keyOf(holder->second.name, *horseNumber)];
+            if (std::tie(copy.day, copy.holder) >= std::tie(holder->second.day, holder->first)) {
+                continue;
+            }
             copy.day = holder->second.day;
             copy.holder = holder->first;
-            copy.block.horseNumber = blocks.OptionalInt(1);
-            copy.block.block.finish = blocks.OptionalInt(2);
-            copy.block.block.popularity = blocks.OptionalInt(3);
-            copy.block.block.winnerOrSecond = blocks.Text(4);
-            meeting[holder->second.name].push_back(std::move(copy));
-        }
-        for (auto& [name, copies] : meeting) {
-            std::sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) {
-                return std::tie(a.day, a.holder) > std::tie(b.day, b.holder);
-            });
+            copy.block.finish = blocks.OptionalInt(2);
+            copy.block.popularity = blocks.OptionalInt(3);
+            copy.block.winnerOrSecond = blocks.Text(4);
         }
         for (const std::int64_t raceId : raceIds) {
-            clear.Reset();
-            clear.BindAll(raceId).Run();
             std::vector<std::int64_t> ids;
             std::vector<ResultRunner> runners;
+            std::vector<std::optional<RunnerResult>> stored;
             runnersOf.Reset();
             runnersOf.BindAll(raceId);
             while (runnersOf.Step()) {
@@ -231,28 +284,107 @@ void RefreshResults(Database& database, const std::vector<RaceKey>& keys)
                 ResultRunner& r = runners.emplace_back();
                 r.horseNumber = runnersOf.Int(1);
                 r.name = runnersOf.Text(2);
-                const auto found = meeting.find(r.name);
-                if (found == meeting.end()) {
+                std::optional<RunnerResult>& was = stored.emplace_back();
+                if (!runnersOf.IsNull(3)) {
+                    was.emplace();
+                    was->finish = runnersOf.Int(3);
+                    was->popularity = runnersOf.OptionalInt(4);
+                    was->source = static_cast<ResultSource>(runnersOf.Int(5));
+                }
+                const auto name = names.find(r.name);
+                if (name == names.end()) {
                     continue;
                 }
-                for (const Copy& c : found->second) {
-                    if (c.block.horseNumber == r.horseNumber) {
-                        r.ownBlock = c.block.block;
-                        break;
-                    }
+                const auto found = meeting.find(keyOf(name->second, r.horseNumber));
+                if (found != meeting.end()) {
+                    r.ownBlock = found->second.block;
                 }
             }
-            const std::vector<std::optional<RunnerResult>> results = DecideResults(runners);
-            for (std::size_t i = 0; i < results.size(); ++i) {
-                if (!results[i]) {
-                    continue;
-                }
-                const RunnerResult& r = *results[i];
-                insert.Reset();
-                insert.BindAll(ids[i], r.finish, r.popularity, static_cast<int>(r.source)).Run();
-            }
+            writer.Write(ids, runners, stored);
         }
     }
+}
+
+} // namespace
+
+void RefreshResults(Database& database, const std::vector<RaceKey>& keys)
+{
+    RefreshMeetings(database, std::set<RaceKey>(keys.begin(), keys.end()), nullptr);
+}
+
+std::vector<std::int64_t> RacesResultedBy(Database& database, std::int64_t dayId)
+{
+    std::optional<Date> day;
+    {
+        Statement date = database.Prepare("SELECT date FROM days WHERE id = ?");
+        date.BindAll(dayId);
+        if (date.Step()) {
+            day = ParseDateText(date.Text(0));
+        }
+    }
+    if (!day) {
+        return {};
+    }
+    // From the day's blocks within the window to the runners of the meetings they name,
+    // through the names' index: the joins in this order (the planner, left alone, starts from
+    // the races of the whole library).
+    constexpr const char* kBlocks =
+        "FROM races hra CROSS JOIN runners h CROSS JOIN past_runs p CROSS JOIN runners r "
+        "CROSS JOIN races ra "
+        "WHERE hra.day_id = ?1 AND h.race_id = hra.id AND p.runner_id = h.id "
+        "AND p.date < ?2 AND p.date >= ?3 ";
+    constexpr const char* kMeeting = "AND ra.id = r.race_id AND ra.course_code = p.course_code "
+                                     "AND ra.date = p.date AND ra.day_id <> ?1";
+    Statement races = database.Prepare(
+        std::string("SELECT ra.id ") + kBlocks +
+        "AND r.name = h.name AND r.horse_number = p.horse_number " + kMeeting +
+        " UNION SELECT ra.id " + kBlocks +
+        "AND p.winner_or_second <> '' AND r.name = p.winner_or_second " + kMeeting);
+    races.BindAll(dayId, DateText(*day), DateText(Date{sys_days(*day) - kResultWindow}));
+    std::vector<std::int64_t> ids;
+    while (races.Step()) {
+        ids.push_back(races.Int64(0));
+    }
+    return ids;
+}
+
+std::vector<std::int64_t> RacesOfDay(Database& database, std::int64_t dayId)
+{
+    Statement races = database.Prepare("SELECT id FROM races WHERE day_id = ?");
+    races.BindAll(dayId);
+    std::vector<std::int64_t> ids;
+    while (races.Step()) {
+        ids.push_back(races.Int64(0));
+    }
+    return ids;
+}
+
+void RefreshRaces(Database& database, const std::vector<std::int64_t>& raceIds)
+{
+    // The races' meetings, and only those races of them. A meeting's blocks are read from its
+    // index in one range and their holders from one pass over the runners: far fewer pages
+    // than each runner's copies looked up by name, which spread over the whole file.
+    std::set<RaceKey> meetings;
+    std::set<std::int64_t> races;
+    ResultWriter writer(database);
+    Statement meetingOf = database.Prepare("SELECT course_code, date FROM races WHERE id = ?");
+    for (const std::int64_t raceId : std::set<std::int64_t>(raceIds.begin(), raceIds.end())) {
+        meetingOf.Reset();
+        meetingOf.BindAll(raceId);
+        if (!meetingOf.Step()) {
+            continue; // gone with its day
+        }
+        const std::optional<int> course = meetingOf.OptionalInt(0);
+        const std::optional<Date> date =
+            meetingOf.IsNull(1) ? std::nullopt : ParseDateText(meetingOf.Text(1));
+        if (course && date) {
+            meetings.insert({*course, *date});
+            races.insert(raceId);
+        } else {
+            writer.Clear(raceId); // no block can name it
+        }
+    }
+    RefreshMeetings(database, meetings, &races);
 }
 
 void RebuildResults(Database& database)

@@ -89,4 +89,16 @@ void RebuildResults(Database& database);
 std::vector<RaceKey> RacesTouchedBy(Database& database, std::int64_t dayId);
 std::vector<RaceKey> RacesTouchedBy(const DayRecord& record);
 
+// What an import or a removal recomputes: only the races in which a runner's result can
+// change. A day's blocks can only give or take the result of a runner of another day's race
+// whose name, meeting and horse number one of them holds (and which it names within the 365
+// days), or the finish of a runner it names as winner or second at that meeting. Read while
+// the day's rows are there: after its import, before its removal.
+std::vector<std::int64_t> RacesResultedBy(Database& database, std::int64_t dayId);
+// A day's own races: imported late, they take their results from the days already there.
+std::vector<std::int64_t> RacesOfDay(Database& database, std::int64_t dayId);
+// Rebuilds the results of these races (ids no longer in the library are passed over), as
+// RefreshResults would. Runs in the caller's transaction.
+void RefreshRaces(Database& database, const std::vector<std::int64_t>& raceIds);
+
 } // namespace furlox::library

@@ -3,10 +3,15 @@
 // result at all. Recomputed by every import and removal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
+#include <tuple>
 
+#include "kol/SampleSeason.h"
 #include "library/Library.h"
 #include "library/SeasonDays.h"
+#include "library/Transaction.h"
 #include "support/TempDir.h"
 
 namespace furlox::library {
@@ -257,6 +262,86 @@ TEST(LibraryResults, ALibraryOfTheVersionBeforeResultsGetsThemAtItsOpen)
     s.library.emplace(Library::Open(s.work));
     EXPECT_EQ(s.Finish(1), 4);
     EXPECT_EQ(s.Finish(2), 1);
+}
+
+// Every row of the results table, in runner order.
+using ResultRows = std::vector<std::tuple<std::int64_t, int, std::optional<int>, int>>;
+ResultRows StoredResults(Database& database)
+{
+    ResultRows rows;
+    Statement all = database.Prepare(
+        "SELECT runner_id, finish, popularity, source FROM results ORDER BY runner_id");
+    while (all.Step()) {
+        rows.emplace_back(all.Int64(0), all.Int(1), all.OptionalInt(2), all.Int(3));
+    }
+    return rows;
+}
+
+// What every race's results would be if they were all made again.
+ResultRows RebuiltResults(Database& database)
+{
+    Transaction transaction(database); // rolled back: the library stays as it was
+    RebuildResults(database);
+    return StoredResults(database);
+}
+
+// An import or a removal recomputes only the races in which a result can change: whatever the
+// order of the days, the results are those of a full rebuild after every step.
+TEST(LibraryResults, WhatAnImportOrRemovalRecomputesIsAFullRebuild)
+{
+    test::TempDir dir;
+    fs::create_directories(dir / "work");
+    Library library = Library::Open(dir / "work");
+    std::vector<fs::path> archives;
+    std::vector<Date> dates;
+    const auto pack = [&](const kol::SeasonOptions& options, const std::string& prefix) {
+        kol::SampleSeason season(options);
+        std::vector<fs::path> made;
+        while (!season.Done()) {
+            const kol::SeasonDay day = season.NextDay();
+            const fs::path file = dir / (prefix + kol::SeasonArchiveName(day.date));
+            dir.Write(file.filename().string(),
+                      test::MakeLhaFiles({{"kol_den1.kd2", day.files.raceFile},
+                                          {"kol_den2.kd2", day.files.entryFile},
+                                          {"kol_uma.kd2", day.files.horseFile}}));
+            made.push_back(file);
+            if (prefix.empty()) {
+                dates.push_back(Date{day.date});
+            }
+        }
+        return made;
+    };
+    kol::SeasonOptions options;
+    options.seed = 5;
+    options.days = 16;
+    archives = pack(options, "");
+    options.seed = 6;
+    options.days = 4;
+    const std::vector<fs::path> corrected = pack(options, "other-");
+
+    std::vector<std::size_t> order(archives.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::shuffle(order.begin(), order.end(), std::mt19937(25));
+    for (const std::size_t i : order) {
+        library.ImportArchive(archives[i]);
+        ASSERT_EQ(StoredResults(library.Db()), RebuiltResults(library.Db()))
+            << "after importing day " << i;
+    }
+    const ResultRows whole = StoredResults(library.Db());
+    EXPECT_GT(whole.size(), 1000u) << "the later days give many races their results";
+
+    ASSERT_TRUE(library.RemoveDay(dates[8]));
+    EXPECT_EQ(StoredResults(library.Db()), RebuiltResults(library.Db())) << "after a removal";
+    EXPECT_LT(StoredResults(library.Db()).size(), whole.size());
+    library.ImportArchive(archives[8]);
+    EXPECT_EQ(StoredResults(library.Db()), RebuiltResults(library.Db())) << "re-imported";
+    EXPECT_EQ(StoredResults(library.Db()).size(), whole.size());
+
+    // Another archive of a date already there (another season's day 3) replaces it.
+    EXPECT_EQ(library.ImportArchive(corrected[2]).outcome, ImportOutcome::Replaced);
+    EXPECT_EQ(StoredResults(library.Db()), RebuiltResults(library.Db())) << "after a replacement";
 }
 
 } // namespace
