@@ -262,6 +262,35 @@ void Library::RemoveTemporaries()
     }
 }
 
+namespace {
+
+// Whether a rebuild of every result waits (a many-day import stores first, or was killed).
+bool ResultsPending(Database& database)
+{
+    Statement pending = database.Prepare("SELECT count(*) FROM results_pending");
+    pending.Step();
+    return pending.Int(0) > 0;
+}
+
+// Fewer archives than this are imported with the results refreshed after each: a rebuild of
+// every result costs about two refreshes of one day's races.
+constexpr std::size_t kDeferredResultsFrom = 3;
+
+} // namespace
+
+void Library::RefreshAfterChange(const std::vector<std::int64_t>& touched)
+{
+    if (m_resultsDeferred) {
+        return;
+    }
+    if (ResultsPending(m_database)) {
+        RebuildResults(m_database);
+        m_database.Execute("DELETE FROM results_pending");
+        return;
+    }
+    RefreshRaces(m_database, touched);
+}
+
 int Library::SweepKept()
 {
     const fs::path folder = KeptFolderIn(m_workDir);
@@ -335,7 +364,9 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
                 oldSha = old.Text(1);
                 oldKept = old.Text(2);
                 // The races the old copy gave results to lose them, or take them from others.
-                touched = RacesResultedBy(m_database, old.Int64(0));
+                if (!m_resultsDeferred) {
+                    touched = RacesResultedBy(m_database, old.Int64(0));
+                }
                 Statement remove = m_database.Prepare("DELETE FROM days WHERE id = ?");
                 remove.BindAll(old.Int64(0)).Run();
                 result.outcome = ImportOutcome::Replaced;
@@ -400,11 +431,13 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
                 }
             }
         }
-        for (const auto& races :
-             {RacesResultedBy(m_database, dayId), RacesOfDay(m_database, dayId)}) {
-            touched.insert(touched.end(), races.begin(), races.end());
+        if (!m_resultsDeferred) {
+            for (const auto& races :
+                 {RacesResultedBy(m_database, dayId), RacesOfDay(m_database, dayId)}) {
+                touched.insert(touched.end(), races.begin(), races.end());
+            }
         }
-        RefreshRaces(m_database, touched);
+        RefreshAfterChange(touched);
         source.keep();
         try {
             transaction.Commit();
@@ -576,6 +609,27 @@ Library::ImportMany(const std::vector<fs::path>& paths,
         archives.insert(archives.end(), inFolder.begin(), inFolder.end());
     }
     SweepKept();
+    // Many days are stored first and their results rebuilt once at the end: each day's refresh
+    // reads the blocks of every meeting its horses ran at, about as much as a whole rebuild
+    // late in a season. The pending row is committed first, so that a kill in between leaves
+    // the rebuild to the next change of the library.
+    bool deferred = false;
+    if (archives.size() >= kDeferredResultsFrom) {
+        try {
+            Transaction mark(m_database);
+            m_database.Execute("INSERT OR IGNORE INTO results_pending (id) VALUES (1)");
+            mark.Commit();
+            deferred = true;
+        } catch (const LibraryError&) {
+            // Busy or unwritable: the imports below say so themselves.
+        }
+    }
+    struct Deferral
+    {
+        bool& flag;
+        ~Deferral() { flag = false; }
+    } deferral{m_resultsDeferred};
+    m_resultsDeferred = deferred;
     std::vector<ImportItem> items;
     const int total = static_cast<int>(archives.size());
     for (int i = 0; i < total; ++i) {
@@ -605,6 +659,18 @@ Library::ImportMany(const std::vector<fs::path>& paths,
             item.refusal = "メモリが足りないため、この書庫を取り込めません。"_sj;
         }
         items.push_back(std::move(item));
+    }
+    if (deferred) {
+        m_resultsDeferred = false;
+        try {
+            Transaction rebuild(m_database);
+            RebuildResults(m_database);
+            m_database.Execute("DELETE FROM results_pending");
+            rebuild.Commit();
+        } catch (const LibraryError&) {
+            // Still pending (the disk filled, another writer held on): the next change of the
+            // library rebuilds them; every day imported is kept.
+        }
     }
     if (progress) {
         progress(static_cast<int>(items.size()), total, {});
@@ -899,7 +965,7 @@ bool Library::RemoveDay(Date date)
         const std::vector<std::int64_t> touched = RacesResultedBy(m_database, old.Int64(0));
         Statement remove = m_database.Prepare("DELETE FROM days WHERE id = ?");
         remove.BindAll(old.Int64(0)).Run();
-        RefreshRaces(m_database, touched);
+        RefreshAfterChange(touched);
         transaction.Commit();
     }
     std::error_code ec;

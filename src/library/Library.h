@@ -225,11 +225,16 @@ private:
 
     struct Source;
     ImportResult Store(const Source& source, const DayRecord& record);
+    // After a change in the current transaction: the results of `touched` recomputed, or of
+    // every race when a rebuild is pending; nothing while ImportMany defers them.
+    void RefreshAfterChange(const std::vector<std::int64_t>& touched);
     void RemoveTemporaries();
 
     std::filesystem::path m_workDir;
     Database m_database;
     std::unique_ptr<platform::FileLock> m_openLock;
+    // True while ImportMany stores many days: their results are rebuilt once at its end.
+    bool m_resultsDeferred = false;
 };
 
 } // namespace furlox::library

@@ -104,6 +104,9 @@ CREATE TABLE results (
 );
 CREATE INDEX past_runs_by_meeting
     ON past_runs (course_code, date, horse_number, finish, popularity, winner_or_second);
+-- A row while the results wait for a rebuild: an import of many days stores them all first and
+-- rebuilds once at its end; a row left by a kill is taken by the next change of the library.
+CREATE TABLE results_pending (id INTEGER PRIMARY KEY CHECK (id = 1));
 )sql";
 
 } // namespace

@@ -257,7 +257,8 @@ TEST(LibraryResults, ALibraryOfTheVersionBeforeResultsGetsThemAtItsOpen)
     ResultLibrary s({"アルファ", "ベータ"});
     s.Later("20010113", {{"アルファ", {RaceBlock(1, "04", "ベータ")}}});
     s.library->Db().Execute(
-        "DROP TABLE results; DROP INDEX past_runs_by_meeting; PRAGMA user_version = 1");
+        "DROP TABLE results; DROP TABLE results_pending; DROP INDEX past_runs_by_meeting; "
+        "PRAGMA user_version = 1");
     s.library.reset();
     s.library.emplace(Library::Open(s.work));
     EXPECT_EQ(s.Finish(1), 4);
@@ -287,6 +288,28 @@ ResultRows RebuiltResults(Database& database)
 
 // An import or a removal recomputes only the races in which a result can change: whatever the
 // order of the days, the results are those of a full rebuild after every step.
+// The days of a sample season as archives in `dir`, named with `prefix`; their dates into
+// `dates` when given.
+std::vector<fs::path> PackSeason(const test::TempDir& dir, const kol::SeasonOptions& options,
+                                 const std::string& prefix, std::vector<Date>* dates = nullptr)
+{
+    kol::SampleSeason season(options);
+    std::vector<fs::path> made;
+    while (!season.Done()) {
+        const kol::SeasonDay day = season.NextDay();
+        const fs::path file = dir / (prefix + kol::SeasonArchiveName(day.date));
+        dir.Write(file.filename().string(),
+                  test::MakeLhaFiles({{"kol_den1.kd2", day.files.raceFile},
+                                      {"kol_den2.kd2", day.files.entryFile},
+                                      {"kol_uma.kd2", day.files.horseFile}}));
+        made.push_back(file);
+        if (dates) {
+            dates->push_back(Date{day.date});
+        }
+    }
+    return made;
+}
+
 TEST(LibraryResults, WhatAnImportOrRemovalRecomputesIsAFullRebuild)
 {
     test::TempDir dir;
@@ -295,21 +318,7 @@ TEST(LibraryResults, WhatAnImportOrRemovalRecomputesIsAFullRebuild)
     std::vector<fs::path> archives;
     std::vector<Date> dates;
     const auto pack = [&](const kol::SeasonOptions& options, const std::string& prefix) {
-        kol::SampleSeason season(options);
-        std::vector<fs::path> made;
-        while (!season.Done()) {
-            const kol::SeasonDay day = season.NextDay();
-            const fs::path file = dir / (prefix + kol::SeasonArchiveName(day.date));
-            dir.Write(file.filename().string(),
-                      test::MakeLhaFiles({{"kol_den1.kd2", day.files.raceFile},
-                                          {"kol_den2.kd2", day.files.entryFile},
-                                          {"kol_uma.kd2", day.files.horseFile}}));
-            made.push_back(file);
-            if (prefix.empty()) {
-                dates.push_back(Date{day.date});
-            }
-        }
-        return made;
+        return PackSeason(dir, options, prefix, prefix.empty() ? &dates : nullptr);
     };
     kol::SeasonOptions options;
     options.seed = 5;
@@ -342,6 +351,45 @@ TEST(LibraryResults, WhatAnImportOrRemovalRecomputesIsAFullRebuild)
     // Another archive of a date already there (another season's day 3) replaces it.
     EXPECT_EQ(library.ImportArchive(corrected[2]).outcome, ImportOutcome::Replaced);
     EXPECT_EQ(StoredResults(library.Db()), RebuiltResults(library.Db())) << "after a replacement";
+}
+
+// Many days imported at once have their results made once at the end, the same as day by
+// day; a batch killed before that end leaves the rebuild to the next change.
+TEST(LibraryResults, ManyDaysAtOnceGetTheirResultsAtTheEnd)
+{
+    test::TempDir dir;
+    fs::create_directories(dir / "work");
+    Library library = Library::Open(dir / "work");
+    kol::SeasonOptions options;
+    options.seed = 5;
+    options.days = 12;
+    const std::vector<fs::path> archives = PackSeason(dir, options, "");
+    const auto pending = [&] {
+        Statement count = library.Db().Prepare("SELECT count(*) FROM results_pending");
+        count.Step();
+        return count.Int(0);
+    };
+    std::vector<std::string> reports;
+    const std::vector<ImportItem> items = library.ImportMany(
+        {archives.begin(), archives.end() - 1}, [&](int done, int total, const fs::path&) {
+            // While the days are stored, the rebuild waits.
+            if (done > 0 && done < total) {
+                reports.push_back(std::to_string(pending()));
+            }
+        });
+    ASSERT_EQ(items.size(), archives.size() - 1);
+    EXPECT_EQ(reports, std::vector<std::string>(archives.size() - 2, "1"));
+    EXPECT_EQ(pending(), 0);
+    const ResultRows whole = StoredResults(library.Db());
+    EXPECT_GT(whole.size(), 200u);
+    EXPECT_EQ(whole, RebuiltResults(library.Db()));
+
+    // What a kill after the batch's first days leaves: the pending row, results not yet made.
+    library.Db().Execute("INSERT INTO results_pending (id) VALUES (1); DELETE FROM results");
+    library.ImportArchive(archives.back());
+    EXPECT_EQ(pending(), 0);
+    EXPECT_GT(StoredResults(library.Db()).size(), whole.size());
+    EXPECT_EQ(StoredResults(library.Db()), RebuiltResults(library.Db()));
 }
 
 } // namespace
