@@ -1,7 +1,8 @@
 // Speed of the core where the user waits: loading a race day, analysing its races and the
 // two batch exports, each beside a baseline measured in the same run, and how loading and
 // the exports grow with the number of races. Given `--library WORKDIR` (a work directory
-// whose library holds a season), also the season library's queries and its open.
+// whose library holds a season), also the season library's queries and its open; given
+// `--season WORKDIR` (a library of 100 full days), its results and its tally.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -18,6 +19,8 @@
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
 #include "library/Library.h"
+#include "library/Results.h"
+#include "library/Transaction.h"
 #include "output/CsvExport.h"
 #include "output/PlotExport.h"
 #include "output/RaceCard.h"
@@ -363,24 +366,87 @@ void RegisterLibraryBenchmarks(const fs::path& workDir)
     })->Unit(benchmark::kMicrosecond);
 }
 
+// A library of a season of full days: the results an import recomputes, and the tally.
+void RegisterSeasonBenchmarks(const fs::path& workDir)
+{
+    static std::optional<library::Library> season;
+    season.emplace(library::Library::Open(workDir));
+    std::int64_t newest = 0;
+    {
+        library::Statement day =
+            season->Db().Prepare("SELECT id FROM days ORDER BY date DESC LIMIT 1");
+        if (day.Step()) {
+            newest = day.Int64(0);
+        }
+    }
+    // What the import of the newest day adds to its transaction: the results of the races in
+    // which its blocks can change a runner's result, and of its own races, rebuilt (and
+    // rolled back, to leave the library as it was).
+    benchmark::RegisterBenchmark("BM_SeasonResultsAfterImport", [newest](benchmark::State& state) {
+        std::size_t races = 0;
+        for (auto _ : state) {
+            library::Transaction transaction(season->Db());
+            std::vector<std::int64_t> touched = library::RacesResultedBy(season->Db(), newest);
+            const std::vector<std::int64_t> own = library::RacesOfDay(season->Db(), newest);
+            touched.insert(touched.end(), own.begin(), own.end());
+            library::RefreshRaces(season->Db(), touched);
+            races = touched.size();
+        }
+        state.counters["races"] = static_cast<double>(races);
+    })->Unit(benchmark::kMillisecond);
+    // The same before the races were chosen: every race of every meeting the day names.
+    benchmark::RegisterBenchmark("BM_SeasonResultsOfMeetings", [newest](benchmark::State& state) {
+        std::size_t meetings = 0;
+        for (auto _ : state) {
+            library::Transaction transaction(season->Db());
+            const std::vector<library::RaceKey> touched =
+                library::RacesTouchedBy(season->Db(), newest);
+            library::RefreshResults(season->Db(), touched);
+            meetings = touched.size();
+        }
+        state.counters["meetings"] = static_cast<double>(meetings);
+    })->Unit(benchmark::kMillisecond);
+    // Every race's results again, as the migration to results does.
+    benchmark::RegisterBenchmark("BM_SeasonResultsRebuild", [](benchmark::State& state) {
+        for (auto _ : state) {
+            library::Transaction transaction(season->Db());
+            library::RebuildResults(season->Db());
+        }
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_SeasonTally", [](benchmark::State& state) {
+        int races = 0;
+        for (auto _ : state) {
+            races = season->Tally({}).races;
+            benchmark::DoNotOptimize(races);
+        }
+        state.counters["races"] = races;
+    })->Unit(benchmark::kMillisecond);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     // Our own option first; Google Benchmark refuses what it does not know.
     std::optional<fs::path> libraryDir;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) == "--library") {
-            libraryDir = fs::path(argv[i + 1]);
-            for (int k = i; k + 2 <= argc; ++k) {
-                argv[k] = argv[k + 2];
-            }
-            argc -= 2;
-            break;
+    std::optional<fs::path> seasonDir;
+    for (int i = 1; i + 1 < argc;) {
+        const std::string option = argv[i];
+        if (option != "--library" && option != "--season") {
+            ++i;
+            continue;
         }
+        (option == "--library" ? libraryDir : seasonDir) = fs::path(argv[i + 1]);
+        for (int k = i; k + 2 <= argc; ++k) {
+            argv[k] = argv[k + 2];
+        }
+        argc -= 2;
     }
     if (libraryDir) {
         RegisterLibraryBenchmarks(*libraryDir);
+    }
+    if (seasonDir) {
+        RegisterSeasonBenchmarks(*seasonDir);
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {

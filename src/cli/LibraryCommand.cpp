@@ -1,4 +1,5 @@
 // furlox-cli library …: the season library of the work directory, headless.
+#include <array>
 #include <iostream>
 #include <sstream>
 
@@ -26,6 +27,10 @@ constexpr const char* kLibraryUsage =
     "  open DATE             put a day (YYYY-MM-DD) into the work directory\n"
     "  remove DATE           remove a day and its kept archive\n"
     "  horse NAME [--json]   every run of a horse the library knows, oldest first\n"
+    "  results DATE --json   the results of a day's races known from later days\n"
+    "  tally [--from DATE] [--to DATE] [--course NAME] [--surface 芝|ダ|障]\n"
+    "        [--grade A|B|C] [--distance -1600|1601-2200|2201-] [--class TEXT]\n"
+    "        [--json | --csv] whether the marks come in (a table without --json, --csv)\n"
     "  backup FILE           copy the library into FILE\n"
     "  restore FILE          put the library FILE in place of the library\n"
     "  check                 check the whole library (exit 0 when it is sound)\n";
@@ -250,6 +255,367 @@ int Horse(const Context& ctx)
     return 0;
 }
 
+std::optional<std::string> MarkJson(library::StoredMark mark)
+{
+    if (mark == library::StoredMark::None) {
+        return std::nullopt;
+    }
+    return JsonString(library::TallyMarkText(library::MarkRow(mark)));
+}
+
+// "2001-01-06 中山11R": how a race is named in a message (CP932).
+std::string RaceName(Date day, std::optional<int> courseCode, std::optional<int> raceNumber,
+                     int raceIndex)
+{
+    std::string name = library::DateText(day) + " ";
+    if (courseCode) {
+        name += library::CourseText(*courseCode);
+    }
+    if (raceNumber) {
+        name += std::to_string(*raceNumber) + "R";
+    }
+    return name + " ("_sj + "レース "_sj + std::to_string(raceIndex) + ")";
+}
+
+void PrintFailedRace(Date day, std::optional<int> courseCode, std::optional<int> raceNumber,
+                     int raceIndex, const std::string& utf8Error)
+{
+    PrintError(RaceName(day, courseCode, raceNumber, raceIndex) +
+               " は解析できないため、除きました: "_sj + ToCp932(utf8Error));
+}
+
+int Results(const Context& ctx)
+{
+    if (ctx.args.size() != 3 || ctx.args[2] != "--json") {
+        return Usage();
+    }
+    const std::optional<Date> date = DateArgument(ctx.args[1]);
+    if (!date) {
+        return 2;
+    }
+    Library library = OpenLibrary(ctx);
+    const std::optional<std::vector<library::RaceResults>> races = library.Results(*date);
+    if (!races) {
+        PrintError("ライブラリに "_sj + ctx.args[1] + " の日はありません。"_sj);
+        return 1;
+    }
+    int failed = 0;
+    std::ostringstream out;
+    out << "{\"date\": \"" << library::DateText(*date) << "\", \"races\": [";
+    bool firstRace = true;
+    for (const library::RaceResults& race : *races) {
+        if (!race.analysisError.empty()) {
+            ++failed;
+            PrintFailedRace(*date, race.courseCode, race.raceNumber, race.raceIndex,
+                            race.analysisError);
+            continue;
+        }
+        out << (firstRace ? "" : ", ") << "{\"race\": " << race.raceIndex << ", \"course\": "
+            << (race.courseCode ? JsonString(library::CourseText(*race.courseCode)) : "null")
+            << ", \"number\": " << JsonNumber(race.raceNumber) << ", \"runners\": [";
+        firstRace = false;
+        for (std::size_t i = 0; i < race.runners.size(); ++i) {
+            const library::RunnerOfDay& r = race.runners[i];
+            const std::string finish = r.result ? std::to_string(r.result->finish) : "null";
+            const std::string popularity =
+                r.result && r.result->popularity ? std::to_string(*r.result->popularity) : "null";
+            out << (i ? ", " : "") << "{\"horse\": " << r.horseNumber
+                << ", \"name\": " << Json(r.name) << ", \"finish\": " << finish
+                << ", \"popularity\": " << popularity
+                << ", \"mark\": " << MarkJson(r.mark).value_or("null") << "}";
+        }
+        out << "]}";
+    }
+    out << "]}\n";
+    std::cout << out.str();
+    return failed > 0 ? 1 : 0;
+}
+
+std::optional<int> CourseCodeNamed(const std::string& utf8)
+{
+    const std::string wanted = ToCp932(library::SearchKey(utf8));
+    for (int code = 1; code <= 99; ++code) {
+        const std::string& name = kol::CourseName(code);
+        if (name != kol::UnknownCourseName() && name == wanted) {
+            return code;
+        }
+    }
+    return std::nullopt;
+}
+
+enum class TallyFormat
+{
+    Table,
+    Json,
+    Csv,
+};
+
+struct TallyArguments
+{
+    library::TallyFilter filter;
+    TallyFormat format = TallyFormat::Table;
+};
+
+// nullopt after a usage error has been said.
+std::optional<TallyArguments> ParseTally(const std::vector<std::string>& args)
+{
+    TallyArguments parsed;
+    bool formatGiven = false;
+    const auto bad = [](const std::string& what) {
+        std::cerr << "furlox-cli library tally: " << what << "\n";
+        return std::nullopt;
+    };
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--json" || a == "--csv") {
+            if (formatGiven) {
+                return bad("give --json or --csv, not both");
+            }
+            formatGiven = true;
+            parsed.format = a == "--json" ? TallyFormat::Json : TallyFormat::Csv;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            return bad("unexpected argument " + a);
+        }
+        const std::string& value = args[++i];
+        library::TallyFilter& f = parsed.filter;
+        if (a == "--from" || a == "--to") {
+            const std::optional<Date> date = library::ParseDateText(value);
+            if (!date) {
+                return bad("not a date (YYYY-MM-DD): " + value);
+            }
+            (a == "--from" ? f.from : f.to) = date;
+        } else if (a == "--course") {
+            f.courseCode = CourseCodeNamed(value);
+            if (!f.courseCode) {
+                return bad("no such course: " + value);
+            }
+        } else if (a == "--surface") {
+            for (const auto surface : {library::StoredSurface::Turf, library::StoredSurface::Dirt,
+                                       library::StoredSurface::Steeplechase}) {
+                if (ToCp932(value) == library::SurfaceLetter(surface)) {
+                    f.surface = surface;
+                }
+            }
+            if (!f.surface) {
+                return bad("the surface is 芝, ダ or 障: " + value);
+            }
+        } else if (a == "--grade") {
+            if (value != "A" && value != "B" && value != "C") {
+                return bad("the grade is A, B or C: " + value);
+            }
+            f.grade = static_cast<library::BetGrade>(value[0] - 'A');
+        } else if (a == "--distance") {
+            if (value == "-1600") {
+                f.distance = library::DistanceBand::UpTo1600;
+            } else if (value == "1601-2200") {
+                f.distance = library::DistanceBand::From1601To2200;
+            } else if (value == "2201-") {
+                f.distance = library::DistanceBand::From2201;
+            } else {
+                return bad("the distance is -1600, 1601-2200 or 2201-: " + value);
+            }
+        } else if (a == "--class") {
+            f.classText = ToCp932(library::SearchKey(value));
+        } else {
+            return bad("unexpected argument " + a);
+        }
+    }
+    return parsed;
+}
+
+// The tables' fields, in the order of the JSON; a CSV row leaves empty what its table lacks.
+constexpr std::array<const char*, 14> kTallyFields = {
+    "mark",       "starts", "first", "second", "third",   "out",  "unknown",
+    "popularity", "kind",   "grade", "races",  "decided", "hits", "void"};
+
+using TallyFields = std::array<std::string, kTallyFields.size()>;
+
+void PutCounts(TallyFields& fields, const library::MarkCounts& c)
+{
+    fields[1] = std::to_string(c.starts);
+    fields[2] = std::to_string(c.first);
+    fields[3] = std::to_string(c.second);
+    fields[4] = std::to_string(c.third);
+    fields[5] = std::to_string(c.out);
+    fields[6] = std::to_string(c.unknown);
+}
+
+struct TallyRow
+{
+    const char* table;
+    TallyFields fields; // UTF-8 values, empty where the table has no such field
+    std::array<bool, kTallyFields.size()> isText{};
+};
+
+std::vector<TallyRow> TallyRows(const library::TallyResult& tally)
+{
+    std::vector<TallyRow> rows;
+    for (int m = 0; m < library::kTallyMarks; ++m) {
+        TallyRow& row = rows.emplace_back(TallyRow{"marks", {}, {}});
+        row.fields[0] = ToUtf8(library::TallyMarkText(m));
+        row.isText[0] = true;
+        PutCounts(row.fields, tally.marks[static_cast<std::size_t>(m)]);
+    }
+    for (int p = 0; p < library::kMarketRows; ++p) {
+        TallyRow& row = rows.emplace_back(TallyRow{"market", {}, {}});
+        row.fields[7] = std::to_string(p + 1);
+        PutCounts(row.fields, tally.market[static_cast<std::size_t>(p)]);
+    }
+    for (int k = 0; k < library::kBetKinds; ++k) {
+        for (int g = 0; g < library::kBetGrades; ++g) {
+            const library::BetCounts& c =
+                tally.bets[static_cast<std::size_t>(k)][static_cast<std::size_t>(g)];
+            TallyRow& row = rows.emplace_back(TallyRow{"bets", {}, {}});
+            row.fields[8] = ToUtf8(library::BetKindText(static_cast<library::TallyBetKind>(k)));
+            row.fields[9] = library::GradeLetter(static_cast<library::BetGrade>(g));
+            row.isText[8] = row.isText[9] = true;
+            row.fields[10] = std::to_string(c.races);
+            row.fields[11] = std::to_string(c.decided);
+            row.fields[12] = std::to_string(c.hits);
+            row.fields[13] = std::to_string(c.voids);
+        }
+    }
+    return rows;
+}
+
+std::string TallyJson(const library::TallyResult& tally)
+{
+    const std::vector<TallyRow> rows = TallyRows(tally);
+    std::ostringstream out;
+    out << "{\"races\": " << tally.races;
+    std::string table;
+    bool first = true;
+    const auto open = [&](const std::string& name) {
+        out << (table.empty() ? "" : "]") << ", \"" << name << "\": [";
+        table = name;
+        first = true;
+    };
+    for (const TallyRow& row : rows) {
+        if (row.table != table) {
+            if (table == "market") {
+                // The user's own marks have a table of their own once there are any.
+                open("myMarks");
+            }
+            open(row.table);
+        }
+        out << (first ? "" : ", ") << "{";
+        // Each table's own field first: the mark, the popularity, the kind and grade.
+        static constexpr std::array<std::size_t, kTallyFields.size()> kJsonOrder = {
+            0, 7, 8, 9, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13};
+        bool firstField = true;
+        for (const std::size_t f : kJsonOrder) {
+            if (row.fields[f].empty()) {
+                continue;
+            }
+            out << (firstField ? "" : ", ") << "\"" << kTallyFields[f]
+                << "\": " << (row.isText[f] ? Json(row.fields[f]) : row.fields[f]);
+            firstField = false;
+        }
+        out << "}";
+        first = false;
+    }
+    out << "]}\n";
+    return out.str();
+}
+
+std::string TallyCsv(const library::TallyResult& tally)
+{
+    std::string out = "\xEF\xBB\xBFtable";
+    for (const char* field : kTallyFields) {
+        out += std::string(",") + field;
+    }
+    out += "\r\n";
+    for (const TallyRow& row : TallyRows(tally)) {
+        out += row.table;
+        for (const std::string& value : row.fields) {
+            out += "," + value;
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+// The tables as a person reads them, the rates made by the one rate text (CP932).
+std::string TallyTable(const library::TallyResult& tally, const library::TallyFilter& filter)
+{
+    using kol::PadLeft;
+    using kol::PadRight;
+    std::string out = "成績集計  "_sj;
+    if (filter.from || filter.to) {
+        out += (filter.from ? library::DateText(*filter.from) : "最初の日"_sj) + " - " +
+               (filter.to ? library::DateText(*filter.to) : "最後の日"_sj) + "  ";
+    }
+    out += std::to_string(tally.races) + " レース"_sj + "\n";
+    const auto header = [&](const std::string& first) {
+        out += "\n" + PadRight(first, 8) + PadLeft("出走"_sj, 6) + PadLeft("1着"_sj, 6) +
+               PadLeft("2着"_sj, 6) + PadLeft("3着"_sj, 6) + PadLeft("着外"_sj, 6) +
+               PadLeft("勝率"_sj, 8) + PadLeft("連対率"_sj, 8) + PadLeft("複勝率"_sj, 8) +
+               PadLeft("未確定"_sj, 8) + "\n";
+    };
+    const auto line = [&](const std::string& first, const library::MarkCounts& c) {
+        out += PadRight(first, 8) + PadLeft(std::to_string(c.starts), 6) +
+               PadLeft(std::to_string(c.first), 6) + PadLeft(std::to_string(c.second), 6) +
+               PadLeft(std::to_string(c.third), 6) + PadLeft(std::to_string(c.out), 6) +
+               PadLeft(library::RateText(c.first, c.starts), 8) +
+               PadLeft(library::RateText(c.first + c.second, c.starts), 8) +
+               PadLeft(library::RateText(c.first + c.second + c.third, c.starts), 8) +
+               PadLeft(std::to_string(c.unknown), 8) + "\n";
+    };
+    header("印"_sj);
+    for (int m = 0; m < library::kTallyMarks; ++m) {
+        line(library::TallyMarkText(m), tally.marks[static_cast<std::size_t>(m)]);
+    }
+    header("人気"_sj);
+    for (int p = 0; p < library::kMarketRows; ++p) {
+        line(std::to_string(p + 1) + "番人気"_sj, tally.market[static_cast<std::size_t>(p)]);
+    }
+    out += "\n" + PadRight("馬券"_sj, 10) + PadLeft("レース"_sj, 8) + PadLeft("確定"_sj, 6) +
+           PadLeft("的中"_sj, 6) + PadLeft("返還"_sj, 6) + PadLeft("未確定"_sj, 8) +
+           PadLeft("的中率"_sj, 8) + "\n";
+    for (int k = 0; k < library::kBetKinds; ++k) {
+        for (int g = 0; g < library::kBetGrades; ++g) {
+            const library::BetCounts& c =
+                tally.bets[static_cast<std::size_t>(k)][static_cast<std::size_t>(g)];
+            out += PadRight(library::BetKindText(static_cast<library::TallyBetKind>(k)) + " " +
+                                library::GradeLetter(static_cast<library::BetGrade>(g)),
+                            10) +
+                   PadLeft(std::to_string(c.races), 8) + PadLeft(std::to_string(c.decided), 6) +
+                   PadLeft(std::to_string(c.hits), 6) + PadLeft(std::to_string(c.voids), 6) +
+                   PadLeft(std::to_string(c.Open()), 8) +
+                   PadLeft(library::RateText(c.hits, c.decided), 8) + "\n";
+        }
+    }
+    return out;
+}
+
+int Tally(const Context& ctx)
+{
+    const std::optional<TallyArguments> args = ParseTally(ctx.args);
+    if (!args) {
+        return Usage();
+    }
+    Library library = OpenLibrary(ctx);
+    const library::TallyResult tally = library.Tally(args->filter);
+    switch (args->format) {
+    case TallyFormat::Json:
+        std::cout << TallyJson(tally);
+        break;
+    case TallyFormat::Csv:
+        std::cout << TallyCsv(tally);
+        break;
+    case TallyFormat::Table:
+        std::cout << Printable(TallyTable(tally, args->filter), LineBreaks::Keep);
+        break;
+    }
+    std::cout << std::flush;
+    for (const library::FailedRace& race : tally.failed) {
+        PrintFailedRace(race.day, race.courseCode, race.raceNumber, race.raceIndex, race.error);
+    }
+    return tally.failed.empty() ? 0 : 1;
+}
+
 int Backup(const Context& ctx)
 {
     if (ctx.args.size() != 2) {
@@ -313,6 +679,12 @@ int CmdLibrary(const Context& ctx)
     }
     if (sub == "horse") {
         return Horse(ctx);
+    }
+    if (sub == "results") {
+        return Results(ctx);
+    }
+    if (sub == "tally") {
+        return Tally(ctx);
     }
     if (sub == "backup") {
         return Backup(ctx);

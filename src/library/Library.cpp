@@ -6,6 +6,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <unordered_map>
 
 #include "archive/DayArchive.h"
 #include "archive/LhaWriter.h"
@@ -261,6 +262,35 @@ void Library::RemoveTemporaries()
     }
 }
 
+namespace {
+
+// Whether a rebuild of every result waits (a many-day import stores first, or was killed).
+bool ResultsPending(Database& database)
+{
+    Statement pending = database.Prepare("SELECT count(*) FROM results_pending");
+    pending.Step();
+    return pending.Int(0) > 0;
+}
+
+// Fewer archives than this are imported with the results refreshed after each: a rebuild of
+// every result costs about two refreshes of one day's races.
+constexpr std::size_t kDeferredResultsFrom = 3;
+
+} // namespace
+
+void Library::RefreshAfterChange(const std::vector<std::int64_t>& touched)
+{
+    if (m_resultsDeferred) {
+        return;
+    }
+    if (ResultsPending(m_database)) {
+        RebuildResults(m_database);
+        m_database.Execute("DELETE FROM results_pending");
+        return;
+    }
+    RefreshRaces(m_database, touched);
+}
+
 int Library::SweepKept()
 {
     const fs::path folder = KeptFolderIn(m_workDir);
@@ -315,6 +345,7 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
     ImportResult result;
     result.date = record.date;
     const std::string date = DateText(record.date);
+    std::vector<std::int64_t> touched;
     {
         Transaction transaction(m_database);
         {
@@ -332,6 +363,10 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
             if (old.Step()) {
                 oldSha = old.Text(1);
                 oldKept = old.Text(2);
+                // The races the old copy gave results to lose them, or take them from others.
+                if (!m_resultsDeferred) {
+                    touched = RacesResultedBy(m_database, old.Int64(0));
+                }
                 Statement remove = m_database.Prepare("DELETE FROM days WHERE id = ?");
                 remove.BindAll(old.Int64(0)).Run();
                 result.outcome = ImportOutcome::Replaced;
@@ -396,6 +431,13 @@ ImportResult Library::Store(const Source& source, const DayRecord& record)
                 }
             }
         }
+        if (!m_resultsDeferred) {
+            for (const auto& races :
+                 {RacesResultedBy(m_database, dayId), RacesOfDay(m_database, dayId)}) {
+                touched.insert(touched.end(), races.begin(), races.end());
+            }
+        }
+        RefreshAfterChange(touched);
         source.keep();
         try {
             transaction.Commit();
@@ -567,6 +609,27 @@ Library::ImportMany(const std::vector<fs::path>& paths,
         archives.insert(archives.end(), inFolder.begin(), inFolder.end());
     }
     SweepKept();
+    // Many days are stored first and their results rebuilt once at the end: each day's refresh
+    // reads the blocks of every meeting its horses ran at, about as much as a whole rebuild
+    // late in a season. The pending row is committed first, so that a kill in between leaves
+    // the rebuild to the next change of the library.
+    bool deferred = false;
+    if (archives.size() >= kDeferredResultsFrom) {
+        try {
+            Transaction mark(m_database);
+            m_database.Execute("INSERT OR IGNORE INTO results_pending (id) VALUES (1)");
+            mark.Commit();
+            deferred = true;
+        } catch (const LibraryError&) {
+            // Busy or unwritable: the imports below say so themselves.
+        }
+    }
+    struct Deferral
+    {
+        bool& flag;
+        ~Deferral() { flag = false; }
+    } deferral{m_resultsDeferred};
+    m_resultsDeferred = deferred;
     std::vector<ImportItem> items;
     const int total = static_cast<int>(archives.size());
     for (int i = 0; i < total; ++i) {
@@ -597,6 +660,18 @@ Library::ImportMany(const std::vector<fs::path>& paths,
         }
         items.push_back(std::move(item));
     }
+    if (deferred) {
+        m_resultsDeferred = false;
+        try {
+            Transaction rebuild(m_database);
+            RebuildResults(m_database);
+            m_database.Execute("DELETE FROM results_pending");
+            rebuild.Commit();
+        } catch (const LibraryError&) {
+            // Still pending (the disk filled, another writer held on): the next change of the
+            // library rebuilds them; every day imported is kept.
+        }
+    }
     if (progress) {
         progress(static_cast<int>(items.size()), total, {});
     }
@@ -624,6 +699,15 @@ std::vector<DaySummary> Library::Days()
         const auto found = byId.find(courses.Int64(0));
         if (found != byId.end()) {
             days[found->second].courseCodes.push_back(courses.Int(1));
+        }
+    }
+    Statement known = m_database.Prepare(
+        "SELECT ra.day_id, count(*) FROM results s JOIN runners r ON r.id = s.runner_id "
+        "JOIN races ra ON ra.id = r.race_id GROUP BY ra.day_id");
+    while (known.Step()) {
+        const auto found = byId.find(known.Int64(0));
+        if (found != byId.end()) {
+            days[found->second].known = known.Int(1);
         }
     }
     return days;
@@ -671,9 +755,10 @@ std::vector<HistoryRun> Library::History(std::string_view name)
     // The library's own races of the horse that no block covers yet.
     Statement races = m_database.Prepare(
         "SELECT ra.course_code, ra.date, ra.race_number, r.horse_number, ra.head_count, "
-        "ra.distance, ra.surface, ra.class_code, ra.grade_code, ra.race_name "
+        "ra.distance, ra.surface, ra.class_code, ra.grade_code, ra.race_name, s.finish "
         "FROM runners r JOIN races ra ON ra.id = r.race_id JOIN days d ON d.id = ra.day_id "
-        "WHERE r.name = ? AND ra.course_code IS NOT NULL AND ra.date IS NOT NULL "
+        "LEFT JOIN results s ON s.runner_id = r.id WHERE r.name = ? AND ra.course_code IS NOT NULL "
+        "AND ra.date IS NOT NULL "
         "ORDER BY d.date DESC");
     races.BindAll(key);
     while (races.Step()) {
@@ -693,12 +778,144 @@ std::vector<HistoryRun> Library::History(std::string_view name)
         run.classCode = races.Text(7);
         run.gradeCode = races.Text(8);
         run.raceName = races.Text(9);
+        // Known only by deduction: an own block would have covered the run.
+        run.finish = Optional(races, 10);
         runs.push_back(std::move(run));
     }
     std::sort(runs.begin(), runs.end(), [](const HistoryRun& a, const HistoryRun& b) {
         return std::tie(a.date, a.courseCode) < std::tie(b.date, b.courseCode);
     });
     return runs;
+}
+
+std::optional<Date> Library::NewestDay()
+{
+    Statement newest = m_database.Prepare("SELECT max(date) FROM days");
+    newest.Step();
+    const std::optional<std::string> date = newest.OptionalText(0);
+    return date ? ParseDateText(*date) : std::nullopt;
+}
+
+std::optional<std::vector<RaceResults>> Library::Results(Date date)
+{
+    Transaction reading(m_database, TransactionKind::Deferred);
+    Statement day = m_database.Prepare("SELECT id FROM days WHERE date = ?");
+    day.BindAll(DateText(date));
+    if (!day.Step()) {
+        return std::nullopt;
+    }
+    const std::int64_t dayId = day.Int64(0);
+    std::vector<RaceResults> races;
+    std::map<std::int64_t, std::size_t> byId;
+    Statement list =
+        m_database.Prepare("SELECT id, race_index, course_code, race_number, analysis_error "
+                           "FROM races WHERE day_id = ? ORDER BY race_index");
+    list.BindAll(dayId);
+    while (list.Step()) {
+        RaceResults& race = races.emplace_back();
+        race.raceIndex = list.Int(1);
+        race.courseCode = Optional(list, 2);
+        race.raceNumber = Optional(list, 3);
+        race.analysisError = list.OptionalText(4).value_or(std::string());
+        byId[list.Int64(0)] = races.size() - 1;
+    }
+    Statement runners = m_database.Prepare(
+        "SELECT r.race_id, r.horse_number, r.name, r.mark, s.finish, s.popularity, s.source "
+        "FROM runners r JOIN races ra ON ra.id = r.race_id "
+        "LEFT JOIN results s ON s.runner_id = r.id "
+        "WHERE ra.day_id = ? ORDER BY ra.race_index, r.horse_number");
+    runners.BindAll(dayId);
+    while (runners.Step()) {
+        const auto found = byId.find(runners.Int64(0));
+        if (found == byId.end()) {
+            continue;
+        }
+        RunnerOfDay& runner = races[found->second].runners.emplace_back();
+        runner.horseNumber = runners.Int(1);
+        runner.name = runners.Text(2);
+        runner.mark = static_cast<StoredMark>(runners.Int(3));
+        if (const std::optional<int> finish = Optional(runners, 4)) {
+            RunnerResult& result = runner.result.emplace();
+            result.finish = *finish;
+            result.popularity = Optional(runners, 5);
+            result.source = static_cast<ResultSource>(runners.Int(6));
+        }
+    }
+    return races;
+}
+
+TallyResult Library::Tally(const TallyFilter& filter)
+{
+    Transaction reading(m_database, TransactionKind::Deferred);
+    // The range by the day's date; the other filters on what is read.
+    const std::string from = filter.from ? DateText(*filter.from) : std::string("0000-00-00");
+    const std::string to = filter.to ? DateText(*filter.to) : std::string("9999-99-99");
+    std::vector<TallyRace> races;
+    std::unordered_map<std::int64_t, std::size_t> byId;
+    Statement list = m_database.Prepare(
+        "SELECT ra.id, d.date, ra.race_index, ra.course_code, ra.race_number, ra.distance, "
+        "ra.surface, ra.class_code, ra.confidence, ra.analysis_error "
+        "FROM races ra JOIN days d ON d.id = ra.day_id WHERE d.date BETWEEN ? AND ? "
+        "ORDER BY d.date, ra.race_index");
+    list.BindAll(from, to);
+    while (list.Step()) {
+        TallyRace& race = races.emplace_back();
+        race.day = ParseDateText(list.Text(1)).value_or(Date{});
+        race.raceIndex = list.Int(2);
+        race.courseCode = Optional(list, 3);
+        race.raceNumber = Optional(list, 4);
+        race.distance = Optional(list, 5);
+        race.surface = static_cast<StoredSurface>(list.Int(6));
+        race.classCode = list.Text(7);
+        const std::string grade = list.OptionalText(8).value_or(std::string());
+        if (grade == "A" || grade == "B" || grade == "C") {
+            race.grade = static_cast<BetGrade>(grade[0] - 'A');
+        }
+        race.analysisError = list.OptionalText(9).value_or(std::string());
+        byId[list.Int64(0)] = races.size() - 1;
+    }
+    // Tens of thousands of rows for a season: 0 stands for a value not known, and the rows
+    // come race by race in the order of the list above.
+    Statement runners = m_database.Prepare(
+        "SELECT r.race_id, r.horse_number, r.mark, ifnull(s.finish, 0), ifnull(s.popularity, 0) "
+        "FROM runners r JOIN races ra ON ra.id = r.race_id JOIN days d ON d.id = ra.day_id "
+        "LEFT JOIN results s ON s.runner_id = r.id WHERE d.date BETWEEN ? AND ? "
+        "ORDER BY d.date, ra.race_index, r.horse_number");
+    runners.BindAll(from, to);
+    std::int64_t raceId = -1;
+    TallyRace* race = nullptr;
+    while (runners.Step()) {
+        if (runners.Int64(0) != raceId) {
+            raceId = runners.Int64(0);
+            const auto found = byId.find(raceId);
+            race = found == byId.end() ? nullptr : &races[found->second];
+        }
+        if (!race) {
+            continue;
+        }
+        TallyRunner& runner = race->runners.emplace_back();
+        runner.horseNumber = runners.Int(1);
+        runner.mark = static_cast<StoredMark>(runners.Int(2));
+        if (const int finish = runners.Int(3)) {
+            runner.finish = finish;
+        }
+        if (const int popularity = runners.Int(4)) {
+            runner.popularity = popularity;
+        }
+    }
+    Statement bets =
+        m_database.Prepare("SELECT b.race_id, b.slot, b.kind, b.low, b.high FROM bets b "
+                           "JOIN races ra ON ra.id = b.race_id JOIN days d ON d.id = ra.day_id "
+                           "WHERE d.date BETWEEN ? AND ? ORDER BY b.race_id, b.slot");
+    bets.BindAll(from, to);
+    while (bets.Step()) {
+        const auto found = byId.find(bets.Int64(0));
+        if (found != byId.end()) {
+            races[found->second].bets.push_back(
+                BetRow{bets.Int(1), bets.Int(2), bets.Int(3), bets.Int(4)});
+        }
+    }
+    return TallyRaces(races, filter);
 }
 
 std::vector<std::string> Library::SearchHorses(std::string_view text, int limit)
@@ -745,8 +962,10 @@ bool Library::RemoveDay(Date date)
         }
         sha = old.Text(1);
         kept = old.Text(2);
+        const std::vector<std::int64_t> touched = RacesResultedBy(m_database, old.Int64(0));
         Statement remove = m_database.Prepare("DELETE FROM days WHERE id = ?");
         remove.BindAll(old.Int64(0)).Run();
+        RefreshAfterChange(touched);
         transaction.Commit();
     }
     std::error_code ec;

@@ -10,6 +10,8 @@
 
 #include "library/Database.h"
 #include "library/DayRecords.h"
+#include "library/Results.h"
+#include "library/Tally.h"
 
 namespace furlox::archive {
 class ArchiverProgress;
@@ -85,6 +87,26 @@ struct HistoryRun
     std::string raceName;
 };
 
+// A runner of a library day with its result, once a later day has given it.
+struct RunnerOfDay
+{
+    int horseNumber = 0;
+    std::string name; // the library's key of the horse (UTF-8)
+    StoredMark mark = StoredMark::None;
+    std::optional<RunnerResult> result;
+};
+
+// A race of a library day, its runners in horse-number order. A race whose analysis failed
+// has the reason (UTF-8) and no marks.
+struct RaceResults
+{
+    int raceIndex = 0;
+    std::optional<int> courseCode;
+    std::optional<int> raceNumber;
+    std::string analysisError;
+    std::vector<RunnerOfDay> runners;
+};
+
 // How the library was found when it was opened.
 struct OpenReport
 {
@@ -153,8 +175,15 @@ public:
 
     // Newest first.
     std::vector<DaySummary> Days();
-    // Oldest first, by date and course.
+    // The newest day's date; nullopt for an empty library.
+    std::optional<Date> NewestDay();
+    // Oldest first, by date and course. A run of the library's own races that no block covers
+    // has the finish deduced from another runner's block, once there is one.
     std::vector<HistoryRun> History(std::string_view name);
+    // The races of a day in their order with each runner's result; nullopt: no such day.
+    std::optional<std::vector<RaceResults>> Results(Date date);
+    // The tally of the races the filter keeps (library/Tally.h).
+    TallyResult Tally(const TallyFilter& filter);
     // Names (UTF-8) holding the typed text, those that begin with it first; blanks at both
     // ends of the text are left out, full-width ones too.
     std::vector<std::string> SearchHorses(std::string_view text, int limit = 50);
@@ -196,11 +225,16 @@ private:
 
     struct Source;
     ImportResult Store(const Source& source, const DayRecord& record);
+    // After a change in the current transaction: the results of `touched` recomputed, or of
+    // every race when a rebuild is pending; nothing while ImportMany defers them.
+    void RefreshAfterChange(const std::vector<std::int64_t>& touched);
     void RemoveTemporaries();
 
     std::filesystem::path m_workDir;
     Database m_database;
     std::unique_ptr<platform::FileLock> m_openLock;
+    // True while ImportMany stores many days: their results are rebuilt once at its end.
+    bool m_resultsDeferred = false;
 };
 
 } // namespace furlox::library

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "library/Results.h"
+
 namespace furlox::library {
 namespace {
 
@@ -90,12 +92,30 @@ CREATE TABLE past_runs (
 ) WITHOUT ROWID;
 )sql";
 
+// Version 2: the results of the library's races, derived from the past-run blocks of later
+// days (library/Results.h): a row per runner whose finish is known, rebuilt for the races an
+// import or a removal touches. The index holds what the results read of a meeting's blocks.
+constexpr const char* kVersion2 = R"sql(
+CREATE TABLE results (
+    runner_id INTEGER PRIMARY KEY REFERENCES runners(id) ON DELETE CASCADE,
+    finish INTEGER NOT NULL,              -- 1-18, or 31-35
+    popularity INTEGER,
+    source INTEGER NOT NULL               -- 0 the runner's own block, 1 deduced from another's
+);
+CREATE INDEX past_runs_by_meeting
+    ON past_runs (course_code, date, horse_number, finish, popularity, winner_or_second);
+-- A row while the results wait for a rebuild: an import of many days stores them all first and
+-- rebuilds once at its end; a row left by a kill is taken by the next change of the library.
+CREATE TABLE results_pending (id INTEGER PRIMARY KEY CHECK (id = 1));
+)sql";
+
 } // namespace
 
 std::span<const MigrationStep> SchemaSteps()
 {
-    static const std::array<MigrationStep, 1> steps = {{
+    static const std::array<MigrationStep, 2> steps = {{
         {1, kVersion1},
+        {2, kVersion2, RebuildResults},
     }};
     return steps;
 }
