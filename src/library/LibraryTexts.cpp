@@ -37,6 +37,21 @@ std::string TimeText(int tenths)
     return text;
 }
 
+std::string SurfaceText(StoredSurface surface)
+{
+    switch (surface) {
+    case StoredSurface::Dirt:
+        return Cp932("ダ");
+    case StoredSurface::Steeplechase:
+        return Cp932("障");
+    case StoredSurface::Turf:
+        break;
+    }
+    return Cp932("芝");
+}
+
+} // namespace
+
 std::string FinishText(int finish)
 {
     switch (finish) {
@@ -62,21 +77,6 @@ std::string PopularityText(int popularity)
     }
     return popularity > 0 ? std::to_string(popularity) + Cp932("人") : std::string();
 }
-
-std::string SurfaceText(StoredSurface surface)
-{
-    switch (surface) {
-    case StoredSurface::Dirt:
-        return Cp932("ダ");
-    case StoredSurface::Steeplechase:
-        return Cp932("障");
-    case StoredSurface::Turf:
-        break;
-    }
-    return Cp932("芝");
-}
-
-} // namespace
 
 std::string CourseText(int code)
 {

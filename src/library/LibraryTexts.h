@@ -12,6 +12,10 @@ namespace furlox::library {
 
 // The course name of a course code ("東京"); the course table's text for an unknown code.
 std::string CourseText(int code);
+// A finish: "3着", or the word of a code 31–35 ("落馬" … "除外"); empty for 0.
+std::string FinishText(int finish);
+// A popularity: "2人", or the word of 34/35; empty for 0.
+std::string PopularityText(int popularity);
 // "日" .. "土".
 std::string WeekdayText(Date date);
 // The courses of a day, each once, in the order of the day's races: "東京 京都".

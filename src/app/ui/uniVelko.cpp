@@ -35,8 +35,11 @@
 #include "base/ui/WindowSettings.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/WorkDir.h"
+#include "library/DayRunners.h"
+#include "library/ui/DayRunnersWindow.h"
 #include "library/ui/HorseHistory.h"
 #include "library/ui/LibraryWindow.h"
+#include "library/ui/TallyWindow.h"
 #include "output/ui/CompanionViewer.h"
 #include "skin/ui/CloseButton.h"
 #include "skin/ui/EzRgnBtn.h"
@@ -180,6 +183,12 @@ void TfrmVelko::BuildWindow()
 
     pnl3 = MakePanel(this, Place(app::kMainPanels[2]), Qt::black, true, QStringLiteral("pnl3.png"));
     lblTan = MakeLabel(pnl3, 10, 12, FixedFont(15), QColor(0xFF, 0xCC, 0x00));
+    // Below the longest bets label (単勝 and six pairs, down to y 232) and the panel
+    // picture's rule under it, above the panel's lower edge: four lines.
+    lblResult = MakeLabel(pnl3, 10, 252, ProportionalFont(12), QColor(0xF5, 0xEC, 0xD4));
+    lblResult->setObjectName(QStringLiteral("lblResult"));
+    lblResult->resize(116, 76);
+    lblResult->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     pnl4 = MakePanel(this, Place(app::kMainPanels[3]), Qt::white, false, QString());
     imgGraph = new QLabel(pnl4);
@@ -242,6 +251,12 @@ void TfrmVelko::BuildMenus()
     popPrintAll = popOutput->addAction(QStringLiteral("全レース印刷(&A)..."));
     popPdfAll = popOutput->addAction(QStringLiteral("全レースPDF保存(&D)..."));
     popCsv = popOutput->addAction(QStringLiteral("CSV保存(&C)..."));
+    popOutput->addSeparator();
+    popRunners = popOutput->addAction(QStringLiteral("出走馬一覧(&U)..."));
+    popRunners->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    popRunners->setShortcutVisibleInContextMenu(true);
+    // The key itself is the window's shortcut below, so that it works without the menu.
+    popRunners->setShortcutContext(Qt::WidgetShortcut);
     connect(popOutput, &QMenu::aboutToShow, this, &TfrmVelko::popOutputPopup);
     popOutputPopup();
     connect(popPrint, &QAction::triggered, this, &TfrmVelko::popPrintClick);
@@ -253,6 +268,7 @@ void TfrmVelko::BuildMenus()
     connect(popPrintAll, &QAction::triggered, this, &TfrmVelko::popPrintAllClick);
     connect(popPdfAll, &QAction::triggered, this, &TfrmVelko::popPdfAllClick);
     connect(popCsv, &QAction::triggered, this, &TfrmVelko::popCsvClick);
+    connect(popRunners, &QAction::triggered, this, &TfrmVelko::RunnersClick);
 
     popHelp = new QMenu(this);
     popHelp->addAction(QStringLiteral("ヘルプを表示(&H)"), this, &TfrmVelko::popHelpIndexClick);
@@ -281,6 +297,8 @@ void TfrmVelko::BuildShortcuts()
         {QKeySequence(Qt::CTRL | Qt::Key_R), &TfrmVelko::EzRgnBtn2Click},
         {QKeySequence(Qt::CTRL | Qt::Key_E), &TfrmVelko::EzRgnBtn5Click},
         {QKeySequence(Qt::CTRL | Qt::Key_L), &TfrmVelko::LibraryClick},
+        {QKeySequence(Qt::CTRL | Qt::Key_U), &TfrmVelko::RunnersClick},
+        {QKeySequence(Qt::CTRL | Qt::Key_T), &TfrmVelko::TallyClick},
         {QKeySequence(Qt::Key_F1), &TfrmVelko::popHelpIndexClick},
     };
     const auto add = [this](const QKeySequence& keys) {
@@ -349,6 +367,7 @@ void TfrmVelko::StartUpLoad()
     if (!libraryNote.empty()) {
         ShowMessage(Q(libraryNote).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
     }
+    DayResultsChanged();
 }
 
 bool TfrmVelko::LoadKolFiles()
@@ -375,6 +394,12 @@ void TfrmVelko::DayReplaced()
 {
     DropRace();
     m_raceIndex = -1;
+    // The old day's results never show on the new one; they are read again once the new day
+    // is in the library (DayResultsChanged).
+    m_dayResults.reset();
+    if (m_runners && m_runners->isVisible()) {
+        m_runners->SetDay(m_day, library::DayDate(m_day), nullptr);
+    }
     RebuildRaceMenu();
     ShowNotice(m_day.RaceCount() > 0
                    ? QStringLiteral("「レース」ボタン（Ctrl+R）でレースを選んでください。")
@@ -394,6 +419,10 @@ void TfrmVelko::DropRace()
     for (QLabel* label : {lblTitle1, lblTitle2, lblTan}) {
         label->clear();
         label->adjustSize();
+    }
+    lblResult->clear();
+    if (m_detail) {
+        m_detail->SetResultTexts({});
     }
     imgGraph->clear();
     pnl4->hide();
@@ -480,6 +509,7 @@ bool TfrmVelko::AnalyseRace(int raceIndex)
     m_model->SetRace(&m_race);
     Grid1->FitRows(m_race.headCount);
     Grid1->show();
+    ShowRaceResults();
 
     if (m_detailShown) {
         ShowRunnerDetail(1, kColHorseName, false);
@@ -709,7 +739,7 @@ void TfrmVelko::popOutputPopup()
     for (QAction* action : {popPrint, PrintPreview, popHTML, popTextOut}) {
         action->setEnabled(Has(Needs::ShownRace));
     }
-    for (QAction* action : {popTextOutAll, popPLOT, popPrintAll, popPdfAll, popCsv}) {
+    for (QAction* action : {popTextOutAll, popPLOT, popPrintAll, popPdfAll, popCsv, popRunners}) {
         action->setEnabled(Has(Needs::Day));
     }
 }
@@ -766,11 +796,105 @@ void TfrmVelko::LibraryClick()
             OpenLibraryDay(date);
             m_library->Refresh();
         });
+        connect(m_library, &TfrmLibrary::runnersRequested, this, [this](library::Date date) {
+            if (library::DayDate(m_day) != date) {
+                OpenLibraryDay(date);
+                m_library->Refresh();
+            }
+            if (library::DayDate(m_day) == date) {
+                RunnersClick();
+            }
+        });
+        connect(m_library, &TfrmLibrary::tallyRequested, this, &TfrmVelko::TallyClick);
+        connect(m_library, &TfrmLibrary::libraryChanged, this, [this] {
+            DayResultsChanged();
+            if (m_tally && m_tally->isVisible()) {
+                m_tally->Refresh();
+            }
+        });
     }
     m_library->Refresh();
     m_library->show();
     m_library->raise();
     m_library->activateWindow();
+}
+
+void TfrmVelko::DayResultsChanged()
+{
+    m_dayResults = m_day.RaceCount() > 0 ? library::ResultsOfDay(m_workDir, m_day) : std::nullopt;
+    if (m_raceShown) {
+        ShowRaceResults();
+    }
+    if (m_runners && m_runners->isVisible()) {
+        m_runners->SetDay(m_day, library::DayDate(m_day), m_dayResults ? &*m_dayResults : nullptr);
+    }
+}
+
+void TfrmVelko::ShowRaceResults()
+{
+    std::vector<std::optional<library::RunnerResult>> byHorse;
+    QStringList texts;
+    if (m_dayResults) {
+        for (const AnalysedRunner& runner : m_race.runners) {
+            byHorse.push_back(library::ResultOf(*m_dayResults, m_race.raceIndex, m_race.courseCode,
+                                                m_race.raceNumber, runner.horseNumber,
+                                                library::HorseKey(runner.horseName)));
+            texts << Q(library::RunnerResultText(byHorse.back()));
+        }
+    }
+    QStringList lines;
+    for (const std::string& line : library::PlacingLines(byHorse)) {
+        lines << Q(line);
+    }
+    lblResult->setText(lines.isEmpty() ? QString()
+                                       : QStringLiteral("結果:\n") + lines.join(QLatin1Char('\n')));
+    if (m_detail) {
+        m_detail->SetResultTexts(texts);
+    }
+}
+
+void TfrmVelko::RunnersClick()
+{
+    Command(Needs::Day, [this] {
+        if (!m_runners) {
+            m_runners = new TfrmDayRunners(this);
+            connect(m_runners, &TfrmDayRunners::openRunner, this, &TfrmVelko::ShowRunner);
+        }
+        m_runners->SetDay(m_day, library::DayDate(m_day), m_dayResults ? &*m_dayResults : nullptr);
+        m_runners->show();
+        m_runners->raise();
+        m_runners->activateWindow();
+    });
+}
+
+void TfrmVelko::TallyClick()
+{
+    Run([this] {
+        if (!m_tally) {
+            m_tally = new TfrmTally(m_workDir, this);
+            connect(m_tally, &TfrmTally::runnersRequested, this, &TfrmVelko::RunnersClick);
+        }
+        m_tally->Refresh();
+        m_tally->show();
+        m_tally->raise();
+        m_tally->activateWindow();
+    });
+}
+
+void TfrmVelko::ShowRunner(int raceIndex, int horseNumber)
+{
+    Run([&] {
+        if (raceIndex < 0 || raceIndex >= m_day.RaceCount()) {
+            Beep();
+            return;
+        }
+        if ((raceIndex != m_raceIndex || !m_raceShown) && !AnalyseRace(raceIndex)) {
+            return;
+        }
+        raise();
+        activateWindow();
+        ShowRunnerDetail(horseNumber, kColHorseName, true);
+    });
 }
 
 void TfrmVelko::ShowHorseHistory(const QString& name)
@@ -814,6 +938,7 @@ void TfrmVelko::OpenArchiveNow(const QString& archivePath)
     if (!notKept.empty()) {
         ShowMessage(Q(notKept).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), true);
     }
+    DayResultsChanged();
 }
 
 void TfrmVelko::OpenLibraryDay(library::Date date)
@@ -838,6 +963,7 @@ void TfrmVelko::OpenLibraryDayNow(library::Date date)
         return;
     }
     ShowOpenedDay(std::move(*opened));
+    DayResultsChanged();
 }
 
 void TfrmVelko::ShowOpenedDay(archive::OpenedDay opened)

@@ -15,6 +15,7 @@
 #include "archive/DayArchive.h"
 #include "kol/RaceDay.h"
 #include "library/DayRecords.h"
+#include "library/Library.h"
 #include "output/PrintLayout.h"
 
 class QFrame;
@@ -25,6 +26,8 @@ class ArchiveHandover;
 class TEzRgnBtn;
 class TfrmSyosai;
 class TfrmLibrary;
+class TfrmDayRunners;
+class TfrmTally;
 class TfrmHorseHistory;
 class CompanionViewer;
 class OutputCommands;
@@ -124,7 +127,20 @@ public:
     void LibraryClick();     // the library window (its button, Ctrl+L)
     // A horse's history from the library (the detail window's button, the search).
     void ShowHorseHistory(const QString& name);
+    void RunnersClick(); // the day's runners (the output menu's entry, Ctrl+U)
+    void TallyClick();   // the tally of the library (Ctrl+T)
+    // Shows race `raceIndex` with the detail of horse `horseNumber` (from the day's runners).
+    void ShowRunner(int raceIndex, int horseNumber);
+    // Reads the loaded day's results from the library again and shows the shown race's.
+    void DayResultsChanged();
+    // The library's results of the loaded day; nullopt while it has none.
+    const std::optional<std::vector<library::RaceResults>>& DayResults() const
+    {
+        return m_dayResults;
+    }
     TfrmLibrary* LibraryWindow() const { return m_library; }
+    TfrmDayRunners* RunnersWindow() const { return m_runners; }
+    TfrmTally* TallyWindow() const { return m_tally; }
     TfrmHorseHistory* HistoryWindow() const { return m_history; }
 
     // The window's one message path: a message box over the window, the keys back on the
@@ -149,6 +165,7 @@ public:
     QLabel* lblTan = nullptr;
     QLabel* imgGraph = nullptr;
     QLabel* lblNotice = nullptr; // in pnl2 while no race is shown: why, and what to do
+    QLabel* lblResult = nullptr; // in pnl3 under the bets: the race's first three, once known
     std::array<TEzRgnBtn*, 7> EzRgnBtn{};
     TEzRgnBtn* btnLibrary = nullptr; // the library window, as Ctrl+L
     QMenu* popMenu = nullptr;
@@ -164,6 +181,7 @@ public:
     QAction* popPrintAll = nullptr;
     QAction* popPdfAll = nullptr;
     QAction* popCsv = nullptr;
+    QAction* popRunners = nullptr;
 
 signals:
     void raceShown(int raceIndex);
@@ -203,6 +221,8 @@ private:
     void DropRace();
     void ShowNotice(const QString& text);
     void MarkCurrentRace();
+    // The shown race's results: the line in the bets panel and the detail window's texts.
+    void ShowRaceResults();
 
     std::filesystem::path m_workDir;
     QString m_lastOpenDir;
@@ -221,6 +241,9 @@ private:
     CompanionViewer* m_viewer = nullptr;
     TfrmLibrary* m_library = nullptr;
     TfrmHorseHistory* m_history = nullptr;
+    TfrmDayRunners* m_runners = nullptr;
+    TfrmTally* m_tally = nullptr;
+    std::optional<std::vector<library::RaceResults>> m_dayResults;
 };
 
 } // namespace furlox::ui

@@ -88,6 +88,18 @@ TfrmSyosai::TfrmSyosai(QWidget* parent) : QWidget(parent, Qt::FramelessWindowHin
     btnHistory->setFocusPolicy(Qt::NoFocus);
     btnHistory->setToolTip(QStringLiteral("ライブラリにあるこの馬の全走（Ctrl+H）"));
     connect(btnHistory, &QPushButton::clicked, this, &TfrmSyosai::RequestHistory);
+    // The shown horse's finish in this race, once a later day of the library has told it:
+    // a line of its own in the title strip, the specified fields left as they are. The
+    // strip still drags the window through it.
+    lblResult = new QLabel(this);
+    lblResult->setObjectName(QStringLiteral("lblResult"));
+    lblResult->setGeometry(190, 7, 300, 18);
+    lblResult->setFont(ProportionalFont(12));
+    lblResult->setTextFormat(Qt::PlainText);
+    lblResult->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblResult->setAttribute(Qt::WA_TranslucentBackground);
+    lblResult->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblResult->setStyleSheet(QStringLiteral("color: #FFCC00;"));
     auto* historyKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
     connect(historyKey, &QShortcut::activated, this, &TfrmSyosai::RequestHistory);
     SkinWindow(this, Picture(QStringLiteral("detail-bg.png")));
@@ -328,6 +340,20 @@ void TfrmSyosai::cmbBameiChange(int index)
     Guarded([&] { ShowHorse(index); }, [this](const QString& text) { ReportError(text); });
 }
 
+void TfrmSyosai::SetResultTexts(const QStringList& byHorse)
+{
+    m_resultTexts = byHorse;
+    ShowResultText();
+}
+
+void TfrmSyosai::ShowResultText()
+{
+    const int index = cmbBamei->currentIndex();
+    const QString text =
+        index >= 0 && index < m_resultTexts.size() ? m_resultTexts[index] : QString();
+    lblResult->setText(text.isEmpty() ? QString() : QStringLiteral("このレースの結果: ") + text);
+}
+
 void TfrmSyosai::ClearHorse()
 {
     m_pastRuns->SetDetail(nullptr);
@@ -338,6 +364,7 @@ void TfrmSyosai::ClearHorse()
         }
     }
     imgKeiro->clear();
+    lblResult->clear();
     ShowChart(nullptr);
 }
 
@@ -373,6 +400,7 @@ void TfrmSyosai::ShowHorse(int index)
         QStringLiteral("coat-%1.png").arg(m_detail.coatPicture, 2, 10, QLatin1Char('0'))));
 
     ShowChart(&m_detail);
+    ShowResultText();
     m_pastRuns->SetDetail(&m_detail);
     Grid2->scrollToTop();
     Grid2->horizontalScrollBar()->setValue(Grid2->horizontalScrollBar()->minimum());

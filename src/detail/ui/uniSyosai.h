@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 
@@ -77,6 +78,11 @@ public:
 
     // The name of the horse shown (UTF-8, trailing blanks removed); empty when none is.
     QString HorseName() const;
+    // The results of the shown race as the library knows them, one text per horse number
+    // (item k - 1 for horse k, empty where not known): the shown horse's is the small line
+    // in the title strip. Cleared with an empty list.
+    void SetResultTexts(const QStringList& byHorse);
+    QLabel* lblResult = nullptr;
     // Asks for the shown horse's history (the 履歴 button, Ctrl+H).
     void RequestHistory();
     QPushButton* btnHistory = nullptr;
@@ -99,6 +105,7 @@ private:
     // The panel's label of that control name ("lblSeinen" … "lbl11"), nullptr for none.
     QLabel* DetailLabel(const std::string& name) const;
     void ReportError(const QString& text);
+    void ShowResultText();
     void cmbBameiChange(int index);
     void RestorePosition();
 
@@ -106,6 +113,7 @@ private:
     const AnalysedRace* m_race = nullptr;
     HorseDetail m_detail;
     PastRunModel* m_pastRuns = nullptr;
+    QStringList m_resultTexts;
     // A horse number typed digit by digit jumps to that runner (see TypeDigit).
     void TypeDigit(int digit);
 

@@ -33,7 +33,7 @@ void ApplyLibraryStyle(QWidget* window)
         " background: #16222E; alternate-background-color: #1D2C3A; color: #F5ECD4;"
         " selection-background-color: #D4A017; selection-color: black; }"
         "QTableView QTableCornerButton::section { background: #101820; border: 0; }"
-        "QLabel { color: #F5ECD4; }"
+        "QLabel, QCheckBox { color: #F5ECD4; }"
         "QMessageBox { background: #23262B; }"
         "QLabel#title { color: #FFCC00; }"
         "QPushButton { border: 1px solid #D4A017; border-radius: 3px; padding: 4px 12px;"

@@ -184,7 +184,17 @@ TfrmLibrary::TfrmLibrary(std::filesystem::path workDir, TfrmHorseHistory* histor
     m_remove->setToolTip(QStringLiteral("選んだ日をライブラリから削除します（Delete）"));
     auto* importFiles = new QPushButton(QStringLiteral("書庫を取り込む(&I)..."), this);
     auto* importFolder = new QPushButton(QStringLiteral("フォルダを取り込む(&F)..."), this);
+    m_runners = new QPushButton(QStringLiteral("出走馬一覧(&R)"), this);
+    m_runners->setToolTip(QStringLiteral("選んだ日を開き、その日の出走馬を一覧にします"));
+    auto* tally = new QPushButton(QStringLiteral("成績集計(&T)"), this);
+    tally->setToolTip(QStringLiteral("ライブラリの日で印や買い目の成績を集計します（Ctrl+T）"));
     auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    connect(m_runners, &QPushButton::clicked, this, [this] {
+        if (const std::optional<library::Date> date = ChosenDay()) {
+            emit runnersRequested(*date);
+        }
+    });
+    connect(tally, &QPushButton::clicked, this, &TfrmLibrary::tallyRequested);
     connect(m_open, &QPushButton::clicked, this, &TfrmLibrary::OpenChosenDay);
     connect(m_remove, &QPushButton::clicked, this, &TfrmLibrary::RemoveChosenDay);
     connect(importFiles, &QPushButton::clicked, this, &TfrmLibrary::ImportArchives);
@@ -194,6 +204,8 @@ TfrmLibrary::TfrmLibrary(std::filesystem::path workDir, TfrmHorseHistory* histor
         buttons->addWidget(button);
     }
     buttons->addStretch();
+    buttons->addWidget(m_runners);
+    buttons->addWidget(tally);
     buttons->addWidget(close);
     layout->addLayout(buttons);
 
@@ -292,6 +304,7 @@ void TfrmLibrary::RemoveChosenDay()
     } catch (const Error& e) {
         Tell(QStringLiteral("削除できませんでした。\n") + Q(e.what()));
     }
+    emit libraryChanged();
     const int row = m_table->currentIndex().row();
     Refresh();
     if (m_sorted->rowCount() > 0) {
@@ -330,6 +343,7 @@ void TfrmLibrary::Import(const std::vector<std::filesystem::path>& paths)
 {
     ImportProgress progress(m_workDir, paths, this);
     progress.Run();
+    emit libraryChanged();
     Refresh();
     const auto& items = progress.Items();
     if (items.empty() && progress.Failure().empty() && !progress.Cancelled()) {
@@ -393,6 +407,7 @@ void TfrmLibrary::UpdateButtons()
     const bool chosen = ChosenDay().has_value();
     m_open->setEnabled(chosen);
     m_remove->setEnabled(chosen);
+    m_runners->setEnabled(chosen);
 }
 
 bool TfrmLibrary::eventFilter(QObject* watched, QEvent* event)

@@ -86,6 +86,12 @@ public:
 signals:
     // A day of the library to be put into the work directory and shown.
     void openDay(library::Date date);
+    // The runners of a day of the library, that day put into the work directory first when
+    // it is not the one there.
+    void runnersRequested(library::Date date);
+    void tallyRequested();
+    // Days were imported or removed: results of other days may have changed.
+    void libraryChanged();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -105,6 +111,7 @@ private:
     QLabel* m_status = nullptr;
     QPushButton* m_open = nullptr;
     QPushButton* m_remove = nullptr;
+    QPushButton* m_runners = nullptr;
 };
 
 } // namespace furlox::ui

@@ -267,8 +267,9 @@ private slots:
         auto window = MakeWindow();
         window->popOutput->aboutToShow();
         const QList<QAction*> actions = window->popOutput->actions();
-        // The eight entries of the one-race and batch outputs, then the whole-day ones.
-        QCOMPARE(actions.size(), 12);
+        // The eight entries of the one-race and batch outputs, then the whole-day ones, then
+        // the day's runner list.
+        QCOMPARE(actions.size(), 14);
         QCOMPARE(actions.at(0)->text(), QStringLiteral("印刷(&P)..."));
         QVERIFY(actions.at(2)->isSeparator());
         QCOMPARE(actions.at(7)->text(), QStringLiteral("一括テキストで出力/P.L.O.T形式(&W)..."));
@@ -276,6 +277,8 @@ private slots:
         QCOMPARE(actions.at(9)->text(), QStringLiteral("全レース印刷(&A)..."));
         QCOMPARE(actions.at(10)->text(), QStringLiteral("全レースPDF保存(&D)..."));
         QCOMPARE(actions.at(11)->text(), QStringLiteral("CSV保存(&C)..."));
+        QVERIFY(actions.at(12)->isSeparator());
+        QCOMPARE(actions.at(13)->text(), QStringLiteral("出走馬一覧(&U)..."));
         for (QAction* action : actions) {
             QVERIFY(action->isSeparator() || action->isEnabled());
         }
