@@ -1,7 +1,7 @@
 // Speed of the windows, offscreen: switching races in the main window and starting up to the
 // first race shown, each beside what Qt alone costs for the same window; the day's race
-// card as PDF beside the analysis of the same races; given a season library, the library
-// window's day list filled beside the query alone.
+// card as PDF and the day's runner list beside the analysis of the same races; given a
+// season library, the library window's day list filled beside the query alone.
 //
 //   furlox_gui_bench --workdir DIR [--library WORKDIR] [benchmark flags]
 //                                                      the in-process benchmarks
@@ -33,7 +33,9 @@
 #include "base/ui/Dialogs.h"
 #include "detail/ui/uniSyosai.h"
 #include "kol/RaceDay.h"
+#include "library/DayRunners.h"
 #include "library/Library.h"
+#include "library/ui/DayRunnersWindow.h"
 #include "library/ui/HorseHistory.h"
 #include "library/ui/LibraryWindow.h"
 #include "output/RaceCard.h"
@@ -191,6 +193,29 @@ void BM_GuiRaceCardPdf(benchmark::State& state)
     fs::remove(target, ec);
 }
 BENCHMARK(BM_GuiRaceCardPdf)->Unit(benchmark::kMillisecond);
+
+// ---- the day's runners, beside the analysis of the same races ---------------------------
+
+// What the user waits for at 出走馬一覧 (or a new day with it open): every race analysed,
+// the list made, sorted by total as a user first sorts it, and painted.
+void BM_GuiDayRunners(benchmark::State& state)
+{
+    const kol::RaceDay& day = BenchDay();
+    TfrmDayRunners window;
+    window.resize(1000, 600);
+    window.show();
+    Settle(window);
+    for (auto _ : state) {
+        window.SetDay(day, library::DayDate(day), nullptr);
+        window.Table()->sortByColumn(library::kRunnerTotal, Qt::DescendingOrder);
+        Settle(window);
+    }
+    if (window.Proxy()->rowCount() != static_cast<int>(window.Model()->rowCount())) {
+        state.SkipWithError("the table does not show every runner");
+    }
+    state.counters["runners"] = window.Model()->rowCount();
+}
+BENCHMARK(BM_GuiDayRunners)->Unit(benchmark::kMillisecond);
 
 // ---- the library window's day list, beside the query it is filled from -----------------
 

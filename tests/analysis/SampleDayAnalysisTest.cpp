@@ -8,7 +8,7 @@
 #include "base/Encoding.h"
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
-#include "support/TempDir.h"
+#include "support/KolBuilder.h"
 
 using namespace furlox;
 
@@ -20,15 +20,6 @@ double Total(const GridRow& row)
     const std::string& text = row[kColTotal];
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
-}
-
-kol::RaceDay LoadSample(const kol::SampleOptions& options)
-{
-    test::TempDir dir;
-    kol::WriteSampleDay(options, dir.path());
-    std::optional<kol::LoadedDay> loaded = kol::LoadKolFiles(dir.path());
-    EXPECT_TRUE(loaded.has_value());
-    return loaded ? std::move(loaded->day) : kol::RaceDay();
 }
 
 // Columns 馬, 5前 … 1前, 総合 and 印 of every grid row, in UTF-8.
@@ -99,7 +90,7 @@ void CheckRace(const kol::RaceDay& day, int index)
 // three runs back its total is 208 / 3 = 69.3, the best: ◎.
 TEST(SampleDayAnalysis, ARaceOfSeedOneWorkedByHand)
 {
-    const kol::RaceDay day = LoadSample({1, 36, false});
+    const kol::RaceDay day = test::LoadSampleDay({1, 36, false});
     const AnalysedRace race = AnalyseRace(day, 0);
     const std::vector<ShownRow> expected = {
         {"1", "75", "*", "78", "59", "16", "57.0", ""},
@@ -133,7 +124,7 @@ TEST(SampleDayAnalysis, ARaceOfSeedOneWorkedByHand)
 
 TEST(SampleDayAnalysis, ASmallFieldAndARaceWithoutBets)
 {
-    const kol::RaceDay day = LoadSample({1, 36, false});
+    const kol::RaceDay day = test::LoadSampleDay({1, 36, false});
     // 東京04R サラ障害3歳以上 未勝利 障3000M, 8 runners, 7 rated: bracket quinella. Race 04
     // (+1) with 8 runners (-1): B.
     const AnalysedRace small = AnalyseRace(day, 3);
@@ -159,7 +150,7 @@ TEST(SampleDayAnalysis, ASmallFieldAndARaceWithoutBets)
 
 TEST(SampleDayAnalysis, EveryRaceOfSeedOneAnalyses)
 {
-    const kol::RaceDay day = LoadSample({1, 36, false});
+    const kol::RaceDay day = test::LoadSampleDay({1, 36, false});
     ASSERT_EQ(day.RaceCount(), 36);
     int withBets = 0;
     for (int i = 0; i < day.RaceCount(); ++i) {
@@ -173,7 +164,7 @@ TEST(SampleDayAnalysis, EveryRaceOfSeedOneAnalyses)
 
 TEST(SampleDayAnalysis, FullFieldsOfEighteen)
 {
-    const kol::RaceDay day = LoadSample({7, 36, true});
+    const kol::RaceDay day = test::LoadSampleDay({7, 36, true});
     for (int i = 0; i < day.RaceCount(); ++i) {
         CheckRace(day, i);
     }

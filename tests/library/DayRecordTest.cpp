@@ -2,29 +2,18 @@
 // text made from them.
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include "analysis/RaceAnalysis.h"
 #include "kol/RaceDay.h"
 #include "kol/SampleDay.h"
 #include "library/DayRecords.h"
-#include "support/TempDir.h"
+#include "support/KolBuilder.h"
 
 namespace furlox::library {
 namespace {
 
-kol::RaceDay LoadSample(const kol::SampleOptions& options)
-{
-    test::TempDir dir;
-    kol::WriteSampleDay(options, dir.path());
-    std::optional<kol::LoadedDay> loaded = kol::LoadKolFiles(dir.path());
-    EXPECT_TRUE(loaded.has_value());
-    return loaded ? std::move(loaded->day) : kol::RaceDay();
-}
-
 TEST(DayRecord, TheRunnersAndBetsHoldTheAnalysisValues)
 {
-    const kol::RaceDay day = LoadSample({.seed = 7, .races = 36, .full = false});
+    const kol::RaceDay day = test::LoadSampleDay({.seed = 7, .races = 36, .full = false});
     const DayRecord record = MakeDayRecord(day);
     ASSERT_EQ(static_cast<int>(record.races.size()), day.RaceCount());
     int marked = 0;

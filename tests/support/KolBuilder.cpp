@@ -6,6 +6,7 @@
 #include "base/AtomicFile.h"
 #include "base/Encoding.h"
 #include "kol/KolHen.h"
+#include "support/TempDir.h"
 
 namespace furlox::test {
 namespace {
@@ -330,6 +331,17 @@ void KolBuilder::WriteFiles(const std::filesystem::path& dir) const
         !WriteFileAtomic(dir / kol::kHorseFileName, files.horseFile)) {
         throw std::runtime_error("KolBuilder: cannot write the KOL files to " + Utf8Text(dir));
     }
+}
+
+kol::RaceDay LoadSampleDay(const kol::SampleOptions& options)
+{
+    TempDir dir;
+    kol::WriteSampleDay(options, dir.path());
+    std::optional<kol::LoadedDay> loaded = kol::LoadKolFiles(dir.path());
+    if (!loaded) {
+        throw std::runtime_error("LoadSampleDay: the sample day does not load");
+    }
+    return std::move(loaded->day);
 }
 
 } // namespace furlox::test

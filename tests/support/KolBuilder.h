@@ -141,4 +141,8 @@ private:
     std::deque<Race> m_races;
 };
 
+// The sample day of `options` as the program loads it: written to a temporary folder and read
+// back with LoadKolFiles. Throws std::runtime_error when it does not load.
+kol::RaceDay LoadSampleDay(const kol::SampleOptions& options);
+
 } // namespace furlox::test
